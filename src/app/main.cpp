@@ -1,0 +1,138 @@
+#include "core/settingsstore.h"
+#include "main/frmsnapvale.h"
+#include "platform/qtdesktop.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+const char usage[] = "Usage: snapvale [options]\n"
+                     "Snapvale keeps 30 clippings of text one click away, in a small window and\n"
+                     "behind its tray icon.\n"
+                     "\n"
+                     "Options:\n"
+                     "  -h, --help     Show this help and exit.\n"
+                     "  -v, --version  Show the version and exit.\n"
+                     "\n"
+                     "Entries and settings are kept in $XDG_DATA_HOME/Snapvale/settings.sqlite3\n"
+                     "(~/.local/share/Snapvale/settings.sqlite3).\n";
+
+bool startingUp = true;
+
+// Until the window system is reached, a failure to reach it ends the program with one clear
+// line instead of Qt's abort.
+void startupMessageHandler(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (startingUp && type == QtFatalMsg) {
+        std::fprintf(stderr, "snapvale: cannot open a window: no display could be reached "
+                             "(DISPLAY=%s, WAYLAND_DISPLAY=%s)\n",
+                     std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "",
+                     std::getenv("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "");
+        std::_Exit(1);
+    }
+    if (startingUp && type == QtWarningMsg && text.contains(QLatin1String("could not connect")))
+        return;
+    std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+}
+
+#ifdef Q_OS_UNIX
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+}
+
+// SIGTERM, SIGINT and SIGHUP end the program as a system shut-down does, so that auto-save
+// keeps what it promised. The handler only wakes the event loop; the work runs there.
+void handleTerminationSignals(FrmSnapvale &window)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window, notifier] {
+        char byte;
+        [[maybe_unused]] const auto read = ::read(signalPipe[0], &byte, 1);
+        notifier->setEnabled(false);
+        window.unload(FrmSnapvale::SystemShutdown);
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(sig, &action, nullptr);
+}
+#endif
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "-h") || !std::strcmp(argv[i], "--help")) {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+        if (!std::strcmp(argv[i], "-v") || !std::strcmp(argv[i], "--version")) {
+            std::printf("snapvale %s\n", SNAPVALE_VERSION);
+            return 0;
+        }
+    }
+
+    qInstallMessageHandler(startupMessageHandler);
+    QApplication app(argc, argv);
+    startingUp = false;
+    qInstallMessageHandler(nullptr);
+
+    QApplication::setApplicationName(QStringLiteral("Snapvale"));
+    QApplication::setApplicationVersion(QStringLiteral(SNAPVALE_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("snapvale"));
+    // The window hides in the tray; the program ends with Exit, not with its last window.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QStringList rest = QApplication::arguments().mid(1);
+    if (!rest.isEmpty()) {
+        std::fprintf(stderr, "snapvale: unknown argument '%s'; see snapvale --help\n",
+                     qUtf8Printable(rest.constFirst()));
+        return 2;
+    }
+
+    SettingsStore store(SettingsStore::defaultPath());
+    QtDesktop desktop;
+    FrmSnapvale window(store, desktop);
+
+    QObject::connect(&window, &FrmSnapvale::unloaded, &app, [] {
+        // A window that is open on its own (help) keeps the program until it is closed too.
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && !w->inherits("QMenu")) {
+                QApplication::setQuitOnLastWindowClosed(true);
+                return;
+            }
+        }
+        QCoreApplication::quit();
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager &) { window.unload(FrmSnapvale::SystemShutdown); });
+#ifdef Q_OS_UNIX
+    handleTerminationSignals(window);
+#endif
+
+    window.Form_Load();
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+class QAction;
+
+// Menu items whose caption is user text (entries, clippings) keep that text exactly, while the
+// menu shows it literally: an "&" is no access key and a line break does not break the item.
+void setLiteralCaption(QAction *item, const QString &caption);
+QString literalCaption(const QAction *item);

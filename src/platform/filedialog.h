@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+class Desktop;
+class QWidget;
+
+// The open/save dialog as the file commands use it: they set Filter, Flags and DialogTitle,
+// show it, and read FileName and FileTitle. A cancel leaves FileName as it was, so commands of a
+// shared dialog set FileName back to empty when they end and read an empty name as a cancel.
+class FileDialog {
+public:
+    enum Flag { OverwritePrompt = 2, HideReadOnly = 4 };
+
+    FileDialog(Desktop &desktop, QWidget *owner)
+        : m_desktop(desktop)
+        , m_owner(owner)
+    {
+    }
+
+    // "Name (*.txt)|*.txt|All Files (*.*)|*.*", as the commands give it.
+    QString Filter;
+    int Flags = 0;
+    QString DialogTitle;
+    // Full path of the chosen file, and its name without the folder.
+    QString FileName;
+    QString FileTitle;
+
+    void ShowOpen();
+    void ShowSave();
+
+    // "A (*.a)|*.a|B (*.b)|*.b" becomes "A (*.a);;B (*.b)".
+    static QString qtFilter(const QString &filter);
+
+private:
+    void show(bool save);
+
+    Desktop &m_desktop;
+    QWidget *m_owner;
+};

@@ -1,0 +1,93 @@
+#include "platform/qtdesktop.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSystemTrayIcon>
+#include <QUrl>
+
+namespace {
+// ShellExecute's conventions, which callers rely on: above 32 is success, 2 is "not found".
+constexpr int openSucceeded = 42;
+constexpr int openFailed = 2;
+} // namespace
+
+bool QtDesktop::clearClipboard()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    clipboard->clear(QClipboard::Clipboard);
+    return true;
+}
+
+bool QtDesktop::clipboardText(QString &text)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    text = clipboard->text(QClipboard::Clipboard);
+    return true;
+}
+
+bool QtDesktop::setClipboardText(const QString &text)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    clipboard->setText(text, QClipboard::Clipboard);
+    return true;
+}
+
+QString QtDesktop::chooseFile(QWidget *parent, const FileDialogRequest &request)
+{
+    QFileDialog dialog(parent, request.title);
+    dialog.setNameFilter(request.filter);
+    dialog.setAcceptMode(request.kind == FileDialogRequest::Save ? QFileDialog::AcceptSave
+                                                                 : QFileDialog::AcceptOpen);
+    // An open dialog also takes a name that does not exist; the command decides what that means.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.initialPath.isEmpty())
+        dialog.selectFile(request.initialPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void QtDesktop::message(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Snapvale"), text, QMessageBox::Ok,
+                    parent);
+    box.exec();
+}
+
+void QtDesktop::beep() { QApplication::beep(); }
+
+int QtDesktop::openTarget(const QString &target)
+{
+    if (target.isEmpty())
+        return openFailed;
+    // The text goes to the opener as one URL: no shell ever sees it.
+    QUrl url(target, QUrl::StrictMode);
+    if (!url.isValid() || url.scheme().isEmpty() || url.scheme().size() == 1)
+        url = QFileInfo::exists(target) ? QUrl::fromLocalFile(target) : QUrl::fromUserInput(target);
+    if (!url.isValid())
+        return openFailed;
+    return QDesktopServices::openUrl(url) ? openSucceeded : openFailed;
+}
+
+void QtDesktop::setStackOrder(QWidget *window, bool topmost) { applyStaysOnTop(window, topmost); }
+
+void QtDesktop::popupMenu(QMenu *menu, QAction *defaultAction)
+{
+    menu->setDefaultAction(defaultAction);
+    menu->popup(QCursor::pos());
+}
+
+bool QtDesktop::trayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/desktop.h"
+
+// The desktop as Qt reaches it: QClipboard, QFileDialog, QMessageBox, QDesktopServices and
+// QSystemTrayIcon.
+class QtDesktop : public Desktop {
+public:
+    bool clearClipboard() override;
+    bool clipboardText(QString &text) override;
+    bool setClipboardText(const QString &text) override;
+    QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
+    void message(QWidget *parent, const QString &text) override;
+    void beep() override;
+    int openTarget(const QString &target) override;
+    void setStackOrder(QWidget *window, bool topmost) override;
+    void popupMenu(QMenu *menu, QAction *defaultAction) override;
+    bool trayAvailable() const override;
+};

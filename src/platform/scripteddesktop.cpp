@@ -1,0 +1,65 @@
+#include "platform/scripteddesktop.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+bool ScriptedDesktop::clearClipboard()
+{
+    if (failingWrites > 0) {
+        --failingWrites;
+        return false;
+    }
+    clipboard.clear();
+    return true;
+}
+
+bool ScriptedDesktop::clipboardText(QString &text)
+{
+    if (failingReads > 0) {
+        --failingReads;
+        return false;
+    }
+    text = clipboard;
+    return true;
+}
+
+bool ScriptedDesktop::setClipboardText(const QString &text)
+{
+    if (failingWrites > 0) {
+        --failingWrites;
+        return false;
+    }
+    clipboard = text;
+    return true;
+}
+
+QString ScriptedDesktop::chooseFile(QWidget *, const FileDialogRequest &request)
+{
+    fileDialogs.append(request);
+    return nextFiles.isEmpty() ? QString() : nextFiles.takeFirst();
+}
+
+void ScriptedDesktop::message(QWidget *, const QString &text)
+{
+    messages.append(text);
+    if (onMessage)
+        onMessage(text);
+}
+
+int ScriptedDesktop::openTarget(const QString &target)
+{
+    openedTargets.append(target);
+    return openStatus;
+}
+
+void ScriptedDesktop::setStackOrder(QWidget *window, bool topmost)
+{
+    stackCalls.append({window, topmost});
+    applyStaysOnTop(window, topmost);
+}
+
+void ScriptedDesktop::popupMenu(QMenu *menu, QAction *defaultAction)
+{
+    popups.append({menu, defaultAction});
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/desktop.h"
+
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+
+// A desktop that tests script: what the clipboard holds and whether it fails, what the next
+// file dialogs answer, and a record of every message, beep, opened target, stacking change and
+// popup menu.
+class ScriptedDesktop : public Desktop {
+public:
+    // The clipboard's plain text; the empty string when it holds none.
+    QString clipboard;
+    // How many of the next clipboard reads, or writes (clear or set), fail.
+    int failingReads = 0;
+    int failingWrites = 0;
+
+    // Answers of the next file dialogs, in order: a path, or the empty string for a cancel.
+    // With none left, a dialog is cancelled.
+    QStringList nextFiles;
+    QList<FileDialogRequest> fileDialogs;
+
+    QStringList messages;
+    // Runs while a message is "shown", as the user would see it: with the caller still waiting.
+    std::function<void(const QString &)> onMessage;
+    int beeps = 0;
+
+    QStringList openedTargets;
+    int openStatus = 42;
+
+    struct StackCall {
+        QPointer<QWidget> window;
+        bool topmost;
+    };
+    QList<StackCall> stackCalls;
+
+    struct Popup {
+        QPointer<QMenu> menu;
+        QPointer<QAction> defaultAction;
+    };
+    QList<Popup> popups;
+
+    bool trayIsAvailable = true;
+
+    bool clearClipboard() override;
+    bool clipboardText(QString &text) override;
+    bool setClipboardText(const QString &text) override;
+    QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
+    void message(QWidget *parent, const QString &text) override;
+    void beep() override { ++beeps; }
+    int openTarget(const QString &target) override;
+    void setStackOrder(QWidget *window, bool topmost) override;
+    void popupMenu(QMenu *menu, QAction *defaultAction) override;
+    bool trayAvailable() const override { return trayIsAvailable; }
+};

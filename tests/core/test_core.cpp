@@ -1,0 +1,343 @@
+#include "core/entrystore.h"
+#include "core/optionflag.h"
+#include "core/registry.h"
+#include "core/settingsstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+// Rows of one section, counted straight from the file as an outside tool would.
+int rowCount(const QString &path, const QString &section)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM settings WHERE app = 'Snapvale' AND section = ?1",
+                       -1, &st, nullptr);
+    const QByteArray s = section.toUtf8();
+    sqlite3_bind_text(st, 1, s.constData(), int(s.size()), SQLITE_TRANSIENT);
+    const int count = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return count;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+class TestCore : public QObject {
+    Q_OBJECT
+private slots:
+    // Every test starts from a store folder of its own.
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    void optionFlag_data();
+    void optionFlag();
+    void missingKeysReadEmpty();
+    void valuesRoundTrip_data();
+    void valuesRoundTrip();
+    void sectionNames_data();
+    void sectionNames();
+    void emptyValueKeepsKey();
+    void regDelRemovesWholeSectionOnly();
+    void saveAndLoadEntries();
+    void loadEntryTouchesOneEntry();
+    void entryChangesAreSignalled();
+    void unusableStoreMovedAside_data();
+    void unusableStoreMovedAside();
+    void permissionsUnderOpenUmask();
+    void transactionNestsIntoOne();
+
+private:
+    QString storePath() const
+    {
+        return m_dir->filePath(QStringLiteral("Snapvale/settings.sqlite3"));
+    }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestCore::optionFlag_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("on");
+    QTest::newRow("2 is off") << "2" << false;
+    QTest::newRow("1 is on") << "1" << true;
+    QTest::newRow("0 is on") << "0" << true;
+    QTest::newRow("no is on") << "no" << true;
+    QTest::newRow("missing is on") << "" << true;
+    QTest::newRow("2 with space is on") << "2 " << true;
+}
+
+void TestCore::optionFlag()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, on);
+    QCOMPARE(OptionFlag::isOn(stored), on);
+    QCOMPARE(OptionFlag::encode(true), QStringLiteral("1"));
+    QCOMPARE(OptionFlag::encode(false), QStringLiteral("2"));
+}
+
+void TestCore::missingKeysReadEmpty()
+{
+    SettingsStore store(storePath());
+    QVERIFY(store.isOpen());
+    Registry reg(store);
+    reg.Appname = AppName;
+    reg.Section = QStringLiteral("Data");
+    reg.Key = QStringLiteral("Entry1");
+    reg.Setting = QStringLiteral("stale");
+    reg.RegGet();
+    QCOMPARE(reg.Setting, QString());
+    QVERIFY(!store.hasSection(AppName, QStringLiteral("Data")));
+}
+
+void TestCore::valuesRoundTrip_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("CR LF and tabs") << QStringLiteral("a\r\nb\tc\r\n");
+    QTest::newRow("lone CR and LF") << QStringLiteral("a\rb\nc");
+    QTest::newRow("ampersand and quotes") << QStringLiteral("Tom & Jerry's \"best\"");
+    QTest::newRow("non-ASCII") << QStringLiteral("Grüße, 東京, emoji \U0001F600");
+    QTest::newRow("embedded NUL") << QString::fromUtf16(u"a\0b", 3);
+    QTest::newRow("spaces only") << QStringLiteral("   ");
+    QString big;
+    big.reserve(1 << 20);
+    while (big.size() < (1 << 20))
+        big += QStringLiteral("line of text äöü\r\n");
+    QTest::newRow("1 MB") << big;
+}
+
+void TestCore::valuesRoundTrip()
+{
+    QFETCH(QString, value);
+    {
+        SettingsStore store(storePath());
+        store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry7"), value);
+    }
+    // A second open reads what reached the file, not what a cache kept.
+    SettingsStore store(storePath());
+    QCOMPARE(store.get(AppName, QStringLiteral("Data"), QStringLiteral("Entry7")), value);
+}
+
+void TestCore::sectionNames_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("letter case ignored") << "/home/u/Sets/Work.ent" << "/home/u/sets/work.ENT" << true;
+    QTest::newRow("key case ignored") << "Data" << "DATA" << true;
+    QTest::newRow("trailing slash differs") << "/a/b" << "/a/b/" << false;
+    QTest::newRow("backslash path kept whole") << "C:\\Sets\\a.ent" << "C:" << false;
+    QTest::newRow("spaces significant") << "/a b/c.ent" << "/a  b/c.ent" << false;
+}
+
+void TestCore::sectionNames()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, read);
+    QFETCH(bool, same);
+    SettingsStore store(storePath());
+    store.set(AppName, written, QStringLiteral("Entry1"), QStringLiteral("x"));
+    QCOMPARE(store.get(AppName, read, QStringLiteral("entry1")) == QLatin1String("x"), same);
+    QCOMPARE(store.get(QStringLiteral("Other"), written, QStringLiteral("Entry1")), QString());
+}
+
+void TestCore::emptyValueKeepsKey()
+{
+    SettingsStore store(storePath());
+    Registry reg(store);
+    reg.Appname = AppName;
+    reg.Section = QStringLiteral("Frequent");
+    reg.Key = QStringLiteral("03");
+    reg.Setting = QStringLiteral("hello");
+    reg.RegSave();
+    reg.Setting = QString();
+    reg.RegSave();
+    QCOMPARE(rowCount(storePath(), QStringLiteral("Frequent")), 1);
+    reg.Setting = QStringLiteral("stale");
+    reg.RegGet();
+    QCOMPARE(reg.Setting, QString());
+}
+
+void TestCore::regDelRemovesWholeSectionOnly()
+{
+    SettingsStore store(storePath());
+    Registry reg(store);
+    reg.Appname = AppName;
+    for (const char *section : {"/sets/a.ent", "/sets/b.ent"}) {
+        reg.Section = QLatin1String(section);
+        for (const char *key : {"Entry1", "Entry1b"}) {
+            reg.Key = QLatin1String(key);
+            reg.Setting = QStringLiteral("v");
+            reg.RegSave();
+        }
+    }
+    reg.Section = QStringLiteral("/sets/A.ENT");
+    reg.RegDel();
+    QCOMPARE(rowCount(storePath(), QStringLiteral("/sets/a.ent")), 0);
+    QCOMPARE(rowCount(storePath(), QStringLiteral("/sets/b.ent")), 2);
+    // Deleting what is not there is no failure and changes nothing.
+    reg.Section = QStringLiteral("/never/saved.ent");
+    reg.RegDel();
+    QCOMPARE(rowCount(storePath(), QStringLiteral("/sets/b.ent")), 2);
+}
+
+void TestCore::saveAndLoadEntries()
+{
+    SettingsStore store(storePath());
+    Registry reg(store);
+    EntryStore saved;
+    for (int n = 1; n <= EntryStore::Count; ++n)
+        saved.setEntry(n, n % 3 ? QStringLiteral("text %1\r\nline 2").arg(n) : QString(),
+                       n % 2 ? QStringLiteral("name %1").arg(n) : QString());
+    saved.SaveEntries(reg, QStringLiteral("Data"));
+    // All 60 keys, empty ones included.
+    QCOMPARE(rowCount(storePath(), QStringLiteral("Data")), 60);
+    QCOMPARE(store.get(AppName, QStringLiteral("Data"), QStringLiteral("Entry3")), QString());
+    QCOMPARE(store.get(AppName, QStringLiteral("Data"), QStringLiteral("Entry5b")),
+             QStringLiteral("name 5"));
+
+    EntryStore loaded;
+    loaded.LoadEntries(reg, QStringLiteral("Data"));
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        QCOMPARE(loaded.text(n), saved.text(n));
+        QCOMPARE(loaded.name(n), saved.name(n));
+    }
+
+    // A section with no keys empties texts and names; no "Untitled" comes back.
+    loaded.LoadEntries(reg, QStringLiteral("/nothing/here.ent"));
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        QCOMPARE(loaded.text(n), QString());
+        QCOMPARE(loaded.name(n), QString());
+    }
+}
+
+void TestCore::loadEntryTouchesOneEntry()
+{
+    SettingsStore store(storePath());
+    Registry reg(store);
+    store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry7"), QStringLiteral("seven"));
+    store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry8"), QStringLiteral("eight"));
+    EntryStore entries;
+    entries.setEntry(6, QStringLiteral("six now"), QStringLiteral("n6"));
+    entries.setEntry(7, QStringLiteral("seven now"), QStringLiteral("n7"));
+    entries.LoadEntry(reg, 7, QStringLiteral("Data"));
+    QCOMPARE(entries.text(7), QStringLiteral("seven"));
+    QCOMPARE(entries.name(7), QString());
+    QCOMPARE(entries.text(6), QStringLiteral("six now"));
+    QCOMPARE(entries.text(8), QString());
+    QCOMPARE(entries.name(8), EntryStore::DefaultName);
+}
+
+void TestCore::entryChangesAreSignalled()
+{
+    EntryStore entries;
+    QSignalSpy spy(&entries, &EntryStore::entryChanged);
+    entries.setText(4, QStringLiteral("a"));
+    entries.setName(30, QStringLiteral("b"));
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(0).at(0).toInt(), 4);
+    QCOMPARE(spy.at(1).at(0).toInt(), 30);
+    QCOMPARE(EntryStore::tabOf(5), 1);
+    QCOMPARE(EntryStore::tabOf(6), 2);
+    QCOMPARE(EntryStore::tabOf(30), 6);
+}
+
+void TestCore::unusableStoreMovedAside_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QByteArray noise(64 * 1024, '\0');
+    QRandomGenerator gen(42);
+    for (char &c : noise)
+        c = char(gen.bounded(256));
+    QTest::newRow("random bytes") << noise;
+    QTest::newRow("truncated header") << QByteArray("SQLite format 3\0\x10\0\x01\x01", 21);
+    QTest::newRow("wrong columns") << QByteArray("wrong columns");
+}
+
+void TestCore::unusableStoreMovedAside()
+{
+    QFETCH(QByteArray, content);
+    QDir().mkpath(QFileInfo(storePath()).absolutePath());
+    if (content == "wrong columns") {
+        sqlite3 *db = nullptr;
+        sqlite3_open(QFile::encodeName(storePath()).constData(), &db);
+        sqlite3_exec(db, "CREATE TABLE settings(name TEXT, value TEXT)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        QFile f(storePath());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        content = f.readAll();
+    } else {
+        writeFile(storePath(), content);
+    }
+
+    SettingsStore store(storePath());
+    QVERIFY(store.isOpen());
+    const QString aside = store.movedAsidePath();
+    QVERIFY(aside.startsWith(storePath() + QStringLiteral(".corrupt-")));
+    QFile old(aside);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), content);
+
+    // The fresh store works and keeps what is written.
+    store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("new"));
+    QCOMPARE(store.get(AppName, QStringLiteral("Data"), QStringLiteral("Entry1")),
+             QStringLiteral("new"));
+    SettingsStore again(storePath());
+    QCOMPARE(again.movedAsidePath(), QString());
+}
+
+void TestCore::permissionsUnderOpenUmask()
+{
+    const mode_t old = umask(0);
+    {
+        SettingsStore store(storePath());
+        store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("x"));
+    }
+    umask(old);
+    struct stat st{};
+    QCOMPARE(stat(QFile::encodeName(QFileInfo(storePath()).absolutePath()).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 0777, mode_t(0700));
+    QCOMPARE(stat(QFile::encodeName(storePath()).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 0777, mode_t(0600));
+}
+
+void TestCore::transactionNestsIntoOne()
+{
+    SettingsStore store(storePath());
+    {
+        SettingsStore::Transaction outer(store);
+        store.set(AppName, QStringLiteral("S"), QStringLiteral("a"), QStringLiteral("1"));
+        {
+            SettingsStore::Transaction inner(store);
+            store.set(AppName, QStringLiteral("S"), QStringLiteral("b"), QStringLiteral("2"));
+        }
+        // Nothing is visible to another reader until the outermost scope ends.
+        QCOMPARE(rowCount(storePath(), QStringLiteral("S")), 0);
+    }
+    QCOMPARE(rowCount(storePath(), QStringLiteral("S")), 2);
+}
+
+QTEST_GUILESS_MAIN(TestCore)
+#include "test_core.moc"
