@@ -29,37 +29,34 @@ const char usage[] = "Usage: snapvale [options]\n"
                      "Entries and settings are kept in $XDG_DATA_HOME/Snapvale/settings.sqlite3\n"
                      "(~/.local/share/Snapvale/settings.sqlite3).\n";
 
-bool startingUp = true;
+QStringList startupMessages;
 
 // Until the window system is reached, a failure to reach it ends the program with one clear
-// line instead of Qt's abort.
-void startupMessageHandler(QtMsgType type, const QMessageLogContext &, const QString &text)
-{
-    if (startingUp && type == QtFatalMsg) {
-        std::fprintf(stderr, "snapvale: cannot open a window: no display could be reached "
-                             "(DISPLAY=%s, WAYLAND_DISPLAY=%s)\n",
-                     std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "",
-                     std::getenv("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "");
+// line instead of Qt's abort and its paragraph of advice; other messages are held till then.
+void startupMessageHandler(QtMsgType type, const QMessageLogContext &, const QString &text) {
+    if (type == QtFatalMsg) {
+        const char *display = std::getenv("DISPLAY");
+        const char *wayland = std::getenv("WAYLAND_DISPLAY");
+        std::fprintf(stderr,
+                     "snapvale: cannot open a window: no display could be reached "
+                     "(DISPLAY=%s, WAYLAND_DISPLAY=%s)\n",
+                     display ? display : "", wayland ? wayland : "");
         std::_Exit(1);
     }
-    if (startingUp && type == QtWarningMsg && text.contains(QLatin1String("could not connect")))
-        return;
-    std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+    startupMessages << text;
 }
 
 #ifdef Q_OS_UNIX
 int signalPipe[2] = {-1, -1};
 
-void onTerminationSignal(int)
-{
+void onTerminationSignal(int) {
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
 }
 
 // SIGTERM, SIGINT and SIGHUP end the program as a system shut-down does, so that auto-save
 // keeps what it promised. The handler only wakes the event loop; the work runs there.
-void handleTerminationSignals(FrmSnapvale &window)
-{
+void handleTerminationSignals(FrmSnapvale &window) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
@@ -81,8 +78,7 @@ void handleTerminationSignals(FrmSnapvale &window)
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "-h") || !std::strcmp(argv[i], "--help")) {
             std::fputs(usage, stdout);
@@ -96,8 +92,9 @@ int main(int argc, char *argv[])
 
     qInstallMessageHandler(startupMessageHandler);
     QApplication app(argc, argv);
-    startingUp = false;
     qInstallMessageHandler(nullptr);
+    for (const QString &held : std::as_const(startupMessages))
+        std::fprintf(stderr, "%s\n", qUtf8Printable(held));
 
     QApplication::setApplicationName(QStringLiteral("Snapvale"));
     QApplication::setApplicationVersion(QStringLiteral(SNAPVALE_VERSION));

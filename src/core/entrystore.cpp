@@ -4,22 +4,22 @@
 #include "core/settingsstore.h"
 
 EntryStore::EntryStore(QObject *parent)
-    : QObject(parent)
-{
-}
+    : QObject(parent) {}
 
-int EntryStore::index(int n)
-{
+int EntryStore::index(int n) {
     Q_ASSERT(isValid(n));
     return n - 1;
 }
 
-void EntryStore::setText(int n, const QString &text) { setEntry(n, text, name(n)); }
+void EntryStore::setText(int n, const QString &text) {
+    setEntry(n, text, name(n));
+}
 
-void EntryStore::setName(int n, const QString &name) { setEntry(n, text(n), name); }
+void EntryStore::setName(int n, const QString &name) {
+    setEntry(n, text(n), name);
+}
 
-void EntryStore::setEntry(int n, const QString &text, const QString &name)
-{
+void EntryStore::setEntry(int n, const QString &text, const QString &name) {
     Entry &e = m_entries[index(n)];
     // Comparing a 100 MB text costs more than repainting one row: compare only cheap sharing.
     if (e.text.isSharedWith(text) && e.name == name)
@@ -29,8 +29,7 @@ void EntryStore::setEntry(int n, const QString &text, const QString &name)
     emit entryChanged(n);
 }
 
-void EntryStore::loadOne(Registry &reg, int n)
-{
+void EntryStore::loadOne(Registry &reg, int n) {
     reg.Key = textKey(n);
     reg.RegGet();
     const QString text = reg.Setting;
@@ -39,23 +38,20 @@ void EntryStore::loadOne(Registry &reg, int n)
     setEntry(n, text, reg.Setting);
 }
 
-void EntryStore::LoadEntries(Registry &reg, const QString &section)
-{
+void EntryStore::LoadEntries(Registry &reg, const QString &section) {
     reg.Appname = AppName;
     reg.Section = section;
     for (int n = 1; n <= Count; ++n)
         loadOne(reg, n);
 }
 
-void EntryStore::LoadEntry(Registry &reg, int n, const QString &section)
-{
+void EntryStore::LoadEntry(Registry &reg, int n, const QString &section) {
     reg.Appname = AppName;
     reg.Section = section;
     loadOne(reg, n);
 }
 
-void EntryStore::SaveEntries(Registry &reg, const QString &section) const
-{
+void EntryStore::SaveEntries(Registry &reg, const QString &section) const {
     SettingsStore::Transaction transaction(reg.store());
     reg.Appname = AppName;
     reg.Section = section;

@@ -9,7 +9,11 @@ namespace OptionFlag {
 inline const QString on = QStringLiteral("1");
 inline const QString off = QStringLiteral("2");
 
-inline bool isOn(const QString &stored) { return stored != off; }
-inline QString encode(bool enabled) { return enabled ? on : off; }
+inline bool isOn(const QString &stored) {
+    return stored != off;
+}
+inline QString encode(bool enabled) {
+    return enabled ? on : off;
+}
 
 } // namespace OptionFlag

@@ -9,9 +9,7 @@ class SettingsStore;
 class Registry {
 public:
     explicit Registry(SettingsStore &store)
-        : m_store(store)
-    {
-    }
+        : m_store(store) {}
 
     QString Appname;
     QString Section;

@@ -33,8 +33,7 @@ const char *const schemaSql = "CREATE TABLE IF NOT EXISTS settings("
 // Another copy of the program may hold the write lock for a moment; wait rather than lose a write.
 constexpr int busyTimeoutMs = 5000;
 
-void bindText(sqlite3_stmt *st, int index, const QString &text)
-{
+void bindText(sqlite3_stmt *st, int index, const QString &text) {
     const QByteArray utf8 = text.toUtf8();
     sqlite3_bind_text(st, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
@@ -42,8 +41,7 @@ void bindText(sqlite3_stmt *st, int index, const QString &text)
 // Resets the statement when the scope ends, so that it never keeps a read lock open.
 struct ResetGuard {
     sqlite3_stmt *st;
-    ~ResetGuard()
-    {
+    ~ResetGuard() {
         if (st) {
             sqlite3_reset(st);
             sqlite3_clear_bindings(st);
@@ -51,8 +49,7 @@ struct ResetGuard {
     }
 };
 
-void restrictToOwner(const QString &path, bool isDir)
-{
+void restrictToOwner(const QString &path, bool isDir) {
     QFileDevice::Permissions p = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     if (isDir)
         p |= QFileDevice::ExeOwner;
@@ -62,8 +59,7 @@ void restrictToOwner(const QString &path, bool isDir)
 } // namespace
 
 SettingsStore::SettingsStore(const QString &path)
-    : m_path(path)
-{
+    : m_path(path) {
     if (openAt(path) && schemaIsUsable() && prepareForUse())
         return;
     // Only a file that is damaged or not ours is moved aside; a busy or unreachable store is
@@ -74,23 +70,24 @@ SettingsStore::SettingsStore(const QString &path)
         moveAsideAndStartFresh();
 }
 
-SettingsStore::~SettingsStore() { close(); }
+SettingsStore::~SettingsStore() {
+    close();
+}
 
-QString SettingsStore::defaultPath()
-{
+QString SettingsStore::defaultPath() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
            QStringLiteral("/settings.sqlite3");
 }
 
-bool SettingsStore::openAt(const QString &path)
-{
+bool SettingsStore::openAt(const QString &path) {
     const QFileInfo info(path);
     const QString dir = info.absolutePath();
     if (!QDir().mkpath(dir)) {
         std::fprintf(stderr, "snapvale: cannot create the folder %s\n", qUtf8Printable(dir));
         return false;
     }
-    // Entries often hold passwords: the folder and the file are the user's alone, whatever the umask.
+    // Entries often hold passwords: the folder and the file are the user's alone, whatever the
+    // umask.
     restrictToOwner(dir, true);
     if (!info.exists()) {
         QFile f(path);
@@ -110,8 +107,7 @@ bool SettingsStore::openAt(const QString &path)
     return true;
 }
 
-bool SettingsStore::prepareForUse()
-{
+bool SettingsStore::prepareForUse() {
     // WAL with FULL sync: a commit is on disk when it returns, and a crash mid-write leaves the
     // last complete commit.
     if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=FULL") || !exec(schemaSql))
@@ -126,8 +122,7 @@ bool SettingsStore::prepareForUse()
     return true;
 }
 
-bool SettingsStore::schemaIsUsable()
-{
+bool SettingsStore::schemaIsUsable() {
     // Looked at before anything is written, so that a file that is not ours stays as it was.
     // An empty database is a new store; a table of other columns, or other tables only, is not.
     sqlite3_stmt *st = nullptr;
@@ -146,11 +141,10 @@ bool SettingsStore::schemaIsUsable()
     if (rc != SQLITE_DONE)
         warn("cannot read");
     const QString objects = columns.isEmpty() ? QString() : columns.takeLast();
-    const bool usable =
-        rc == SQLITE_DONE &&
-        (objects == QLatin1String("#0") ||
-         columns == QStringList{QStringLiteral("app"), QStringLiteral("section"),
-                                QStringLiteral("key"), QStringLiteral("value")});
+    const bool usable = rc == SQLITE_DONE &&
+                        (objects == QLatin1String("#0") ||
+                         columns == QStringList{QStringLiteral("app"), QStringLiteral("section"),
+                                                QStringLiteral("key"), QStringLiteral("value")});
     m_notOurs = !usable && rc == SQLITE_DONE;
     if (!usable)
         std::fprintf(stderr, "snapvale: %s is not a settings store of this program\n",
@@ -158,14 +152,14 @@ bool SettingsStore::schemaIsUsable()
     return usable;
 }
 
-void SettingsStore::moveAsideAndStartFresh()
-{
+void SettingsStore::moveAsideAndStartFresh() {
     close();
     const QString stamp =
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
     QString target = m_path + QStringLiteral(".corrupt-") + stamp;
     for (int n = 2; QFileInfo::exists(target); ++n)
-        target = m_path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
+        target =
+            m_path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
     if (!QFile::rename(m_path, target)) {
         // Never overwrite what we could not move: run without a store rather than lose the file.
         std::fprintf(stderr, "snapvale: cannot move %s aside; settings will not be kept\n",
@@ -185,8 +179,7 @@ void SettingsStore::moveAsideAndStartFresh()
         close();
 }
 
-void SettingsStore::close()
-{
+void SettingsStore::close() {
     for (auto &st : m_statements) {
         sqlite3_finalize(st);
         st = nullptr;
@@ -197,8 +190,7 @@ void SettingsStore::close()
     }
 }
 
-bool SettingsStore::exec(const char *sql)
-{
+bool SettingsStore::exec(const char *sql) {
     char *error = nullptr;
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, &error) == SQLITE_OK)
         return true;
@@ -209,25 +201,24 @@ bool SettingsStore::exec(const char *sql)
     return false;
 }
 
-void SettingsStore::warn(const char *what) const
-{
+void SettingsStore::warn(const char *what) const {
     if (m_db)
         m_failure = sqlite3_errcode(m_db);
     std::fprintf(stderr, "snapvale: settings store %s: %s: %s\n", qUtf8Printable(m_path), what,
                  m_db ? sqlite3_errmsg(m_db) : "not open");
 }
 
-sqlite3_stmt *SettingsStore::prepared(int which) const { return m_statements[which]; }
+sqlite3_stmt *SettingsStore::prepared(int which) const {
+    return m_statements[which];
+}
 
-bool SettingsStore::writable() const
-{
+bool SettingsStore::writable() const {
     // Inside a transaction that could not begin, or that SQLite has already rolled back, a
     // write would be committed on its own: half a save is worse than none.
     return m_transactionDepth == 0 || (!m_writesBlocked && !sqlite3_get_autocommit(m_db));
 }
 
-QString SettingsStore::get(const QString &app, const QString &section, const QString &key) const
-{
+QString SettingsStore::get(const QString &app, const QString &section, const QString &key) const {
     if (!m_db)
         return {};
     sqlite3_stmt *st = prepared(Select);
@@ -246,8 +237,7 @@ QString SettingsStore::get(const QString &app, const QString &section, const QSt
 }
 
 void SettingsStore::set(const QString &app, const QString &section, const QString &key,
-                        const QString &value)
-{
+                        const QString &value) {
     if (!m_db || !writable()) {
         warn("cannot write");
         return;
@@ -262,8 +252,7 @@ void SettingsStore::set(const QString &app, const QString &section, const QStrin
         warn("cannot write");
 }
 
-void SettingsStore::removeSection(const QString &app, const QString &section)
-{
+void SettingsStore::removeSection(const QString &app, const QString &section) {
     if (!m_db || !writable()) {
         warn("cannot delete");
         return;
@@ -276,8 +265,7 @@ void SettingsStore::removeSection(const QString &app, const QString &section)
         warn("cannot delete");
 }
 
-bool SettingsStore::hasSection(const QString &app, const QString &section) const
-{
+bool SettingsStore::hasSection(const QString &app, const QString &section) const {
     if (!m_db)
         return false;
     sqlite3_stmt *st = prepared(SelectSection);
@@ -288,8 +276,7 @@ bool SettingsStore::hasSection(const QString &app, const QString &section) const
 }
 
 SettingsStore::Transaction::Transaction(SettingsStore &store)
-    : m_store(store)
-{
+    : m_store(store) {
     if (!m_store.m_db || m_store.m_transactionDepth++ > 0)
         return;
     m_outermost = true;
@@ -297,8 +284,7 @@ SettingsStore::Transaction::Transaction(SettingsStore &store)
     m_store.m_writesBlocked = !m_store.exec("BEGIN IMMEDIATE");
 }
 
-SettingsStore::Transaction::~Transaction()
-{
+SettingsStore::Transaction::~Transaction() {
     if (!m_store.m_db)
         return;
     --m_store.m_transactionDepth;

@@ -15,8 +15,7 @@ constexpr qsizetype shownCharacters = 300;
 EntryText::EntryText(const EntryStore &store, int n, QWidget *parent)
     : QFrame(parent)
     , m_store(store)
-    , m_n(n)
-{
+    , m_n(n) {
     setObjectName(QStringLiteral("Text") + QString::number(n));
     setAccessibleName(QStringLiteral("Entry ") + QString::number(n));
     setFocusPolicy(Qt::StrongFocus);
@@ -28,10 +27,11 @@ EntryText::EntryText(const EntryStore &store, int n, QWidget *parent)
     refresh();
 }
 
-const QString &EntryText::text() const { return m_store.text(m_n); }
+const QString &EntryText::text() const {
+    return m_store.text(m_n);
+}
 
-QString EntryText::displayText() const
-{
+QString EntryText::displayText() const {
     QString shown = text().left(shownCharacters);
     for (QChar &c : shown) {
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
@@ -40,17 +40,15 @@ QString EntryText::displayText() const
     return shown;
 }
 
-QSize EntryText::sizeHint() const
-{
+QSize EntryText::sizeHint() const {
     const QFontMetrics fm = fontMetrics();
     QStyleOptionFrame option;
     option.initFrom(this);
-    const QSize content(fm.averageCharWidth() * 24, fm.height() + 6);
+    const QSize content(fm.averageCharWidth() * 30, fm.height() + 6);
     return style()->sizeFromContents(QStyle::CT_LineEdit, &option, content, this);
 }
 
-void EntryText::refresh()
-{
+void EntryText::refresh() {
     const QString &name = m_store.name(m_n);
     if (toolTip() != name)
         setToolTip(name);
@@ -58,8 +56,7 @@ void EntryText::refresh()
     update();
 }
 
-void EntryText::paintEvent(QPaintEvent *)
-{
+void EntryText::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     QStyleOptionFrame option;
     option.initFrom(this);
@@ -68,8 +65,8 @@ void EntryText::paintEvent(QPaintEvent *)
     option.palette.setBrush(QPalette::Base, palette().brush(QPalette::Button));
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, this);
 
-    const QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &option, this)
-                           .adjusted(3, 0, -3, 0);
+    const QRect area =
+        style()->subElementRect(QStyle::SE_LineEditContents, &option, this).adjusted(3, 0, -3, 0);
     painter.setPen(palette().color(QPalette::ButtonText));
     const QString shown = fontMetrics().elidedText(displayText(), Qt::ElideRight, area.width());
     painter.drawText(area, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, shown);
@@ -82,21 +79,18 @@ void EntryText::paintEvent(QPaintEvent *)
     }
 }
 
-void EntryText::mouseReleaseEvent(QMouseEvent *event)
-{
+void EntryText::mouseReleaseEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
     QFrame::mouseReleaseEvent(event);
 }
 
-void EntryText::mouseMoveEvent(QMouseEvent *event)
-{
+void EntryText::mouseMoveEvent(QMouseEvent *event) {
     emit mouseMoved();
     QFrame::mouseMoveEvent(event);
 }
 
-void EntryText::keyPressEvent(QKeyEvent *event)
-{
+void EntryText::keyPressEvent(QKeyEvent *event) {
     // The keyboard way to "click the text": Enter or Space.
     switch (event->key()) {
     case Qt::Key_Return:

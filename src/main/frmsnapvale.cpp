@@ -26,9 +26,13 @@ const QString dataSection = QStringLiteral("Data");
 const QString settingsSection = QStringLiteral("Settings");
 const QString frequentSection = QStringLiteral("Frequent");
 
-QString number(int n) { return QString::number(n); }
+QString number(int n) {
+    return QString::number(n);
+}
 
-QString twoDigits(int k) { return QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0')); }
+QString twoDigits(int k) {
+    return QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));
+}
 
 } // namespace
 
@@ -37,8 +41,7 @@ FrmSnapvale::FrmSnapvale(SettingsStore &store, Desktop &desktop, QWidget *parent
     , m_store(store)
     , m_desktop(desktop)
     , m_reg(store)
-    , m_commonDialog2(desktop, this)
-{
+    , m_commonDialog2(desktop, this) {
     setObjectName(QStringLiteral("FrmSnapvale"));
     setWindowTitle(QStringLiteral("Snapvale"));
 
@@ -59,10 +62,11 @@ FrmSnapvale::FrmSnapvale(SettingsStore &store, Desktop &desktop, QWidget *parent
 
 FrmSnapvale::~FrmSnapvale() = default;
 
-void FrmSnapvale::buildEntries()
-{
+void FrmSnapvale::buildEntries() {
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    // All six tabs in one row, always: the window grows to fit them.
+    m_tabs->setUsesScrollButtons(false);
     const QIcon tabIcon(QStringLiteral(":/icons/tab.svg"));
     const QIcon pasteIcon(QStringLiteral(":/icons/paste.svg"));
     const QIcon copyIcon(QStringLiteral(":/icons/copy.svg"));
@@ -84,6 +88,7 @@ void FrmSnapvale::buildEntries()
             cmd->setToolTip(QStringLiteral("Left-click to paste / Right-click for menu"));
             cmd->setAccessibleDescription(cmd->toolTip());
             cmd->setAutoDefault(false);
+            cmd->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
             m_cmd[n] = cmd;
 
             auto *frame = new QFrame(group);
@@ -116,8 +121,7 @@ void FrmSnapvale::buildEntries()
     setCentralWidget(m_tabs);
 }
 
-void FrmSnapvale::buildLabels()
-{
+void FrmSnapvale::buildLabels() {
     // State shared between commands as strings; never shown.
     auto label = [this](const char *name, const QString &caption) {
         auto *l = new QLabel(caption, this);
@@ -132,29 +136,29 @@ void FrmSnapvale::buildLabels()
     m_lblButton = label("LblButton", QString());
 }
 
-QMenu *FrmSnapvale::addMenu(QWidget *owner, const char *name, const QString &caption)
-{
+QMenu *FrmSnapvale::addMenu(QWidget *owner, const char *name, const QString &caption) {
     auto *m = new QMenu(caption, owner);
     m->setObjectName(QLatin1String(name));
     m->menuAction()->setObjectName(QLatin1String(name));
     return m;
 }
 
-QAction *FrmSnapvale::addItem(QMenu *menu, const char *name, const QString &caption)
-{
+QAction *FrmSnapvale::addItem(QMenu *menu, const char *name, const QString &caption) {
     QAction *a = menu->addAction(caption);
     a->setObjectName(QLatin1String(name));
     return a;
 }
 
-void FrmSnapvale::buildMenus()
-{
+void FrmSnapvale::buildMenus() {
     QMenuBar *bar = menuBar();
 
     QMenu *file = addMenu(bar, "FileMnu", QStringLiteral("&File"));
-    addItem(file, "LoadMnu", QStringLiteral("&Load Set"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+L")));
-    addItem(file, "SaveSetMnu", QStringLiteral("&Save Set"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-    addItem(file, "DeleteMnu", QStringLiteral("&Delete Set"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+    addItem(file, "LoadMnu", QStringLiteral("&Load Set"))
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+L")));
+    addItem(file, "SaveSetMnu", QStringLiteral("&Save Set"))
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    addItem(file, "DeleteMnu", QStringLiteral("&Delete Set"))
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
     file->addSeparator();
     connect(addItem(file, "ExitMnu", QStringLiteral("E&xit")), &QAction::triggered, this,
             &FrmSnapvale::ExitMnu_Click);
@@ -200,8 +204,7 @@ void FrmSnapvale::buildMenus()
     bar->addMenu(help);
 }
 
-void FrmSnapvale::buildPopupMenus()
-{
+void FrmSnapvale::buildPopupMenus() {
     // Opened only as popup menus, never from the menu bar.
     QMenu *lists = addMenu(this, "mnuLists", QStringLiteral("Popup2"));
     QMenu *tabs13 = addMenu(lists, "mnuTabs13", QStringLiteral("List &1  (Tabs 1 - 3)"));
@@ -262,16 +265,23 @@ void FrmSnapvale::buildPopupMenus()
             });
 }
 
-QAction *FrmSnapvale::action(const QString &name) const { return findChild<QAction *>(name); }
+QAction *FrmSnapvale::action(const QString &name) const {
+    return findChild<QAction *>(name);
+}
 
-QMenu *FrmSnapvale::menu(const QString &name) const { return findChild<QMenu *>(name); }
+QMenu *FrmSnapvale::menu(const QString &name) const {
+    return findChild<QMenu *>(name);
+}
 
-QString FrmSnapvale::CurrentEntry() const { return m_lblButton->text(); }
+QString FrmSnapvale::CurrentEntry() const {
+    return m_lblButton->text();
+}
 
-void FrmSnapvale::setCurrentEntry(int n) { m_lblButton->setText(number(n)); }
+void FrmSnapvale::setCurrentEntry(int n) {
+    m_lblButton->setText(number(n));
+}
 
-void FrmSnapvale::Form_Load()
-{
+void FrmSnapvale::Form_Load() {
     setWindowIcon(m_trayIcon->icon());
 
     m_entries.LoadEntries(m_reg, dataSection);
@@ -309,8 +319,7 @@ void FrmSnapvale::Form_Load()
                                     m_store.movedAsidePath());
 }
 
-void FrmSnapvale::Form_QueryUnload(int &Cancel, int UnloadMode)
-{
+void FrmSnapvale::Form_QueryUnload(int &Cancel, int UnloadMode) {
     // Saved on every request, also one that is refused below.
     if (action(QStringLiteral("AutoSaveMnu"))->isChecked())
         m_entries.SaveEntries(m_reg, dataSection);
@@ -320,8 +329,7 @@ void FrmSnapvale::Form_QueryUnload(int &Cancel, int UnloadMode)
     }
 }
 
-void FrmSnapvale::closeEvent(QCloseEvent *event)
-{
+void FrmSnapvale::closeEvent(QCloseEvent *event) {
     if (m_unloading) {
         event->accept();
         return;
@@ -334,8 +342,7 @@ void FrmSnapvale::closeEvent(QCloseEvent *event)
         event->accept();
 }
 
-void FrmSnapvale::unload(int mode)
-{
+void FrmSnapvale::unload(int mode) {
     if (m_unloaded)
         return;
     int cancel = 0;
@@ -350,23 +357,24 @@ void FrmSnapvale::unload(int mode)
     emit unloaded();
 }
 
-void FrmSnapvale::ExitMnu_Click()
-{
+void FrmSnapvale::ExitMnu_Click() {
     emit exiting();
     unload(ProgramCode);
 }
 
-bool FrmSnapvale::alwaysOnTop() const { return action(QStringLiteral("OnTopMnu"))->isChecked(); }
+bool FrmSnapvale::alwaysOnTop() const {
+    return action(QStringLiteral("OnTopMnu"))->isChecked();
+}
 
-void FrmSnapvale::SetStackOrder(QWidget *window, bool topmost)
-{
+void FrmSnapvale::SetStackOrder(QWidget *window, bool topmost) {
     m_desktop.setStackOrder(window, topmost);
 }
 
-void FrmSnapvale::applyStackOrder(QWidget *window) { SetStackOrder(window, alwaysOnTop()); }
+void FrmSnapvale::applyStackOrder(QWidget *window) {
+    SetStackOrder(window, alwaysOnTop());
+}
 
-bool FrmSnapvale::toggleOption(const QString &itemName, QLabel *label, const QString &key)
-{
+bool FrmSnapvale::toggleOption(const QString &itemName, QLabel *label, const QString &key) {
     QAction *item = action(itemName);
     const bool on = !item->isChecked();
     item->setChecked(on);
@@ -380,25 +388,21 @@ bool FrmSnapvale::toggleOption(const QString &itemName, QLabel *label, const QSt
     return on;
 }
 
-void FrmSnapvale::OnTopMnu_Click()
-{
+void FrmSnapvale::OnTopMnu_Click() {
     QAction *item = action(QStringLiteral("OnTopMnu"));
     SetStackOrder(this, !item->isChecked());
     toggleOption(QStringLiteral("OnTopMnu"), m_lblTop, QStringLiteral("OnTop"));
 }
 
-void FrmSnapvale::ActivateMnu_Click()
-{
+void FrmSnapvale::ActivateMnu_Click() {
     toggleOption(QStringLiteral("ActivateMnu"), m_lblMouse, QStringLiteral("MouseOver"));
 }
 
-void FrmSnapvale::AutoSaveMnu_Click()
-{
+void FrmSnapvale::AutoSaveMnu_Click() {
     toggleOption(QStringLiteral("AutoSaveMnu"), m_lblSave, QStringLiteral("AutoSave"));
 }
 
-void FrmSnapvale::hideInTray()
-{
+void FrmSnapvale::hideInTray() {
     // Without a notification area a hidden window could never be reached again.
     if (m_desktop.trayAvailable())
         hide();
@@ -406,10 +410,11 @@ void FrmSnapvale::hideInTray()
         showMinimized();
 }
 
-void FrmSnapvale::MinimizeMnu_Click() { hideInTray(); }
+void FrmSnapvale::MinimizeMnu_Click() {
+    hideInTray();
+}
 
-void FrmSnapvale::mnuRestore_Click()
-{
+void FrmSnapvale::mnuRestore_Click() {
     if (isMinimized())
         showNormal();
     show();
@@ -417,8 +422,7 @@ void FrmSnapvale::mnuRestore_Click()
     activateWindow();
 }
 
-void FrmSnapvale::Text_MouseMove(int n)
-{
+void FrmSnapvale::Text_MouseMove(int n) {
     if (!action(QStringLiteral("ActivateMnu"))->isChecked())
         return;
     // The copy button five entries on lies on the next tab: nothing visible here takes the

@@ -2,8 +2,7 @@
 
 #include <QAction>
 
-void setLiteralCaption(QAction *item, const QString &caption)
-{
+void setLiteralCaption(QAction *item, const QString &caption) {
     item->setData(caption);
     QString shown;
     shown.reserve(caption.size());
@@ -18,4 +17,6 @@ void setLiteralCaption(QAction *item, const QString &caption)
     item->setText(shown);
 }
 
-QString literalCaption(const QAction *item) { return item->data().toString(); }
+QString literalCaption(const QAction *item) {
+    return item->data().toString();
+}

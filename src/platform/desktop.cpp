@@ -2,8 +2,7 @@
 
 #include <QWidget>
 
-void applyStaysOnTop(QWidget *window, bool topmost)
-{
+void applyStaysOnTop(QWidget *window, bool topmost) {
     if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost)
         return;
     const bool wasVisible = window->isVisible();

@@ -5,8 +5,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
-QString FileDialog::qtFilter(const QString &filter)
-{
+QString FileDialog::qtFilter(const QString &filter) {
     // Pairs of description and pattern; the description already names its patterns.
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList names;
@@ -15,12 +14,15 @@ QString FileDialog::qtFilter(const QString &filter)
     return names.join(QStringLiteral(";;"));
 }
 
-void FileDialog::ShowOpen() { show(false); }
+void FileDialog::ShowOpen() {
+    show(false);
+}
 
-void FileDialog::ShowSave() { show(true); }
+void FileDialog::ShowSave() {
+    show(true);
+}
 
-void FileDialog::show(bool save)
-{
+void FileDialog::show(bool save) {
     FileDialogRequest request;
     request.kind = save ? FileDialogRequest::Save : FileDialogRequest::Open;
     request.title = DialogTitle;

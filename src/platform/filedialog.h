@@ -14,9 +14,7 @@ public:
 
     FileDialog(Desktop &desktop, QWidget *owner)
         : m_desktop(desktop)
-        , m_owner(owner)
-    {
-    }
+        , m_owner(owner) {}
 
     // "Name (*.txt)|*.txt|All Files (*.*)|*.*", as the commands give it.
     QString Filter;

@@ -17,8 +17,7 @@ constexpr int openSucceeded = 42;
 constexpr int openFailed = 2;
 } // namespace
 
-bool QtDesktop::clearClipboard()
-{
+bool QtDesktop::clearClipboard() {
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return false;
@@ -26,8 +25,7 @@ bool QtDesktop::clearClipboard()
     return true;
 }
 
-bool QtDesktop::clipboardText(QString &text)
-{
+bool QtDesktop::clipboardText(QString &text) {
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return false;
@@ -35,8 +33,7 @@ bool QtDesktop::clipboardText(QString &text)
     return true;
 }
 
-bool QtDesktop::setClipboardText(const QString &text)
-{
+bool QtDesktop::setClipboardText(const QString &text) {
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return false;
@@ -44,8 +41,7 @@ bool QtDesktop::setClipboardText(const QString &text)
     return true;
 }
 
-QString QtDesktop::chooseFile(QWidget *parent, const FileDialogRequest &request)
-{
+QString QtDesktop::chooseFile(QWidget *parent, const FileDialogRequest &request) {
     QFileDialog dialog(parent, request.title);
     dialog.setNameFilter(request.filter);
     dialog.setAcceptMode(request.kind == FileDialogRequest::Save ? QFileDialog::AcceptSave
@@ -60,17 +56,16 @@ QString QtDesktop::chooseFile(QWidget *parent, const FileDialogRequest &request)
     return dialog.selectedFiles().constFirst();
 }
 
-void QtDesktop::message(QWidget *parent, const QString &text)
-{
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Snapvale"), text, QMessageBox::Ok,
-                    parent);
+void QtDesktop::message(QWidget *parent, const QString &text) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Snapvale"), text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-void QtDesktop::beep() { QApplication::beep(); }
+void QtDesktop::beep() {
+    QApplication::beep();
+}
 
-int QtDesktop::openTarget(const QString &target)
-{
+int QtDesktop::openTarget(const QString &target) {
     if (target.isEmpty())
         return openFailed;
     // The text goes to the opener as one URL: no shell ever sees it.
@@ -82,12 +77,15 @@ int QtDesktop::openTarget(const QString &target)
     return QDesktopServices::openUrl(url) ? openSucceeded : openFailed;
 }
 
-void QtDesktop::setStackOrder(QWidget *window, bool topmost) { applyStaysOnTop(window, topmost); }
+void QtDesktop::setStackOrder(QWidget *window, bool topmost) {
+    applyStaysOnTop(window, topmost);
+}
 
-void QtDesktop::popupMenu(QMenu *menu, QAction *defaultAction)
-{
+void QtDesktop::popupMenu(QMenu *menu, QAction *defaultAction) {
     menu->setDefaultAction(defaultAction);
     menu->popup(QCursor::pos());
 }
 
-bool QtDesktop::trayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool QtDesktop::trayAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}

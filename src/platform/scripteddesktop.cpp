@@ -4,8 +4,7 @@
 #include <QMenu>
 #include <QWidget>
 
-bool ScriptedDesktop::clearClipboard()
-{
+bool ScriptedDesktop::clearClipboard() {
     if (failingWrites > 0) {
         --failingWrites;
         return false;
@@ -14,8 +13,7 @@ bool ScriptedDesktop::clearClipboard()
     return true;
 }
 
-bool ScriptedDesktop::clipboardText(QString &text)
-{
+bool ScriptedDesktop::clipboardText(QString &text) {
     if (failingReads > 0) {
         --failingReads;
         return false;
@@ -24,8 +22,7 @@ bool ScriptedDesktop::clipboardText(QString &text)
     return true;
 }
 
-bool ScriptedDesktop::setClipboardText(const QString &text)
-{
+bool ScriptedDesktop::setClipboardText(const QString &text) {
     if (failingWrites > 0) {
         --failingWrites;
         return false;
@@ -34,32 +31,27 @@ bool ScriptedDesktop::setClipboardText(const QString &text)
     return true;
 }
 
-QString ScriptedDesktop::chooseFile(QWidget *, const FileDialogRequest &request)
-{
+QString ScriptedDesktop::chooseFile(QWidget *, const FileDialogRequest &request) {
     fileDialogs.append(request);
     return nextFiles.isEmpty() ? QString() : nextFiles.takeFirst();
 }
 
-void ScriptedDesktop::message(QWidget *, const QString &text)
-{
+void ScriptedDesktop::message(QWidget *, const QString &text) {
     messages.append(text);
     if (onMessage)
         onMessage(text);
 }
 
-int ScriptedDesktop::openTarget(const QString &target)
-{
+int ScriptedDesktop::openTarget(const QString &target) {
     openedTargets.append(target);
     return openStatus;
 }
 
-void ScriptedDesktop::setStackOrder(QWidget *window, bool topmost)
-{
+void ScriptedDesktop::setStackOrder(QWidget *window, bool topmost) {
     stackCalls.append({window, topmost});
     applyStaysOnTop(window, topmost);
 }
 
-void ScriptedDesktop::popupMenu(QMenu *menu, QAction *defaultAction)
-{
+void ScriptedDesktop::popupMenu(QMenu *menu, QAction *defaultAction) {
     popups.append({menu, defaultAction});
 }

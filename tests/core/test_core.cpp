@@ -11,15 +11,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
 #include <memory>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 namespace {
 
 // Rows of one section, counted straight from the file as an outside tool would.
-int rowCount(const QString &path, const QString &section)
-{
+int rowCount(const QString &path, const QString &section) {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt *st = nullptr;
@@ -33,8 +32,7 @@ int rowCount(const QString &path, const QString &section)
     return count;
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
+void writeFile(const QString &path, const QByteArray &bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
@@ -46,8 +44,7 @@ class TestCore : public QObject {
     Q_OBJECT
 private slots:
     // Every test starts from a store folder of its own.
-    void init()
-    {
+    void init() {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
     }
@@ -70,15 +67,13 @@ private slots:
     void transactionNestsIntoOne();
 
 private:
-    QString storePath() const
-    {
+    QString storePath() const {
         return m_dir->filePath(QStringLiteral("Snapvale/settings.sqlite3"));
     }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestCore::optionFlag_data()
-{
+void TestCore::optionFlag_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<bool>("on");
     QTest::newRow("2 is off") << "2" << false;
@@ -89,8 +84,7 @@ void TestCore::optionFlag_data()
     QTest::newRow("2 with space is on") << "2 " << true;
 }
 
-void TestCore::optionFlag()
-{
+void TestCore::optionFlag() {
     QFETCH(QString, stored);
     QFETCH(bool, on);
     QCOMPARE(OptionFlag::isOn(stored), on);
@@ -98,8 +92,7 @@ void TestCore::optionFlag()
     QCOMPARE(OptionFlag::encode(false), QStringLiteral("2"));
 }
 
-void TestCore::missingKeysReadEmpty()
-{
+void TestCore::missingKeysReadEmpty() {
     SettingsStore store(storePath());
     QVERIFY(store.isOpen());
     Registry reg(store);
@@ -112,8 +105,7 @@ void TestCore::missingKeysReadEmpty()
     QVERIFY(!store.hasSection(AppName, QStringLiteral("Data")));
 }
 
-void TestCore::valuesRoundTrip_data()
-{
+void TestCore::valuesRoundTrip_data() {
     QTest::addColumn<QString>("value");
     QTest::newRow("CR LF and tabs") << QStringLiteral("a\r\nb\tc\r\n");
     QTest::newRow("lone CR and LF") << QStringLiteral("a\rb\nc");
@@ -128,8 +120,7 @@ void TestCore::valuesRoundTrip_data()
     QTest::newRow("1 MB") << big;
 }
 
-void TestCore::valuesRoundTrip()
-{
+void TestCore::valuesRoundTrip() {
     QFETCH(QString, value);
     {
         SettingsStore store(storePath());
@@ -140,20 +131,23 @@ void TestCore::valuesRoundTrip()
     QCOMPARE(store.get(AppName, QStringLiteral("Data"), QStringLiteral("Entry7")), value);
 }
 
-void TestCore::sectionNames_data()
-{
+void TestCore::sectionNames_data() {
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("read");
     QTest::addColumn<bool>("same");
-    QTest::newRow("letter case ignored") << "/home/u/Sets/Work.ent" << "/home/u/sets/work.ENT" << true;
-    QTest::newRow("key case ignored") << "Data" << "DATA" << true;
-    QTest::newRow("trailing slash differs") << "/a/b" << "/a/b/" << false;
-    QTest::newRow("backslash path kept whole") << "C:\\Sets\\a.ent" << "C:" << false;
-    QTest::newRow("spaces significant") << "/a b/c.ent" << "/a  b/c.ent" << false;
+    QTest::newRow("letter case ignored") << "/home/u/Sets/Work.ent"
+                                         << "/home/u/sets/work.ENT" << true;
+    QTest::newRow("key case ignored") << "Data"
+                                      << "DATA" << true;
+    QTest::newRow("trailing slash differs") << "/a/b"
+                                            << "/a/b/" << false;
+    QTest::newRow("backslash path kept whole") << "C:\\Sets\\a.ent"
+                                               << "C:" << false;
+    QTest::newRow("spaces significant") << "/a b/c.ent"
+                                        << "/a  b/c.ent" << false;
 }
 
-void TestCore::sectionNames()
-{
+void TestCore::sectionNames() {
     QFETCH(QString, written);
     QFETCH(QString, read);
     QFETCH(bool, same);
@@ -163,8 +157,7 @@ void TestCore::sectionNames()
     QCOMPARE(store.get(QStringLiteral("Other"), written, QStringLiteral("Entry1")), QString());
 }
 
-void TestCore::emptyValueKeepsKey()
-{
+void TestCore::emptyValueKeepsKey() {
     SettingsStore store(storePath());
     Registry reg(store);
     reg.Appname = AppName;
@@ -180,8 +173,7 @@ void TestCore::emptyValueKeepsKey()
     QCOMPARE(reg.Setting, QString());
 }
 
-void TestCore::regDelRemovesWholeSectionOnly()
-{
+void TestCore::regDelRemovesWholeSectionOnly() {
     SettingsStore store(storePath());
     Registry reg(store);
     reg.Appname = AppName;
@@ -203,8 +195,7 @@ void TestCore::regDelRemovesWholeSectionOnly()
     QCOMPARE(rowCount(storePath(), QStringLiteral("/sets/b.ent")), 2);
 }
 
-void TestCore::saveAndLoadEntries()
-{
+void TestCore::saveAndLoadEntries() {
     SettingsStore store(storePath());
     Registry reg(store);
     EntryStore saved;
@@ -233,8 +224,7 @@ void TestCore::saveAndLoadEntries()
     }
 }
 
-void TestCore::loadEntryTouchesOneEntry()
-{
+void TestCore::loadEntryTouchesOneEntry() {
     SettingsStore store(storePath());
     Registry reg(store);
     store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry7"), QStringLiteral("seven"));
@@ -250,8 +240,7 @@ void TestCore::loadEntryTouchesOneEntry()
     QCOMPARE(entries.name(8), EntryStore::DefaultName);
 }
 
-void TestCore::entryChangesAreSignalled()
-{
+void TestCore::entryChangesAreSignalled() {
     EntryStore entries;
     QSignalSpy spy(&entries, &EntryStore::entryChanged);
     entries.setText(4, QStringLiteral("a"));
@@ -264,8 +253,7 @@ void TestCore::entryChangesAreSignalled()
     QCOMPARE(EntryStore::tabOf(30), 6);
 }
 
-void TestCore::unusableStoreMovedAside_data()
-{
+void TestCore::unusableStoreMovedAside_data() {
     QTest::addColumn<QByteArray>("content");
     QByteArray noise(64 * 1024, '\0');
     QRandomGenerator gen(42);
@@ -276,8 +264,7 @@ void TestCore::unusableStoreMovedAside_data()
     QTest::newRow("wrong columns") << QByteArray("wrong columns");
 }
 
-void TestCore::unusableStoreMovedAside()
-{
+void TestCore::unusableStoreMovedAside() {
     QFETCH(QByteArray, content);
     QDir().mkpath(QFileInfo(storePath()).absolutePath());
     if (content == "wrong columns") {
@@ -308,23 +295,21 @@ void TestCore::unusableStoreMovedAside()
     QCOMPARE(again.movedAsidePath(), QString());
 }
 
-void TestCore::permissionsUnderOpenUmask()
-{
+void TestCore::permissionsUnderOpenUmask() {
     const mode_t old = umask(0);
     {
         SettingsStore store(storePath());
         store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("x"));
     }
     umask(old);
-    struct stat st{};
+    struct stat st {};
     QCOMPARE(stat(QFile::encodeName(QFileInfo(storePath()).absolutePath()).constData(), &st), 0);
     QCOMPARE(st.st_mode & 0777, mode_t(0700));
     QCOMPARE(stat(QFile::encodeName(storePath()).constData(), &st), 0);
     QCOMPARE(st.st_mode & 0777, mode_t(0600));
 }
 
-void TestCore::transactionNestsIntoOne()
-{
+void TestCore::transactionNestsIntoOne() {
     SettingsStore store(storePath());
     {
         SettingsStore::Transaction outer(store);

@@ -1,2 +1,527 @@
+#include "core/settingsstore.h"
+#include "main/entrytext.h"
+#include "main/frmsnapvale.h"
+#include "main/menucaption.h"
+#include "platform/scripteddesktop.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
-int main(){return 0;}
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+// One run of the program over a store that outlives it, so a test can start it again.
+struct Session {
+    explicit Session(const QString &path)
+        : store(path)
+        , window(store, desktop) {}
+    SettingsStore store;
+    ScriptedDesktop desktop;
+    FrmSnapvale window;
+
+    QAction *item(const char *name) { return window.action(QLatin1String(name)); }
+    QString stored(const QString &section, const QString &key) {
+        return store.get(AppName, section, key);
+    }
+};
+
+bool topmost(QWidget *w) {
+    return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+} // namespace
+
+class TestFrmSnapvale : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { m_session.reset(); }
+
+    void designTimeState();
+    void captionsAndNames_data();
+    void captionsAndNames();
+    void popupMenusStayOutOfMenuBar();
+    void firstRun();
+    void storedOptions_data();
+    void storedOptions();
+    void closing_data();
+    void closing();
+    void closeBoxWithoutTrayMinimises();
+    void togglesStoredAtOnceAndReadBack();
+    void entriesSurviveRestart_data();
+    void entriesSurviveRestart();
+    void unusableStoreMovedAsideAndUserTold();
+    void mouseover_data();
+    void mouseover();
+    void trayClicksOnlyWhileHidden();
+    void hideInTrayAndShow();
+    void otherWindowsFollowOnTopWhenTheyLoad();
+    void literalMenuCaptions_data();
+    void literalMenuCaptions();
+
+private:
+    Session &start() {
+        m_session.reset();
+        m_session = std::make_unique<Session>(m_path);
+        return *m_session;
+    }
+    QTemporaryDir m_dir;
+    QString m_path;
+    std::unique_ptr<Session> m_session;
+};
+
+void TestFrmSnapvale::init() {
+    QVERIFY(m_dir.isValid());
+    // A store of its own for every test and data row.
+    static int run = 0;
+    m_path = m_dir.filePath(QStringLiteral("run%1/settings.sqlite3").arg(++run));
+}
+
+void TestFrmSnapvale::designTimeState() {
+    Session &s = start();
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        QCOMPARE(s.window.Text(n)->text(), QString());
+        QCOMPARE(s.window.Text(n)->toolTip(), QStringLiteral("Untitled"));
+    }
+    QCOMPARE(s.window.LblTop()->text(), QStringLiteral("1"));
+    QCOMPARE(s.window.LblMouse()->text(), QStringLiteral("2"));
+    QCOMPARE(s.window.LblSave()->text(), QStringLiteral("2"));
+    QCOMPARE(s.window.LblFirstLine()->text(), QStringLiteral("Label1"));
+    QCOMPARE(s.window.CurrentEntry(), QString());
+    for (QLabel *l : {s.window.LblTop(), s.window.LblMouse(), s.window.LblSave(),
+                      s.window.LblFirstLine(), s.window.LblButton()})
+        QVERIFY(l->isHidden());
+}
+
+void TestFrmSnapvale::captionsAndNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shortcut");
+    const auto row = [](const char *name, const char *caption, const char *shortcut = "") {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(caption)
+                            << QString::fromLatin1(shortcut);
+    };
+    row("FileMnu", "&File");
+    row("LoadMnu", "&Load Set", "Ctrl+L");
+    row("SaveSetMnu", "&Save Set", "Ctrl+S");
+    row("DeleteMnu", "&Delete Set", "Ctrl+D");
+    row("ExitMnu", "E&xit");
+    row("OptionsMnu", "&Options");
+    row("MinimizeMnu", "&Hide in Tray");
+    row("OnTopMnu", "Always on &Top");
+    row("ActivateMnu", "Active on &Mouseover");
+    row("UpdateMnu", "&Update Startup Entries");
+    row("AutoSaveMnu", "Auto-Save on &Exit");
+    row("ClearMnu", "&Clear All");
+    row("mnuClear", "Clear Tab");
+    row("mnuOne", "&1");
+    row("mnuSix", "&6");
+    row("RestoreMnu", "&Restore Startup Entries");
+    row("MainHelpMnu", "&Help");
+    row("HelpMnu", "&Contents");
+    row("AboutMnu", "&About Snapvale");
+    row("mnuLists", "Popup2");
+    row("mnuTabs13", "List &1  (Tabs 1 - 3)");
+    row("mnuTabs46", "List &2  (Tabs 4 - 6)");
+    row("mnuT01", "");
+    row("mnuT30", "");
+    row("mnuCommon", "&Frequently Used");
+    row("mnuConfigure", "&Edit List");
+    row("mnu20", "");
+    row("mnuPopup", "Popup");
+    row("mnuRestore", "Show &Snapvale");
+    row("mnuLoad2", "&Load Set");
+    row("mnuLoad", "Load Set / &Show Snapvale");
+    row("RestoreMnu2", "&Restore Startup Entries");
+    row("mnuClipboard2", "Save Clipboard &As...");
+    row("mnuExit", "E&xit");
+    row("mnuPopup1", "Popup1");
+    row("mnuPaste1", "&Paste From Clipboard");
+    row("mnuCopy1", "&Copy To Clipboard");
+    row("mnuLoad1", "&Load Entry");
+    row("mnuSaveEntry", "&Save Entry As...");
+    row("mnuNameEntry", "&Name Entry");
+    row("mnuEdit", "&View/Edit Entry");
+    row("mnuClear1", "Clear &Entry");
+    row("mnuRestore1", "&Restore Startup Entry");
+    row("mnuConnect", "Connect to &URL");
+}
+
+void TestFrmSnapvale::captionsAndNames() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, shortcut);
+    Session &s = start();
+    QAction *item = s.window.action(name);
+    QVERIFY2(item, qPrintable(name));
+    QCOMPARE(item->text(), caption);
+    QCOMPARE(item->shortcut().toString(), shortcut);
+    // A menu's own action carries the menu's name, so either can be found.
+    if (QMenu *m = s.window.menu(name))
+        QCOMPARE(m->menuAction(), item);
+}
+
+void TestFrmSnapvale::popupMenusStayOutOfMenuBar() {
+    Session &s = start();
+    QStringList bar;
+    for (QAction *a : s.window.menuBar()->actions())
+        bar << a->objectName();
+    QCOMPARE(bar, (QStringList{QStringLiteral("FileMnu"), QStringLiteral("OptionsMnu"),
+                               QStringLiteral("MainHelpMnu")}));
+
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("Snapvale"));
+    QCOMPARE(s.window.SSTab1()->count(), 6);
+    for (int t = 0; t < 6; ++t) {
+        QCOMPARE(s.window.SSTab1()->tabText(t), QString::number(t + 1));
+        QVERIFY(!s.window.SSTab1()->tabIcon(t).isNull());
+    }
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        // Entry n sits on tab (n + 4) / 5, inside its tab's frame, numbered button beside it.
+        QWidget *page = s.window.SSTab1()->widget((n + 4) / 5 - 1);
+        QVERIFY(page->isAncestorOf(s.window.Text(n)));
+        QVERIFY(s.window.Frame(n)->isAncestorOf(s.window.CmdCopy(n)));
+        QCOMPARE(s.window.Cmd(n)->text(), QString::number(n));
+        QCOMPARE(s.window.Cmd(n)->toolTip(),
+                 QStringLiteral("Left-click to paste / Right-click for menu"));
+        QCOMPARE(s.window.CmdCopy(n)->toolTip(), QStringLiteral("Copy Entry to Clipboard"));
+        QCOMPARE(s.window.Text(n)->objectName(), QStringLiteral("Text%1").arg(n));
+        QCOMPARE(s.window.findChild<QWidget *>(QStringLiteral("Frame3%1").arg((n + 4) / 5))
+                     ->property("title")
+                     .toString(),
+                 QStringLiteral("Click Text to View"));
+    }
+    QCOMPARE(s.window.TrayIcon()->toolTip(),
+             QStringLiteral("Left-click for list / Right-click for menu"));
+}
+
+void TestFrmSnapvale::firstRun() {
+    Session &s = start();
+    s.window.Form_Load();
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        QCOMPARE(s.window.Text(n)->text(), QString());
+        // A missing name gives no tooltip, not "Untitled".
+        QCOMPARE(s.window.Text(n)->toolTip(), QString());
+    }
+    for (const char *option : {"OnTopMnu", "ActivateMnu", "AutoSaveMnu"})
+        QVERIFY2(s.item(option)->isChecked(), option);
+    QVERIFY(topmost(&s.window));
+    QCOMPARE(s.window.LblTop()->text(), QString());
+    QCOMPARE(s.window.LblMouse()->text(), QString());
+    QCOMPARE(s.window.LblSave()->text(), QString());
+    for (int k = 1; k <= 20; ++k)
+        QCOMPARE(literalCaption(
+                     s.window.action(QStringLiteral("mnu%1").arg(k, 2, 10, QLatin1Char('0')))),
+                 QString());
+    QVERIFY(s.window.TrayIcon()->isVisible());
+    QVERIFY(!s.window.windowIcon().isNull());
+    QVERIFY(s.desktop.messages.isEmpty());
+}
+
+void TestFrmSnapvale::storedOptions_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("on");
+    QTest::newRow("2") << "2" << false;
+    QTest::newRow("1") << "1" << true;
+    QTest::newRow("0") << "0" << true;
+    QTest::newRow("no") << "no" << true;
+    QTest::newRow("empty") << "" << true;
+}
+
+void TestFrmSnapvale::storedOptions() {
+    QFETCH(QString, value);
+    QFETCH(bool, on);
+    {
+        SettingsStore store(m_path);
+        for (const char *key : {"OnTop", "MouseOver", "AutoSave"})
+            store.set(AppName, QStringLiteral("Settings"), QLatin1String(key), value);
+    }
+    Session &s = start();
+    s.window.Form_Load();
+    QCOMPARE(s.item("OnTopMnu")->isChecked(), on);
+    QCOMPARE(s.item("ActivateMnu")->isChecked(), on);
+    QCOMPARE(s.item("AutoSaveMnu")->isChecked(), on);
+    QCOMPARE(topmost(&s.window), on);
+    // The labels keep the raw stored text, not a normalised flag.
+    QCOMPARE(s.window.LblTop()->text(), value);
+    QCOMPARE(s.window.LblMouse()->text(), value);
+    QCOMPARE(s.window.LblSave()->text(), value);
+}
+
+void TestFrmSnapvale::closing_data() {
+    QTest::addColumn<bool>("autoSave");
+    QTest::addColumn<int>("how");
+    QTest::addColumn<bool>("ends");
+    enum { CloseBox, Exit, TrayExit, Shutdown };
+    QTest::newRow("close box, auto-save on") << true << int(CloseBox) << false;
+    QTest::newRow("close box, auto-save off") << false << int(CloseBox) << false;
+    QTest::newRow("Exit, auto-save on") << true << int(Exit) << true;
+    QTest::newRow("Exit, auto-save off") << false << int(Exit) << true;
+    QTest::newRow("tray Exit, auto-save on") << true << int(TrayExit) << true;
+    QTest::newRow("log out, auto-save on") << true << int(Shutdown) << true;
+    QTest::newRow("log out, auto-save off") << false << int(Shutdown) << true;
+}
+
+void TestFrmSnapvale::closing() {
+    QFETCH(bool, autoSave);
+    QFETCH(int, how);
+    QFETCH(bool, ends);
+    {
+        SettingsStore store(m_path);
+        store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("old"));
+        store.set(AppName, QStringLiteral("Settings"), QStringLiteral("AutoSave"),
+                  autoSave ? QStringLiteral("1") : QStringLiteral("2"));
+    }
+    Session &s = start();
+    s.window.Form_Load();
+    s.window.show();
+    s.window.entries().setEntry(1, QStringLiteral("new"), QStringLiteral("named"));
+    QSignalSpy unloaded(&s.window, &FrmSnapvale::unloaded);
+
+    switch (how) {
+    case 0:
+        s.window.close();
+        break;
+    case 1:
+        s.item("ExitMnu")->trigger();
+        break;
+    case 2:
+        s.item("mnuExit")->trigger();
+        break;
+    default:
+        s.window.unload(FrmSnapvale::SystemShutdown);
+    }
+
+    QCOMPARE(unloaded.count(), ends ? 1 : 0);
+    QVERIFY(s.window.isHidden());
+    QCOMPARE(s.window.TrayIcon()->isVisible(), !ends);
+    QCOMPARE(s.stored(QStringLiteral("Data"), QStringLiteral("Entry1")),
+             autoSave ? QStringLiteral("new") : QStringLiteral("old"));
+    QCOMPARE(s.stored(QStringLiteral("Data"), QStringLiteral("Entry1b")),
+             autoSave ? QStringLiteral("named") : QString());
+    // The entries are still there for a window that was only hidden.
+    QCOMPARE(s.window.entries().text(1), QStringLiteral("new"));
+}
+
+void TestFrmSnapvale::closeBoxWithoutTrayMinimises() {
+    Session &s = start();
+    s.desktop.trayIsAvailable = false;
+    s.window.Form_Load();
+    s.window.show();
+    s.window.close();
+    QVERIFY(s.window.isVisible());
+    QVERIFY(s.window.isMinimized());
+    s.window.showNormal();
+    s.item("MinimizeMnu")->trigger();
+    QVERIFY(s.window.isMinimized());
+}
+
+void TestFrmSnapvale::togglesStoredAtOnceAndReadBack() {
+    {
+        Session &s = start();
+        s.window.Form_Load();
+        s.window.show();
+        s.item("OnTopMnu")->trigger();
+        s.item("ActivateMnu")->trigger();
+        s.item("AutoSaveMnu")->trigger();
+        // Stored at once, before any closing.
+        QCOMPARE(s.stored(QStringLiteral("Settings"), QStringLiteral("OnTop")),
+                 QStringLiteral("2"));
+        QCOMPARE(s.stored(QStringLiteral("Settings"), QStringLiteral("MouseOver")),
+                 QStringLiteral("2"));
+        QCOMPARE(s.stored(QStringLiteral("Settings"), QStringLiteral("AutoSave")),
+                 QStringLiteral("2"));
+        QVERIFY(!topmost(&s.window));
+        QVERIFY(s.window.isVisible());
+        QCOMPARE(s.window.LblTop()->text(), QStringLiteral("2"));
+    }
+    {
+        Session &s = start();
+        s.window.Form_Load();
+        QVERIFY(!s.item("OnTopMnu")->isChecked());
+        QVERIFY(!s.item("ActivateMnu")->isChecked());
+        QVERIFY(!s.item("AutoSaveMnu")->isChecked());
+        QVERIFY(!topmost(&s.window));
+        s.window.OnTopMnu_Click();
+        s.window.AutoSaveMnu_Click();
+        QVERIFY(s.item("OnTopMnu")->isChecked());
+        QVERIFY(topmost(&s.window));
+        QCOMPARE(s.stored(QStringLiteral("Settings"), QStringLiteral("OnTop")),
+                 QStringLiteral("1"));
+        QCOMPARE(s.stored(QStringLiteral("Settings"), QStringLiteral("AutoSave")),
+                 QStringLiteral("1"));
+    }
+    Session &s = start();
+    s.window.Form_Load();
+    QVERIFY(s.item("OnTopMnu")->isChecked());
+    QVERIFY(!s.item("ActivateMnu")->isChecked());
+    QVERIFY(s.item("AutoSaveMnu")->isChecked());
+}
+
+void TestFrmSnapvale::entriesSurviveRestart_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("CR LF and tabs") << QStringLiteral("first\r\n\tsecond\r\n");
+    QTest::newRow("ampersand") << QStringLiteral("Fish & Chips &&");
+    QTest::newRow("non-ASCII") << QStringLiteral("naïve café – 日本語");
+    QTest::newRow("1 MB") << QString(1 << 20, QLatin1Char('x'));
+}
+
+void TestFrmSnapvale::entriesSurviveRestart() {
+    QFETCH(QString, text);
+    {
+        Session &s = start();
+        s.window.Form_Load();
+        s.window.entries().setEntry(7, text, QStringLiteral("seven"));
+        s.window.entries().setEntry(30, text, QString());
+        s.window.ExitMnu_Click();
+    }
+    Session &s = start();
+    s.window.Form_Load();
+    QCOMPARE(s.window.Text(7)->text(), text);
+    QCOMPARE(s.window.Text(7)->toolTip(), QStringLiteral("seven"));
+    QCOMPARE(s.window.Text(30)->text(), text);
+    QCOMPARE(s.window.Text(30)->toolTip(), QString());
+    QCOMPARE(s.window.Text(8)->text(), QString());
+}
+
+void TestFrmSnapvale::unusableStoreMovedAsideAndUserTold() {
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    {
+        QFile f(m_path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, '\x7f'));
+    }
+    Session &s = start();
+    s.window.Form_Load();
+    QCOMPARE(s.desktop.messages.size(), 1);
+    const QString aside = s.store.movedAsidePath();
+    QVERIFY(!aside.isEmpty());
+    QVERIFY(s.desktop.messages.constFirst().endsWith(aside));
+    QCOMPARE(QFileInfo(aside).size(), 4096);
+    // And the fresh store keeps settings as before.
+    s.window.AutoSaveMnu_Click();
+    QCOMPARE(s.stored(QStringLiteral("Settings"), QStringLiteral("AutoSave")), QStringLiteral("2"));
+}
+
+void TestFrmSnapvale::mouseover_data() {
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<int>("focused");
+    QTest::newRow("off") << false << 1 << 0;
+    QTest::newRow("Text1 to CmdCopy6") << true << 1 << 6;
+    QTest::newRow("Text25 to CmdCopy30") << true << 25 << 30;
+    QTest::newRow("Text27 wraps to CmdCopy2") << true << 27 << 2;
+    QTest::newRow("Text30 wraps to CmdCopy5") << true << 30 << 5;
+}
+
+void TestFrmSnapvale::mouseover() {
+    QFETCH(bool, on);
+    QFETCH(int, entry);
+    QFETCH(int, focused);
+    Session &s = start();
+    s.window.Form_Load();
+    if (!on)
+        s.window.ActivateMnu_Click();
+    s.window.show();
+    s.window.SSTab1()->setCurrentIndex((entry + 4) / 5 - 1);
+    QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+    s.window.Cmd(entry)->setFocus();
+    // From elsewhere first: a move to where the pointer already is delivers nothing.
+    QTest::mouseMove(s.window.Cmd(entry));
+    QTest::mouseMove(s.window.Text(entry));
+    QWidget *expected = focused ? static_cast<QWidget *>(s.window.CmdCopy(focused))
+                                : static_cast<QWidget *>(s.window.Cmd(entry));
+    QCOMPARE(s.window.focusWidget(), expected);
+}
+
+void TestFrmSnapvale::trayClicksOnlyWhileHidden() {
+    Session &s = start();
+    s.window.Form_Load();
+    s.window.show();
+    emit s.window.TrayIcon()->activated(QSystemTrayIcon::Trigger);
+    emit s.window.TrayIcon()->activated(QSystemTrayIcon::Context);
+    QVERIFY(s.desktop.popups.isEmpty());
+
+    s.window.MinimizeMnu_Click();
+    emit s.window.TrayIcon()->activated(QSystemTrayIcon::Trigger);
+    emit s.window.TrayIcon()->activated(QSystemTrayIcon::Context);
+    QCOMPARE(s.desktop.popups.size(), 2);
+    QCOMPARE(s.desktop.popups[0].menu->objectName(), QStringLiteral("mnuLists"));
+    QVERIFY(!s.desktop.popups[0].defaultAction);
+    QCOMPARE(s.desktop.popups[1].menu->objectName(), QStringLiteral("mnuPopup"));
+    QCOMPARE(s.desktop.popups[1].defaultAction->objectName(), QStringLiteral("mnuRestore"));
+}
+
+void TestFrmSnapvale::hideInTrayAndShow() {
+    Session &s = start();
+    s.window.Form_Load();
+    s.window.entries().setEntry(3, QStringLiteral("kept"), QStringLiteral("n"));
+    s.window.show();
+    s.window.SSTab1()->setCurrentIndex(4);
+    const QSize size = s.window.size();
+    s.item("MinimizeMnu")->trigger();
+    QVERIFY(s.window.isHidden());
+    QVERIFY(!s.window.isUnloaded());
+    s.item("mnuRestore")->trigger();
+    QVERIFY(s.window.isVisible());
+    QCOMPARE(s.window.size(), size);
+    QCOMPARE(s.window.SSTab1()->currentIndex(), 4);
+    QCOMPARE(s.window.Text(3)->text(), QStringLiteral("kept"));
+}
+
+void TestFrmSnapvale::otherWindowsFollowOnTopWhenTheyLoad() {
+    Session &s = start();
+    s.window.Form_Load();
+    QDialog first(&s.window);
+    s.window.applyStackOrder(&first);
+    first.show();
+    QVERIFY(topmost(&first));
+
+    // A window already open keeps its stacking; the next one follows the new state.
+    s.window.OnTopMnu_Click();
+    QVERIFY(topmost(&first));
+    QVERIFY(first.isVisible());
+    QDialog second(&s.window);
+    s.window.applyStackOrder(&second);
+    QVERIFY(!topmost(&second));
+    QVERIFY(!topmost(&s.window));
+}
+
+void TestFrmSnapvale::literalMenuCaptions_data() {
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("ampersand") << "Tom & Jerry"
+                               << "Tom && Jerry";
+    QTest::newRow("tab and line breaks") << "a\tb\r\nc"
+                                         << "a b  c";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestFrmSnapvale::literalMenuCaptions() {
+    QFETCH(QString, caption);
+    QFETCH(QString, shown);
+    {
+        SettingsStore store(m_path);
+        store.set(AppName, QStringLiteral("Frequent"), QStringLiteral("03"), caption);
+    }
+    Session &s = start();
+    s.window.Form_Load();
+    QAction *item = s.item("mnu03");
+    QCOMPARE(literalCaption(item), caption);
+    QCOMPARE(item->text(), shown);
+}
+
+QTEST_MAIN(TestFrmSnapvale)
+#include "test_frmsnapvale.moc"
