@@ -1,3 +1,4 @@
+#include "app/commands.h"
 #include "core/settingsstore.h"
 #include "main/frmsnapvale.h"
 #include "platform/qtdesktop.h"
@@ -112,6 +113,7 @@ int main(int argc, char *argv[]) {
     SettingsStore store(SettingsStore::defaultPath());
     QtDesktop desktop;
     FrmSnapvale window(store, desktop);
+    installCommands(window);
 
     QObject::connect(&window, &FrmSnapvale::unloaded, &app, [] {
         // A window that is open on its own (help) keeps the program until it is closed too.

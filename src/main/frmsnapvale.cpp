@@ -8,12 +8,15 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
@@ -89,6 +92,9 @@ void FrmSnapvale::buildEntries() {
             cmd->setAccessibleDescription(cmd->toolTip());
             cmd->setAutoDefault(false);
             cmd->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+            cmd->installEventFilter(this);
+            connect(cmd, &QPushButton::clicked, this,
+                    [this, n] { emit numberedButtonReleased(n, Qt::LeftButton, QCursor::pos()); });
             m_cmd[n] = cmd;
 
             auto *frame = new QFrame(group);
@@ -171,7 +177,8 @@ void FrmSnapvale::buildMenus() {
     QAction *onTop = addItem(options, "OnTopMnu", QStringLiteral("Always on &Top"));
     QAction *activate = addItem(options, "ActivateMnu", QStringLiteral("Active on &Mouseover"));
     options->addSeparator();
-    addItem(options, "UpdateMnu", QStringLiteral("&Update Startup Entries"));
+    connect(addItem(options, "UpdateMnu", QStringLiteral("&Update Startup Entries")),
+            &QAction::triggered, this, &FrmSnapvale::UpdateMnu_Click);
     QAction *autoSave = addItem(options, "AutoSaveMnu", QStringLiteral("Auto-Save on &Exit"));
     options->addSeparator();
     addItem(options, "ClearMnu", QStringLiteral("&Clear All"));
@@ -180,7 +187,8 @@ void FrmSnapvale::buildMenus() {
     for (int t = 1; t <= 6; ++t)
         addItem(clearTab, tabItems[t - 1], QStringLiteral("&") + number(t));
     options->addMenu(clearTab);
-    addItem(options, "RestoreMnu", QStringLiteral("&Restore Startup Entries"));
+    connect(addItem(options, "RestoreMnu", QStringLiteral("&Restore Startup Entries")),
+            &QAction::triggered, this, &FrmSnapvale::RestoreMnu_Click);
     bar->addMenu(options);
 
     // The check marks are the live option states. A checkable item flips its mark before it
@@ -231,7 +239,8 @@ void FrmSnapvale::buildPopupMenus() {
     tray->addSeparator();
     addItem(tray, "mnuLoad2", QStringLiteral("&Load Set"));
     addItem(tray, "mnuLoad", QStringLiteral("Load Set / &Show Snapvale"));
-    addItem(tray, "RestoreMnu2", QStringLiteral("&Restore Startup Entries"));
+    connect(addItem(tray, "RestoreMnu2", QStringLiteral("&Restore Startup Entries")),
+            &QAction::triggered, this, &FrmSnapvale::RestoreMnu2_Click);
     tray->addSeparator();
     addItem(tray, "mnuClipboard2", QStringLiteral("Save Clipboard &As..."));
     tray->addSeparator();
@@ -248,7 +257,8 @@ void FrmSnapvale::buildPopupMenus() {
     addItem(entry, "mnuNameEntry", QStringLiteral("&Name Entry"));
     addItem(entry, "mnuEdit", QStringLiteral("&View/Edit Entry"));
     addItem(entry, "mnuClear1", QStringLiteral("Clear &Entry"));
-    addItem(entry, "mnuRestore1", QStringLiteral("&Restore Startup Entry"));
+    connect(addItem(entry, "mnuRestore1", QStringLiteral("&Restore Startup Entry")),
+            &QAction::triggered, this, &FrmSnapvale::MnuRestore1_Click);
     entry->addSeparator();
     addItem(entry, "mnuConnect", QStringLiteral("Connect to &URL"));
 
@@ -258,10 +268,10 @@ void FrmSnapvale::buildPopupMenus() {
                 if (isVisible())
                     return;
                 if (reason == QSystemTrayIcon::Trigger)
-                    m_desktop.popupMenu(menu(QStringLiteral("mnuLists")), nullptr);
+                    m_desktop.popupMenu(menu(QStringLiteral("mnuLists")), nullptr, QCursor::pos());
                 else if (reason == QSystemTrayIcon::Context)
                     m_desktop.popupMenu(menu(QStringLiteral("mnuPopup")),
-                                        action(QStringLiteral("mnuRestore")));
+                                        action(QStringLiteral("mnuRestore")), QCursor::pos());
             });
 }
 
@@ -279,6 +289,62 @@ QString FrmSnapvale::CurrentEntry() const {
 
 void FrmSnapvale::setCurrentEntry(int n) {
     m_lblButton->setText(number(n));
+}
+
+int FrmSnapvale::currentEntryNumber() const {
+    const QString current = CurrentEntry();
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        if (current == number(n))
+            return n;
+    }
+    return 0;
+}
+
+bool FrmSnapvale::eventFilter(QObject *watched, QEvent *event) {
+    auto *button = qobject_cast<QPushButton *>(watched);
+    const int n = button ? button->objectName().mid(3).toInt() : 0;
+    if (!EntryStore::isValid(n) || m_cmd[n] != button)
+        return QMainWindow::eventFilter(watched, event);
+
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease: {
+        // The left button arrives as clicked(); other buttons are reported on release.
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton) {
+            emit numberedButtonReleased(n, mouse->button(), mouse->globalPosition().toPoint());
+            return mouse->button() == Qt::RightButton;
+        }
+        break;
+    }
+    case QEvent::ContextMenu: {
+        // The context-menu key and Shift+F10 open the entry menu at the button.
+        auto *context = static_cast<QContextMenuEvent *>(event);
+        if (context->reason() != QContextMenuEvent::Mouse)
+            emit numberedButtonReleased(n, Qt::RightButton,
+                                        button->mapToGlobal(button->rect().center()));
+        return true;
+    }
+    case QEvent::KeyPress: {
+        // Space clicks a push button by itself; Enter does so only in dialogs. The context-menu
+        // key and Shift+F10 open the entry menu at the button.
+        auto *keyEvent = static_cast<QKeyEvent *>(event);
+        const int key = keyEvent->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            button->click();
+            return true;
+        }
+        if (key == Qt::Key_Menu ||
+            (key == Qt::Key_F10 && keyEvent->modifiers() == Qt::ShiftModifier)) {
+            emit numberedButtonReleased(n, Qt::RightButton,
+                                        button->mapToGlobal(button->rect().center()));
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void FrmSnapvale::Form_Load() {
@@ -355,6 +421,24 @@ void FrmSnapvale::unload(int mode) {
     close();
     m_unloading = false;
     emit unloaded();
+}
+
+void FrmSnapvale::UpdateMnu_Click() {
+    m_entries.SaveEntries(m_reg, dataSection);
+}
+
+void FrmSnapvale::RestoreMnu_Click() {
+    m_entries.LoadEntries(m_reg, dataSection);
+}
+
+void FrmSnapvale::RestoreMnu2_Click() {
+    RestoreMnu_Click();
+}
+
+void FrmSnapvale::MnuRestore1_Click() {
+    const int n = currentEntryNumber();
+    if (n)
+        m_entries.LoadEntry(m_reg, n, dataSection);
 }
 
 void FrmSnapvale::ExitMnu_Click() {

@@ -53,6 +53,8 @@ public:
     // The entry number the entry popup menu acts on, "1" to "30"; empty before the first one.
     QString CurrentEntry() const;
     void setCurrentEntry(int n);
+    // The entry CurrentEntry names, or 0 when it names none.
+    int currentEntryNumber() const;
 
     // Start-up: startup entries, options, tray icon and frequent clippings, before first shown.
     void Form_Load();
@@ -63,6 +65,10 @@ public:
     bool isUnloaded() const { return m_unloaded; }
 
     void ExitMnu_Click();
+    void UpdateMnu_Click();
+    void RestoreMnu_Click();
+    void RestoreMnu2_Click();
+    void MnuRestore1_Click();
     void OnTopMnu_Click();
     void ActivateMnu_Click();
     void AutoSaveMnu_Click();
@@ -80,9 +86,14 @@ signals:
     void exiting();
     // The window is unloaded; the program ends once its other windows are closed.
     void unloaded();
+    // A mouse button was released on numbered button n, or the keyboard did the same: Space or
+    // Enter as the left button, the context-menu key or Shift+F10 as the right one. `at` is
+    // where a menu for it opens.
+    void numberedButtonReleased(int n, Qt::MouseButton button, const QPoint &at);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildEntries();

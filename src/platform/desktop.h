@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 
 class QAction;
@@ -41,8 +42,9 @@ public:
     // Keeps `window` above other windows, or not. A shown window stays shown.
     virtual void setStackOrder(QWidget *window, bool topmost) = 0;
 
-    // Opens `menu` at the mouse position without waiting for it; `defaultAction` is drawn bold.
-    virtual void popupMenu(QMenu *menu, QAction *defaultAction = nullptr) = 0;
+    // Opens `menu` at `at` (global coordinates) without waiting for it; `defaultAction` is
+    // drawn bold.
+    virtual void popupMenu(QMenu *menu, QAction *defaultAction, const QPoint &at) = 0;
 
     // Whether a notification area can show our icon; without one, windows minimise instead
     // of hiding, so that the program can always be reached again.

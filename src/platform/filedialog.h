@@ -36,3 +36,17 @@ private:
     Desktop &m_desktop;
     QWidget *m_owner;
 };
+
+// Sets the dialog's FileName back to empty when a command ends, whichever way it ends, so that
+// the next command of a shared dialog reads an empty name as a cancel.
+class FileNameReset {
+public:
+    explicit FileNameReset(FileDialog &dialog)
+        : m_dialog(dialog) {}
+    ~FileNameReset() { m_dialog.FileName.clear(); }
+    FileNameReset(const FileNameReset &) = delete;
+    FileNameReset &operator=(const FileNameReset &) = delete;
+
+private:
+    FileDialog &m_dialog;
+};

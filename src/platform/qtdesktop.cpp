@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QCursor>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -81,9 +80,9 @@ void QtDesktop::setStackOrder(QWidget *window, bool topmost) {
     applyStaysOnTop(window, topmost);
 }
 
-void QtDesktop::popupMenu(QMenu *menu, QAction *defaultAction) {
+void QtDesktop::popupMenu(QMenu *menu, QAction *defaultAction, const QPoint &at) {
     menu->setDefaultAction(defaultAction);
-    menu->popup(QCursor::pos());
+    menu->popup(at);
 }
 
 bool QtDesktop::trayAvailable() const {

@@ -14,6 +14,6 @@ public:
     void beep() override;
     int openTarget(const QString &target) override;
     void setStackOrder(QWidget *window, bool topmost) override;
-    void popupMenu(QMenu *menu, QAction *defaultAction) override;
+    void popupMenu(QMenu *menu, QAction *defaultAction, const QPoint &at) override;
     bool trayAvailable() const override;
 };

@@ -52,6 +52,6 @@ void ScriptedDesktop::setStackOrder(QWidget *window, bool topmost) {
     applyStaysOnTop(window, topmost);
 }
 
-void ScriptedDesktop::popupMenu(QMenu *menu, QAction *defaultAction) {
-    popups.append({menu, defaultAction});
+void ScriptedDesktop::popupMenu(QMenu *menu, QAction *defaultAction, const QPoint &at) {
+    popups.append({menu, defaultAction, at});
 }

@@ -41,6 +41,7 @@ public:
     struct Popup {
         QPointer<QMenu> menu;
         QPointer<QAction> defaultAction;
+        QPoint at;
     };
     QList<Popup> popups;
 
@@ -54,6 +55,6 @@ public:
     void beep() override { ++beeps; }
     int openTarget(const QString &target) override;
     void setStackOrder(QWidget *window, bool topmost) override;
-    void popupMenu(QMenu *menu, QAction *defaultAction) override;
+    void popupMenu(QMenu *menu, QAction *defaultAction, const QPoint &at) override;
     bool trayAvailable() const override { return trayIsAvailable; }
 };

@@ -1,8 +1,8 @@
-#include "core/settingsstore.h"
 #include "main/entrytext.h"
 #include "main/frmsnapvale.h"
 #include "main/menucaption.h"
 #include "platform/scripteddesktop.h"
+#include "support/session.h"
 
 #include <QAction>
 #include <QDialog>
@@ -21,21 +21,6 @@
 #include <memory>
 
 namespace {
-
-// One run of the program over a store that outlives it, so a test can start it again.
-struct Session {
-    explicit Session(const QString &path)
-        : store(path)
-        , window(store, desktop) {}
-    SettingsStore store;
-    ScriptedDesktop desktop;
-    FrmSnapvale window;
-
-    QAction *item(const char *name) { return window.action(QLatin1String(name)); }
-    QString stored(const QString &section, const QString &key) {
-        return store.get(AppName, section, key);
-    }
-};
 
 bool topmost(QWidget *w) {
     return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
@@ -68,6 +53,8 @@ private slots:
     void trayClicksOnlyWhileHidden();
     void hideInTrayAndShow();
     void otherWindowsFollowOnTopWhenTheyLoad();
+    void startupEntries();
+    void restoreWithNothingStored();
     void literalMenuCaptions_data();
     void literalMenuCaptions();
 
@@ -496,6 +483,55 @@ void TestFrmSnapvale::otherWindowsFollowOnTopWhenTheyLoad() {
     s.window.applyStackOrder(&second);
     QVERIFY(!topmost(&second));
     QVERIFY(!topmost(&s.window));
+}
+
+void TestFrmSnapvale::startupEntries() {
+    Session &s = start();
+    s.start();
+    for (int n = 1; n <= EntryStore::Count; ++n)
+        s.setEntry(n, n % 2 ? QStringLiteral("text %1\r\n").arg(n) : QString(),
+                   QStringLiteral("name %1").arg(n));
+    s.item("UpdateMnu")->trigger();
+    QCOMPARE(s.stored(QStringLiteral("Data"), QStringLiteral("Entry1")),
+             QStringLiteral("text 1\r\n"));
+    QCOMPARE(s.stored(QStringLiteral("Data"), QStringLiteral("Entry2b")), QStringLiteral("name 2"));
+
+    const auto edit = [&s] {
+        for (int n = 1; n <= EntryStore::Count; ++n)
+            s.setEntry(n, QStringLiteral("edited"), QStringLiteral("Untitled"));
+    };
+    edit();
+    // One entry: only entry 7 comes back.
+    s.window.setCurrentEntry(7);
+    s.item("mnuRestore1")->trigger();
+    QCOMPARE(s.text(7), QStringLiteral("text 7\r\n"));
+    QCOMPARE(s.name(7), QStringLiteral("name 7"));
+    QCOMPARE(s.text(6), QStringLiteral("edited"));
+    QCOMPARE(s.text(8), QStringLiteral("edited"));
+
+    // All, from the Options menu and from the tray menu with the window hidden.
+    for (const char *item : {"RestoreMnu", "RestoreMnu2"}) {
+        edit();
+        if (QByteArray(item) == "RestoreMnu2")
+            s.window.MinimizeMnu_Click();
+        s.item(item)->trigger();
+        for (int n = 1; n <= EntryStore::Count; ++n) {
+            QCOMPARE(s.text(n), n % 2 ? QStringLiteral("text %1\r\n").arg(n) : QString());
+            QCOMPARE(s.name(n), QStringLiteral("name %1").arg(n));
+        }
+    }
+    QVERIFY(s.window.isHidden());
+}
+
+void TestFrmSnapvale::restoreWithNothingStored() {
+    Session &s = start();
+    s.start();
+    s.setEntry(4, QStringLiteral("four"), QStringLiteral("n"));
+    s.window.RestoreMnu_Click();
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        QCOMPARE(s.text(n), QString());
+        QCOMPARE(s.name(n), QString());
+    }
 }
 
 void TestFrmSnapvale::literalMenuCaptions_data() {

@@ -1,0 +1,51 @@
+#include "clipboard/frmwarn1.h"
+
+#include "clipboard/clipboardcommands.h"
+#include "main/frmsnapvale.h"
+
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+FrmWarn1::FrmWarn1(FrmSnapvale &main, int n) : QDialog(&main), m_main(main)
+{
+    setObjectName(QStringLiteral("FrmWarn1"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(true);
+    setWindowTitle(QStringLiteral("Snapvale - Entry ") + QString::number(n));
+    main.applyStackOrder(this);
+
+    auto *picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setPixmap(QIcon(QStringLiteral(":/icons/snapvale.svg")).pixmap(32, 32));
+    auto *question = new QLabel(QStringLiteral("Replace Existing Text?"), this);
+    question->setObjectName(QStringLiteral("Label1"));
+    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CmdAbort"));
+    connect(cancel, &QPushButton::clicked, this, &FrmWarn1::CmdAbort_Click);
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(picture, 0, 0);
+    grid->addWidget(question, 0, 1, 1, 2);
+    grid->addWidget(cancel, 1, 1);
+    for (int k = 1; k <= 30; ++k) {
+        auto *yes = new QPushButton(QStringLiteral("&Replace"), this);
+        yes->setObjectName(k == 1 ? QStringLiteral("CmdYes")
+                                  : QStringLiteral("CmdYes") + QString::number(k));
+        yes->setVisible(k == n);
+        connect(yes, &QPushButton::clicked, this, [this, k] { CmdYes_Click(k); });
+        grid->addWidget(yes, 1, 2);
+        m_cmdYes[k] = yes;
+    }
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    // Replacing loses text: the safe answer is the one Enter gives.
+    cancel->setDefault(true);
+    cancel->setFocus();
+}
+
+void FrmWarn1::CmdYes_Click(int n)
+{
+    if (ClipboardCommands::pasteInto(m_main, n))
+        accept();
+}

@@ -1,0 +1,64 @@
+#include "quick/frmnameentry.h"
+
+#include "main/frmsnapvale.h"
+#include "platform/twips.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+FrmNameEntry::FrmNameEntry(FrmSnapvale &main, int n) : QDialog(&main), m_main(main), m_n(n)
+{
+    setObjectName(QStringLiteral("FrmNameEntry"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(true);
+    setWindowTitle(QStringLiteral("Snapvale - Entry ") + QString::number(n));
+    main.applyStackOrder(this);
+
+    auto *prompt = new QLabel(QStringLiteral("Enter a name to identify your entry."), this);
+    prompt->setObjectName(QStringLiteral("LblEnterIdentifier"));
+    m_name = new QLineEdit(this);
+    m_name->setObjectName(n == 1 ? QStringLiteral("TxtEntryName")
+                                 : QStringLiteral("TxtEntryName") + QString::number(n));
+    m_name->setAccessibleName(prompt->text());
+    prompt->setBuddy(m_name);
+    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CmdCancel"));
+    m_ok = new QPushButton(QStringLiteral("&OK"), this);
+    m_ok->setObjectName(QStringLiteral("CmdOKName") + QString::number(n));
+    // Neither button is the default: Enter in the field presses nothing.
+    for (QPushButton *b : {cancel, m_ok}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    connect(m_ok, &QPushButton::clicked, this, &FrmNameEntry::CmdOKName_Click);
+    connect(cancel, &QPushButton::clicked, this, &FrmNameEntry::CmdCancel_Click);
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(prompt, 0, 0, 1, 3);
+    grid->addWidget(m_name, 1, 0, 1, 3);
+    grid->addWidget(cancel, 2, 0);
+    grid->setColumnStretch(1, 1);
+    grid->addWidget(m_ok, 2, 2);
+    setFixedSize(sizeHint().expandedTo(Twips::toPixels(3030, 1110, this)));
+    m_name->setFocus();
+}
+
+void FrmNameEntry::CmdOKName_Click()
+{
+    const QString typed = m_name->text();
+    m_main.entries().setName(m_n, typed.isEmpty() ? EntryStore::DefaultName : typed);
+    accept();
+}
+
+void FrmNameEntry::keyPressEvent(QKeyEvent *event)
+{
+    // Esc presses nothing either; the close box and Cancel leave the name as it was.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

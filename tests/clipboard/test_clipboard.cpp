@@ -1,0 +1,342 @@
+#include "clipboard/clipboardcommands.h"
+#include "clipboard/frmwarn1.h"
+#include "support/session.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+const QString readFailed = QStringLiteral("Error accessing clipboard. Please retry.");
+const QString copyFailed = QStringLiteral("Error copying to clipboard. Please retry.");
+
+QList<QPushButton *> visibleReplaceButtons(FrmWarn1 *warn)
+{
+    QList<QPushButton *> shown;
+    for (QPushButton *b : warn->findChildren<QPushButton *>()) {
+        if (b->text() == QLatin1String("&Replace") && b->isVisibleTo(warn))
+            shown << b;
+    }
+    return shown;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestClipboard : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { m_s.reset(); }
+
+    void leftClick_data();
+    void leftClick();
+    void confirmationsInARow();
+    void clipboardReadFailures();
+    void copyTrimsSpacesOnly_data();
+    void copyTrimsSpacesOnly();
+    void copyFailure();
+    void rightAndMiddleButtons();
+    void keyboard();
+    void clearing();
+    void saveClipboard_data();
+    void saveClipboard();
+    void saveClipboardFailureResetsDialog();
+
+private:
+    FrmWarn1 *warn() { return openDialog<FrmWarn1>(m_s->window, "FrmWarn1"); }
+    QTemporaryDir m_dir;
+    std::unique_ptr<Session> m_s;
+};
+
+void TestClipboard::init()
+{
+    static int run = 0;
+    m_s = std::make_unique<Session>(m_dir.filePath(QStringLiteral("%1/s.sqlite3").arg(++run)));
+    new ClipboardCommands(m_s->window);
+    m_s->start();
+}
+
+void TestClipboard::leftClick_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("empty entry takes the clipboard") << "" << "from clipboard" << false;
+    QTest::newRow("empty clipboard into empty entry") << "" << "" << false;
+    QTest::newRow("spaces only count as text") << "   " << "new" << true;
+    QTest::newRow("filled entry asks") << "old text" << "new" << true;
+    QTest::newRow("line breaks kept") << "" << "a\r\nb\n" << false;
+}
+
+void TestClipboard::leftClick()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, clipboard);
+    QFETCH(bool, asks);
+    m_s->setEntry(7, before, QStringLiteral("mine"));
+    m_s->desktop.clipboard = clipboard;
+    m_s->window.SSTab1()->setCurrentIndex(1);
+    QTest::mouseClick(m_s->window.Cmd(7), Qt::LeftButton);
+    QCOMPARE(bool(warn()), asks);
+    if (asks) {
+        QCOMPARE(m_s->text(7), before);
+        warn()->CmdYes(7)->click();
+        QVERIFY(!warn());
+    }
+    QCOMPARE(m_s->text(7), clipboard);
+    QCOMPARE(m_s->name(7), QStringLiteral("Untitled"));
+    QVERIFY(m_s->desktop.messages.isEmpty());
+}
+
+void TestClipboard::confirmationsInARow()
+{
+    m_s->setEntry(1, QStringLiteral("one"), QStringLiteral("n1"));
+    m_s->setEntry(7, QStringLiteral("seven"), QStringLiteral("n7"));
+    m_s->setEntry(12, QStringLiteral("twelve"), QStringLiteral("n12"));
+    m_s->desktop.clipboard = QStringLiteral("clip");
+
+    const struct {
+        int n;
+        const char *button;
+        enum { Cancel, CloseBox, Replace } answer;
+    } steps[] = {{7, "CmdYes7", steps->Cancel},
+                 {12, "CmdYes12", steps->Replace},
+                 {1, "CmdYes", steps->CloseBox},
+                 {7, "CmdYes7", steps->Replace}};
+    for (const auto &step : steps) {
+        m_s->window.Cmd(step.n)->click();
+        FrmWarn1 *w = warn();
+        QVERIFY(w);
+        QVERIFY(w->isModal());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Snapvale - Entry %1").arg(step.n));
+        QCOMPARE(w->findChild<QLabel *>(QStringLiteral("Label1"))->text(),
+                 QStringLiteral("Replace Existing Text?"));
+        const QList<QPushButton *> shown = visibleReplaceButtons(w);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.constFirst()->objectName(), QLatin1String(step.button));
+        const QString before = m_s->text(step.n);
+        if (step.answer == step.Cancel)
+            w->findChild<QPushButton *>(QStringLiteral("CmdAbort"))->click();
+        else if (step.answer == step.CloseBox)
+            w->close();
+        else
+            shown.constFirst()->click();
+        QVERIFY(!warn());
+        QCOMPARE(m_s->text(step.n), step.answer == step.Replace ? QStringLiteral("clip") : before);
+    }
+    QCOMPARE(m_s->name(1), QStringLiteral("n1"));
+    QCOMPARE(m_s->name(12), QStringLiteral("Untitled"));
+}
+
+void TestClipboard::clipboardReadFailures()
+{
+    m_s->setEntry(3, QString(), QStringLiteral("kept name"));
+    m_s->desktop.clipboard = QStringLiteral("clip");
+    m_s->desktop.failingReads = 1;
+    m_s->window.Cmd(3)->click();
+    QCOMPARE(m_s->desktop.messages, QStringList{readFailed});
+    QCOMPARE(m_s->text(3), QString());
+    QCOMPARE(m_s->name(3), QStringLiteral("kept name"));
+
+    // A failed Replace leaves the confirmation open for another try.
+    m_s->setEntry(4, QStringLiteral("old"), QStringLiteral("n"));
+    m_s->window.Cmd(4)->click();
+    m_s->desktop.failingReads = 1;
+    warn()->CmdYes(4)->click();
+    QCOMPARE(m_s->desktop.messages.size(), 2);
+    QCOMPARE(m_s->desktop.messages.last(), readFailed);
+    QVERIFY(warn());
+    QCOMPARE(m_s->text(4), QStringLiteral("old"));
+    warn()->CmdYes(4)->click();
+    QVERIFY(!warn());
+    QCOMPARE(m_s->text(4), QStringLiteral("clip"));
+}
+
+void TestClipboard::copyTrimsSpacesOnly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("copied");
+    QTest::newRow("spaces at both ends") << "  two words  " << "two words";
+    QTest::newRow("tab and line break at the ends stay") << "\t a b \r\n" << "\t a b \r\n";
+    QTest::newRow("spaces outside a line break") << "  a\r\n  " << "a\r\n";
+    QTest::newRow("spaces only") << "     " << "";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("inner spaces kept") << "a   b" << "a   b";
+}
+
+void TestClipboard::copyTrimsSpacesOnly()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, copied);
+    m_s->setEntry(9, text, QStringLiteral("name"));
+    // From the copy button, and from the entry menu after a right click.
+    m_s->desktop.clipboard = QStringLiteral("stale");
+    m_s->window.CmdCopy(9)->click();
+    QCOMPARE(m_s->desktop.clipboard, copied);
+    m_s->desktop.clipboard = QStringLiteral("stale");
+    QTest::mouseClick(m_s->window.Cmd(9), Qt::RightButton);
+    m_s->item("mnuCopy1")->trigger();
+    QCOMPARE(m_s->desktop.clipboard, copied);
+    QCOMPARE(m_s->text(9), text);
+    QVERIFY(m_s->desktop.messages.isEmpty());
+}
+
+void TestClipboard::copyFailure()
+{
+    m_s->setEntry(2, QStringLiteral("x"));
+    for (int failures : {1, 2}) {
+        m_s->desktop.messages.clear();
+        m_s->desktop.clipboard = QStringLiteral("stale");
+        m_s->desktop.failingWrites = failures;
+        m_s->window.CmdCopy(2)->click();
+        QCOMPARE(m_s->desktop.messages, QStringList{copyFailed});
+    }
+}
+
+void TestClipboard::rightAndMiddleButtons()
+{
+    m_s->setEntry(12, QStringLiteral("twelve"));
+    m_s->window.SSTab1()->setCurrentIndex(2);
+    QTest::mouseClick(m_s->window.Cmd(12), Qt::MiddleButton);
+    QVERIFY(m_s->desktop.popups.isEmpty());
+    QVERIFY(!warn());
+    QCOMPARE(m_s->window.CurrentEntry(), QString());
+
+    QTest::mouseClick(m_s->window.Cmd(12), Qt::RightButton);
+    QCOMPARE(m_s->window.CurrentEntry(), QStringLiteral("12"));
+    QCOMPARE(m_s->desktop.popups.size(), 1);
+    QCOMPARE(m_s->desktop.popups[0].menu->objectName(), QStringLiteral("mnuPopup1"));
+    QVERIFY(!warn());
+
+    // The entry menu's paste follows the same rule as a left click.
+    m_s->item("mnuPaste1")->trigger();
+    QVERIFY(warn());
+    QCOMPARE(warn()->windowTitle(), QStringLiteral("Snapvale - Entry 12"));
+    warn()->CmdAbort_Click();
+}
+
+void TestClipboard::keyboard()
+{
+    m_s->desktop.clipboard = QStringLiteral("typed in");
+    QVERIFY(QTest::qWaitForWindowActive(&m_s->window));
+    QPushButton *cmd = m_s->window.Cmd(5);
+    cmd->setFocus();
+    QTest::keyClick(cmd, Qt::Key_Space);
+    QCOMPARE(m_s->text(5), QStringLiteral("typed in"));
+    QTest::keyClick(cmd, Qt::Key_Return);
+    QVERIFY(warn());
+    warn()->reject();
+
+    QTest::keyClick(cmd, Qt::Key_Menu);
+    QCOMPARE(m_s->window.CurrentEntry(), QStringLiteral("5"));
+    m_s->window.Cmd(4)->setFocus();
+    QTest::keyClick(m_s->window.Cmd(4), Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(m_s->window.CurrentEntry(), QStringLiteral("4"));
+    QCOMPARE(m_s->desktop.popups.size(), 2);
+    // The keyboard's menu opens at the button, not wherever the pointer happens to be.
+    QPushButton *four = m_s->window.Cmd(4);
+    QCOMPARE(m_s->desktop.popups[1].at, four->mapToGlobal(four->rect().center()));
+}
+
+void TestClipboard::clearing()
+{
+    auto fill = [this] {
+        for (int n = 1; n <= 30; ++n)
+            m_s->setEntry(n, QStringLiteral("t%1").arg(n), QStringLiteral("n%1").arg(n));
+    };
+    auto cleared = [this] {
+        QList<int> empty;
+        for (int n = 1; n <= 30; ++n) {
+            if (m_s->text(n).isEmpty() && m_s->name(n) == QLatin1String("Untitled"))
+                empty << n;
+        }
+        return empty;
+    };
+    fill();
+    QTest::mouseClick(m_s->window.Cmd(9), Qt::RightButton);
+    m_s->item("mnuClear1")->trigger();
+    QCOMPARE(cleared(), QList<int>{9});
+
+    fill();
+    m_s->item("mnuThree")->trigger();
+    QCOMPARE(cleared(), (QList<int>{11, 12, 13, 14, 15}));
+
+    fill();
+    m_s->item("ClearMnu")->trigger();
+    QCOMPARE(cleared().size(), 30);
+    QVERIFY(m_s->desktop.messages.isEmpty());
+    // Clearing is not saving: the store is untouched until the entries are saved.
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry1")), QString());
+}
+
+void TestClipboard::saveClipboard_data()
+{
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("text") << "héllo\r\nworld" << false << QByteArray("h\xc3\xa9llo\r\nworld\r\n");
+    QTest::newRow("empty clipboard") << "" << false << QByteArray("\r\n");
+    QTest::newRow("cancelled") << "text" << true << QByteArray("former");
+}
+
+void TestClipboard::saveClipboard()
+{
+    QFETCH(QString, clipboard);
+    QFETCH(bool, cancel);
+    QFETCH(QByteArray, bytes);
+    const QString path = m_dir.filePath(QStringLiteral("saved %1.txt").arg(QTest::currentDataTag()));
+    {
+        QFile former(path);
+        QVERIFY(former.open(QIODevice::WriteOnly));
+        former.write("former");
+    }
+    m_s->desktop.clipboard = clipboard;
+    m_s->desktop.nextFiles = {cancel ? QString() : path};
+    m_s->window.hide();
+    m_s->item("mnuClipboard2")->trigger();
+
+    QCOMPARE(fileBytes(path), bytes);
+    QCOMPARE(m_s->desktop.fileDialogs.size(), 1);
+    const FileDialogRequest &asked = m_s->desktop.fileDialogs.constFirst();
+    QCOMPARE(asked.kind, FileDialogRequest::Save);
+    QCOMPARE(asked.title, QStringLiteral("Save Clipboard As..."));
+    QCOMPARE(asked.filter, QStringLiteral("Text Files (*.txt);;All Files (*.*)"));
+    QVERIFY(asked.confirmOverwrite);
+    QCOMPARE(asked.initialPath, QString());
+    QCOMPARE(m_s->window.CommonDialog2().FileName, QString());
+    QVERIFY(m_s->window.isHidden());
+    QVERIFY(m_s->desktop.messages.isEmpty());
+}
+
+void TestClipboard::saveClipboardFailureResetsDialog()
+{
+    // A folder that does not exist, then an unreadable clipboard: silent, nothing written, and
+    // the shared dialog's file name is empty again for the next command.
+    const QString nowhere = m_dir.filePath(QStringLiteral("no such folder/out.txt"));
+    const QString path = m_dir.filePath(QStringLiteral("unread.txt"));
+    m_s->desktop.nextFiles = {nowhere, path};
+    m_s->item("mnuClipboard2")->trigger();
+    QCOMPARE(m_s->window.CommonDialog2().FileName, QString());
+    m_s->desktop.failingReads = 1;
+    m_s->item("mnuClipboard2")->trigger();
+    QCOMPARE(m_s->window.CommonDialog2().FileName, QString());
+    QVERIFY(!QFile::exists(nowhere));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(m_s->desktop.messages.isEmpty());
+}
+
+QTEST_MAIN(TestClipboard)
+#include "test_clipboard.moc"

@@ -1,0 +1,168 @@
+#include "quick/frmnameentry.h"
+#include "quick/quickcommands.h"
+#include "support/session.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class TestQuick : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { m_s.reset(); }
+
+    void naming_data();
+    void naming();
+    void namingAnEmptyEntry();
+    void namingWindow();
+    void connectToUrl_data();
+    void connectToUrl();
+
+private:
+    FrmNameEntry *namingWindowOpen() { return openDialog<FrmNameEntry>(m_s->window, "FrmNameEntry"); }
+    QTemporaryDir m_dir;
+    std::unique_ptr<Session> m_s;
+    QuickCommands *m_commands = nullptr;
+};
+
+void TestQuick::init()
+{
+    static int run = 0;
+    m_s = std::make_unique<Session>(m_dir.filePath(QStringLiteral("%1/s.sqlite3").arg(++run)));
+    m_commands = new QuickCommands(m_s->window);
+    m_s->start();
+}
+
+void TestQuick::naming_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("Untitled opens an empty field") << "Untitled" << "" << "Work" << "OK" << "Work";
+    QTest::newRow("a name is shown") << "Home" << "Home" << "Office" << "OK" << "Office";
+    QTest::newRow("other letter case is a name") << "untitled" << "untitled" << "untitled"
+                                                 << "OK" << "untitled";
+    QTest::newRow("empty name opens empty") << "" << "" << "x" << "OK" << "x";
+    QTest::newRow("empty typed gives Untitled") << "Home" << "Home" << "" << "OK" << "Untitled";
+    QTest::newRow("spaces kept") << "Untitled" << "" << "  two  " << "OK" << "  two  ";
+    QTest::newRow("Cancel keeps the name") << "Home" << "Home" << "gone" << "Cancel" << "Home";
+    QTest::newRow("close box keeps the name") << "Home" << "Home" << "gone" << "close" << "Home";
+    QTest::newRow("Esc presses nothing") << "Home" << "Home" << "gone" << "Esc" << "Home";
+}
+
+void TestQuick::naming()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, answer);
+    QFETCH(QString, after);
+    m_s->setEntry(12, QStringLiteral("some text"), name);
+    m_s->window.setCurrentEntry(12);
+    m_s->item("mnuNameEntry")->trigger();
+    FrmNameEntry *w = namingWindowOpen();
+    QVERIFY(w);
+    QLineEdit *edit = w->findChild<QLineEdit *>(QStringLiteral("TxtEntryName12"));
+    QVERIFY(edit);
+    QCOMPARE(edit->text(), field);
+    edit->setText(typed);
+    if (answer == QLatin1String("OK")) {
+        w->findChild<QPushButton *>(QStringLiteral("CmdOKName12"))->click();
+    } else if (answer == QLatin1String("Cancel")) {
+        w->findChild<QPushButton *>(QStringLiteral("CmdCancel"))->click();
+    } else if (answer == QLatin1String("close")) {
+        w->close();
+    } else {
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(namingWindowOpen());
+        w->close();
+    }
+    QVERIFY(!namingWindowOpen());
+    QCOMPARE(m_s->name(12), after);
+    QCOMPARE(m_s->window.Text(12)->toolTip(), after);
+    QCOMPARE(m_s->text(12), QStringLiteral("some text"));
+    QVERIFY(m_s->desktop.messages.isEmpty());
+    // Naming is not saving.
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry12b")), QString());
+}
+
+void TestQuick::namingAnEmptyEntry()
+{
+    m_s->setEntry(3, QString(), QStringLiteral("Home"));
+    m_s->window.setCurrentEntry(3);
+    m_s->item("mnuNameEntry")->trigger();
+    QVERIFY(!namingWindowOpen());
+    QCOMPARE(m_s->desktop.messages, QStringList{QStringLiteral("The selected entry does not exist.")});
+    QCOMPARE(m_s->name(3), QStringLiteral("Home"));
+}
+
+void TestQuick::namingWindow()
+{
+    m_s->setEntry(1, QStringLiteral("x"));
+    m_s->window.setCurrentEntry(1);
+    m_s->window.OnTopMnu_Click(); // always on top off
+    m_s->item("mnuNameEntry")->trigger();
+    FrmNameEntry *w = namingWindowOpen();
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Snapvale - Entry 1"));
+    QVERIFY(w->isModal());
+    QVERIFY(!w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(w->findChild<QLineEdit *>(QStringLiteral("TxtEntryName")));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("LblEnterIdentifier"))->text(),
+             QStringLiteral("Enter a name to identify your entry."));
+    QCOMPARE(w->CmdOKName()->objectName(), QStringLiteral("CmdOKName1"));
+    QCOMPARE(w->CmdOKName()->text(), QStringLiteral("&OK"));
+    w->close();
+
+    m_s->window.OnTopMnu_Click(); // on again: the next window follows
+    m_s->item("mnuNameEntry")->trigger();
+    QVERIFY(namingWindowOpen()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    namingWindowOpen()->close();
+}
+
+void TestQuick::connectToUrl_data()
+{
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    const QString failed = QStringLiteral("Error executing command.\r\nPlease sign on and retry.");
+    const QString trap = QStringLiteral(
+        "Please be sure the entry is a proper URL.\r\n(example: https://www.example.com)");
+    QTest::newRow("opened") << "7" << 42 << "";
+    QTest::newRow("status 33 is success") << "7" << 33 << "";
+    QTest::newRow("negative status is success") << "7" << -1 << "";
+    QTest::newRow("status 32 fails") << "7" << 32 << failed;
+    QTest::newRow("status 0 fails") << "7" << 0 << failed;
+    QTest::newRow("no current entry") << "" << 42 << trap;
+    QTest::newRow("current entry 31") << "31" << 42 << trap;
+    QTest::newRow("leading zero matches nothing") << "07" << 42 << trap;
+}
+
+void TestQuick::connectToUrl()
+{
+    QFETCH(QString, current);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    // Handed over unchanged, spaces, line breaks and shell characters included.
+    const QString text = QStringLiteral(" https://example.org/?q=a;b&c=$(rm -rf x)\r\n");
+    m_s->setEntry(7, text, QStringLiteral("link"));
+    m_s->window.LblButton()->setText(current);
+    m_s->desktop.openStatus = status;
+    m_s->item("mnuConnect")->trigger();
+    QCOMPARE(m_s->desktop.openedTargets, message.startsWith(QLatin1String("Please"))
+                                             ? QStringList()
+                                             : QStringList{text});
+    QCOMPARE(m_s->desktop.messages, message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(m_s->text(7), text);
+    QCOMPARE(m_s->name(7), QStringLiteral("link"));
+}
+
+QTEST_MAIN(TestQuick)
+#include "test_quick.moc"
