@@ -1,10 +1,11 @@
 #include "app/commands.h"
 
 #include "clipboard/clipboardcommands.h"
+#include "editor/editorcommands.h"
 #include "quick/quickcommands.h"
 
-void installCommands(FrmSnapvale &main)
-{
+void installCommands(FrmSnapvale &main) {
     new ClipboardCommands(main);
+    new EditorCommands(main);
     new QuickCommands(main);
 }

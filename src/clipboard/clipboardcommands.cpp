@@ -17,8 +17,9 @@ const QString readFailed = QStringLiteral("Error accessing clipboard. Please ret
 const QString copyFailed = QStringLiteral("Error copying to clipboard. Please retry.");
 } // namespace
 
-ClipboardCommands::ClipboardCommands(FrmSnapvale &main) : QObject(&main), m_main(main)
-{
+ClipboardCommands::ClipboardCommands(FrmSnapvale &main)
+    : QObject(&main)
+    , m_main(main) {
     connect(&main, &FrmSnapvale::numberedButtonReleased, this, &ClipboardCommands::Cmd_MouseUp);
     for (int n = 1; n <= EntryStore::Count; ++n)
         connect(main.CmdCopy(n), &QToolButton::clicked, this, [this, n] { CmdCopy_Click(n); });
@@ -36,8 +37,7 @@ ClipboardCommands::ClipboardCommands(FrmSnapvale &main) : QObject(&main), m_main
         on(tabItems[tab - 1], [this, tab] { clearTab(tab); });
 }
 
-bool ClipboardCommands::pasteInto(FrmSnapvale &main, int n)
-{
+bool ClipboardCommands::pasteInto(FrmSnapvale &main, int n) {
     QString text;
     if (!main.desktop().clipboardText(text)) {
         main.desktop().message(QApplication::activeModalWidget() ? QApplication::activeModalWidget()
@@ -49,8 +49,7 @@ bool ClipboardCommands::pasteInto(FrmSnapvale &main, int n)
     return true;
 }
 
-void ClipboardCommands::Cmd_MouseUp(int n, Qt::MouseButton button, const QPoint &at)
-{
+void ClipboardCommands::Cmd_MouseUp(int n, Qt::MouseButton button, const QPoint &at) {
     if (button == Qt::LeftButton) {
         paste(n);
     } else if (button == Qt::RightButton) {
@@ -59,8 +58,7 @@ void ClipboardCommands::Cmd_MouseUp(int n, Qt::MouseButton button, const QPoint 
     }
 }
 
-void ClipboardCommands::paste(int n)
-{
+void ClipboardCommands::paste(int n) {
     // Only the empty text counts as empty: spaces are someone's text.
     if (m_main.entries().text(n).isEmpty()) {
         pasteInto(m_main, n);
@@ -70,51 +68,43 @@ void ClipboardCommands::paste(int n)
     warn->open();
 }
 
-void ClipboardCommands::CmdCopy_Click(int n)
-{
+void ClipboardCommands::CmdCopy_Click(int n) {
     Desktop &desktop = m_main.desktop();
     if (!desktop.clearClipboard() ||
         !desktop.setClipboardText(Text::trimSpaces(m_main.entries().text(n))))
         desktop.message(&m_main, copyFailed);
 }
 
-void ClipboardCommands::clearEntry(int n)
-{
+void ClipboardCommands::clearEntry(int n) {
     m_main.entries().setEntry(n, QString(), EntryStore::DefaultName);
 }
 
-void ClipboardCommands::clearTab(int tab)
-{
+void ClipboardCommands::clearTab(int tab) {
     for (int n = (tab - 1) * EntryStore::PerTab + 1; n <= tab * EntryStore::PerTab; ++n)
         clearEntry(n);
 }
 
-void ClipboardCommands::ClearMnu_Click()
-{
+void ClipboardCommands::ClearMnu_Click() {
     for (int n = 1; n <= EntryStore::Count; ++n)
         clearEntry(n);
 }
 
-void ClipboardCommands::mnuPaste1_Click()
-{
+void ClipboardCommands::mnuPaste1_Click() {
     if (const int n = m_main.currentEntryNumber())
         paste(n);
 }
 
-void ClipboardCommands::mnuCopy1_Click()
-{
+void ClipboardCommands::mnuCopy1_Click() {
     if (const int n = m_main.currentEntryNumber())
         m_main.CmdCopy(n)->click();
 }
 
-void ClipboardCommands::mnuClear1_Click()
-{
+void ClipboardCommands::mnuClear1_Click() {
     if (const int n = m_main.currentEntryNumber())
         clearEntry(n);
 }
 
-void ClipboardCommands::mnuClipboard2_Click()
-{
+void ClipboardCommands::mnuClipboard2_Click() {
     FileDialog &dialog = m_main.CommonDialog2();
     FileNameReset reset(dialog);
     dialog.Filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");

@@ -8,8 +8,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-FrmWarn1::FrmWarn1(FrmSnapvale &main, int n) : QDialog(&main), m_main(main)
-{
+FrmWarn1::FrmWarn1(FrmSnapvale &main, int n)
+    : QDialog(&main)
+    , m_main(main) {
     setObjectName(QStringLiteral("FrmWarn1"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(true);
@@ -44,8 +45,7 @@ FrmWarn1::FrmWarn1(FrmSnapvale &main, int n) : QDialog(&main), m_main(main)
     cancel->setFocus();
 }
 
-void FrmWarn1::CmdYes_Click(int n)
-{
+void FrmWarn1::CmdYes_Click(int n) {
     if (ClipboardCommands::pasteInto(m_main, n))
         accept();
 }

@@ -1,6 +1,8 @@
 #include "core/text.h"
 
+#include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <cstdio>
 
@@ -32,6 +34,82 @@ bool writeFileAtomically(const QString &path, const QString &content) {
         file.cancelWriting();
         return false;
     }
+    return true;
+}
+
+namespace {
+
+// Windows-1252 where it differs from Latin-1 (0x80 to 0x9F). The five bytes Windows leaves
+// undefined keep their own code point, as Windows itself maps them.
+const char16_t cp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString fromWindows1252(QByteArrayView bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *out++ = (b >= 0x80 && b <= 0x9F) ? QChar(cp1252High[b - 0x80]) : QChar(b);
+    }
+    return text;
+}
+
+} // namespace
+
+QString decode(const QByteArray &bytes) {
+    QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF"))
+        view = view.sliced(3);
+    else if (view.startsWith("\xFF\xFE"))
+        return QStringDecoder(QStringConverter::Utf16LE)(view.sliced(2));
+    else if (view.startsWith("\xFE\xFF"))
+        return QStringDecoder(QStringConverter::Utf16BE)(view.sliced(2));
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8(view);
+    if (!utf8.hasError())
+        return text;
+    return fromWindows1252(view);
+}
+
+QString withLineEnds(const QString &text) {
+    QString out;
+    out.reserve(text.size() + text.size() / 32 + 2);
+    const qsizetype size = text.size();
+    const QChar *data = text.constData();
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (data[i] != QLatin1Char('\r'))
+            continue;
+        out.append(data + lineStart, i - lineStart);
+        out += QLatin1String("\r\n");
+        if (i + 1 < size && data[i + 1] == QLatin1Char('\n'))
+            ++i;
+        lineStart = i + 1;
+    }
+    // The last line counts even without a terminator.
+    if (lineStart < size) {
+        out.append(data + lineStart, size - lineStart);
+        out += QLatin1String("\r\n");
+    }
+    return out;
+}
+
+bool readFile(const QString &path, QString &text) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "snapvale: cannot read %s: %s\n", qUtf8Printable(path),
+                     qUtf8Printable(file.errorString()));
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        std::fprintf(stderr, "snapvale: cannot read %s: %s\n", qUtf8Printable(path),
+                     qUtf8Printable(file.errorString()));
+        return false;
+    }
+    text = withLineEnds(decode(bytes));
     return true;
 }
 

@@ -14,4 +14,17 @@ QString trimSpaces(const QString &text);
 // printed on stderr; the result says whether the file was written.
 bool writeFileAtomically(const QString &path, const QString &content);
 
+// Decodes a text file's bytes: a byte-order mark is skipped (UTF-8, or UTF-16 of either order);
+// bytes that are not valid UTF-8 are read as Windows-1252, so that no byte is lost or turns into
+// a replacement character.
+QString decode(const QByteArray &bytes);
+
+// Applies the line rules of text files: a line ends at CR or at CR LF, a lone LF stays inside
+// its line, and every line, the last one included, comes out ending in CR LF. An empty text
+// stays empty.
+QString withLineEnds(const QString &text);
+
+// Reads a text file by the rules above. False when it cannot be read; `text` is then unchanged.
+bool readFile(const QString &path, QString &text);
+
 } // namespace Text

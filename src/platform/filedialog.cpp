@@ -14,15 +14,15 @@ QString FileDialog::qtFilter(const QString &filter) {
     return names.join(QStringLiteral(";;"));
 }
 
-void FileDialog::ShowOpen() {
-    show(false);
+bool FileDialog::ShowOpen() {
+    return show(false);
 }
 
-void FileDialog::ShowSave() {
-    show(true);
+bool FileDialog::ShowSave() {
+    return show(true);
 }
 
-void FileDialog::show(bool save) {
+bool FileDialog::show(bool save) {
     FileDialogRequest request;
     request.kind = save ? FileDialogRequest::Save : FileDialogRequest::Open;
     request.title = DialogTitle;
@@ -31,7 +31,8 @@ void FileDialog::show(bool save) {
     request.confirmOverwrite = save && (Flags & OverwritePrompt);
     const QString chosen = m_desktop.chooseFile(m_owner, request);
     if (chosen.isEmpty())
-        return;
+        return false;
     FileName = chosen;
     FileTitle = QFileInfo(chosen).fileName();
+    return true;
 }

@@ -24,14 +24,15 @@ public:
     QString FileName;
     QString FileTitle;
 
-    void ShowOpen();
-    void ShowSave();
+    // True when a file was chosen, false for a cancel.
+    bool ShowOpen();
+    bool ShowSave();
 
     // "A (*.a)|*.a|B (*.b)|*.b" becomes "A (*.a);;B (*.b)".
     static QString qtFilter(const QString &filter);
 
 private:
-    void show(bool save);
+    bool show(bool save);
 
     Desktop &m_desktop;
     QWidget *m_owner;

@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-FrmNameEntry::FrmNameEntry(FrmSnapvale &main, int n) : QDialog(&main), m_main(main), m_n(n)
-{
+FrmNameEntry::FrmNameEntry(FrmSnapvale &main, int n)
+    : QDialog(&main)
+    , m_main(main)
+    , m_n(n) {
     setObjectName(QStringLiteral("FrmNameEntry"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(true);
@@ -46,15 +48,13 @@ FrmNameEntry::FrmNameEntry(FrmSnapvale &main, int n) : QDialog(&main), m_main(ma
     m_name->setFocus();
 }
 
-void FrmNameEntry::CmdOKName_Click()
-{
+void FrmNameEntry::CmdOKName_Click() {
     const QString typed = m_name->text();
     m_main.entries().setName(m_n, typed.isEmpty() ? EntryStore::DefaultName : typed);
     accept();
 }
 
-void FrmNameEntry::keyPressEvent(QKeyEvent *event)
-{
+void FrmNameEntry::keyPressEvent(QKeyEvent *event) {
     // Esc presses nothing either; the close box and Cancel leave the name as it was.
     if (event->key() == Qt::Key_Escape) {
         event->accept();

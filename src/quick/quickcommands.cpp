@@ -7,16 +7,16 @@
 #include <QAction>
 #include <QLineEdit>
 
-QuickCommands::QuickCommands(FrmSnapvale &main) : QObject(&main), m_main(main)
-{
+QuickCommands::QuickCommands(FrmSnapvale &main)
+    : QObject(&main)
+    , m_main(main) {
     connect(main.action(QStringLiteral("mnuNameEntry")), &QAction::triggered, this,
             &QuickCommands::mnuNameEntry_Click);
     connect(main.action(QStringLiteral("mnuConnect")), &QAction::triggered, this,
             &QuickCommands::mnuConnect_Click);
 }
 
-void QuickCommands::mnuNameEntry_Click()
-{
+void QuickCommands::mnuNameEntry_Click() {
     const int n = m_main.currentEntryNumber();
     if (!n)
         return;
@@ -33,14 +33,12 @@ void QuickCommands::mnuNameEntry_Click()
     naming->open();
 }
 
-void QuickCommands::reportIfEmpty(int n)
-{
+void QuickCommands::reportIfEmpty(int n) {
     if (m_main.entries().text(n).isEmpty())
         m_main.desktop().message(&m_main, QStringLiteral("The selected entry does not exist."));
 }
 
-void QuickCommands::mnuConnect_Click()
-{
+void QuickCommands::mnuConnect_Click() {
     const int n = m_main.currentEntryNumber();
     if (!n) {
         m_main.desktop().message(&m_main,

@@ -17,8 +17,7 @@ namespace {
 const QString readFailed = QStringLiteral("Error accessing clipboard. Please retry.");
 const QString copyFailed = QStringLiteral("Error copying to clipboard. Please retry.");
 
-QList<QPushButton *> visibleReplaceButtons(FrmWarn1 *warn)
-{
+QList<QPushButton *> visibleReplaceButtons(FrmWarn1 *warn) {
     QList<QPushButton *> shown;
     for (QPushButton *b : warn->findChildren<QPushButton *>()) {
         if (b->text() == QLatin1String("&Replace") && b->isVisibleTo(warn))
@@ -27,8 +26,7 @@ QList<QPushButton *> visibleReplaceButtons(FrmWarn1 *warn)
     return shown;
 }
 
-QByteArray fileBytes(const QString &path)
-{
+QByteArray fileBytes(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
@@ -61,28 +59,31 @@ private:
     std::unique_ptr<Session> m_s;
 };
 
-void TestClipboard::init()
-{
+void TestClipboard::init() {
     static int run = 0;
     m_s = std::make_unique<Session>(m_dir.filePath(QStringLiteral("%1/s.sqlite3").arg(++run)));
     new ClipboardCommands(m_s->window);
     m_s->start();
 }
 
-void TestClipboard::leftClick_data()
-{
+void TestClipboard::leftClick_data() {
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<bool>("asks");
-    QTest::newRow("empty entry takes the clipboard") << "" << "from clipboard" << false;
-    QTest::newRow("empty clipboard into empty entry") << "" << "" << false;
-    QTest::newRow("spaces only count as text") << "   " << "new" << true;
-    QTest::newRow("filled entry asks") << "old text" << "new" << true;
-    QTest::newRow("line breaks kept") << "" << "a\r\nb\n" << false;
+    QTest::newRow("empty entry takes the clipboard") << ""
+                                                     << "from clipboard" << false;
+    QTest::newRow("empty clipboard into empty entry") << ""
+                                                      << "" << false;
+    QTest::newRow("spaces only count as text") << "   "
+                                               << "new" << true;
+    QTest::newRow("filled entry asks") << "old text"
+                                       << "new" << true;
+    QTest::newRow("line breaks kept") << ""
+                                      << "a\r\nb\n"
+                                      << false;
 }
 
-void TestClipboard::leftClick()
-{
+void TestClipboard::leftClick() {
     QFETCH(QString, before);
     QFETCH(QString, clipboard);
     QFETCH(bool, asks);
@@ -101,8 +102,7 @@ void TestClipboard::leftClick()
     QVERIFY(m_s->desktop.messages.isEmpty());
 }
 
-void TestClipboard::confirmationsInARow()
-{
+void TestClipboard::confirmationsInARow() {
     m_s->setEntry(1, QStringLiteral("one"), QStringLiteral("n1"));
     m_s->setEntry(7, QStringLiteral("seven"), QStringLiteral("n7"));
     m_s->setEntry(12, QStringLiteral("twelve"), QStringLiteral("n12"));
@@ -141,8 +141,7 @@ void TestClipboard::confirmationsInARow()
     QCOMPARE(m_s->name(12), QStringLiteral("Untitled"));
 }
 
-void TestClipboard::clipboardReadFailures()
-{
+void TestClipboard::clipboardReadFailures() {
     m_s->setEntry(3, QString(), QStringLiteral("kept name"));
     m_s->desktop.clipboard = QStringLiteral("clip");
     m_s->desktop.failingReads = 1;
@@ -165,20 +164,24 @@ void TestClipboard::clipboardReadFailures()
     QCOMPARE(m_s->text(4), QStringLiteral("clip"));
 }
 
-void TestClipboard::copyTrimsSpacesOnly_data()
-{
+void TestClipboard::copyTrimsSpacesOnly_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("copied");
-    QTest::newRow("spaces at both ends") << "  two words  " << "two words";
-    QTest::newRow("tab and line break at the ends stay") << "\t a b \r\n" << "\t a b \r\n";
-    QTest::newRow("spaces outside a line break") << "  a\r\n  " << "a\r\n";
-    QTest::newRow("spaces only") << "     " << "";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("inner spaces kept") << "a   b" << "a   b";
+    QTest::newRow("spaces at both ends") << "  two words  "
+                                         << "two words";
+    QTest::newRow("tab and line break at the ends stay") << "\t a b \r\n"
+                                                         << "\t a b \r\n";
+    QTest::newRow("spaces outside a line break") << "  a\r\n  "
+                                                 << "a\r\n";
+    QTest::newRow("spaces only") << "     "
+                                 << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("inner spaces kept") << "a   b"
+                                       << "a   b";
 }
 
-void TestClipboard::copyTrimsSpacesOnly()
-{
+void TestClipboard::copyTrimsSpacesOnly() {
     QFETCH(QString, text);
     QFETCH(QString, copied);
     m_s->setEntry(9, text, QStringLiteral("name"));
@@ -194,8 +197,7 @@ void TestClipboard::copyTrimsSpacesOnly()
     QVERIFY(m_s->desktop.messages.isEmpty());
 }
 
-void TestClipboard::copyFailure()
-{
+void TestClipboard::copyFailure() {
     m_s->setEntry(2, QStringLiteral("x"));
     for (int failures : {1, 2}) {
         m_s->desktop.messages.clear();
@@ -206,8 +208,7 @@ void TestClipboard::copyFailure()
     }
 }
 
-void TestClipboard::rightAndMiddleButtons()
-{
+void TestClipboard::rightAndMiddleButtons() {
     m_s->setEntry(12, QStringLiteral("twelve"));
     m_s->window.SSTab1()->setCurrentIndex(2);
     QTest::mouseClick(m_s->window.Cmd(12), Qt::MiddleButton);
@@ -228,8 +229,7 @@ void TestClipboard::rightAndMiddleButtons()
     warn()->CmdAbort_Click();
 }
 
-void TestClipboard::keyboard()
-{
+void TestClipboard::keyboard() {
     m_s->desktop.clipboard = QStringLiteral("typed in");
     QVERIFY(QTest::qWaitForWindowActive(&m_s->window));
     QPushButton *cmd = m_s->window.Cmd(5);
@@ -251,8 +251,7 @@ void TestClipboard::keyboard()
     QCOMPARE(m_s->desktop.popups[1].at, four->mapToGlobal(four->rect().center()));
 }
 
-void TestClipboard::clearing()
-{
+void TestClipboard::clearing() {
     auto fill = [this] {
         for (int n = 1; n <= 30; ++n)
             m_s->setEntry(n, QStringLiteral("t%1").arg(n), QStringLiteral("n%1").arg(n));
@@ -282,8 +281,7 @@ void TestClipboard::clearing()
     QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry1")), QString());
 }
 
-void TestClipboard::saveClipboard_data()
-{
+void TestClipboard::saveClipboard_data() {
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<QByteArray>("bytes");
@@ -292,12 +290,12 @@ void TestClipboard::saveClipboard_data()
     QTest::newRow("cancelled") << "text" << true << QByteArray("former");
 }
 
-void TestClipboard::saveClipboard()
-{
+void TestClipboard::saveClipboard() {
     QFETCH(QString, clipboard);
     QFETCH(bool, cancel);
     QFETCH(QByteArray, bytes);
-    const QString path = m_dir.filePath(QStringLiteral("saved %1.txt").arg(QTest::currentDataTag()));
+    const QString path =
+        m_dir.filePath(QStringLiteral("saved %1.txt").arg(QTest::currentDataTag()));
     {
         QFile former(path);
         QVERIFY(former.open(QIODevice::WriteOnly));
@@ -321,8 +319,7 @@ void TestClipboard::saveClipboard()
     QVERIFY(m_s->desktop.messages.isEmpty());
 }
 
-void TestClipboard::saveClipboardFailureResetsDialog()
-{
+void TestClipboard::saveClipboardFailureResetsDialog() {
     // A folder that does not exist, then an unreadable clipboard: silent, nothing written, and
     // the shared dialog's file name is empty again for the next command.
     const QString nowhere = m_dir.filePath(QStringLiteral("no such folder/out.txt"));

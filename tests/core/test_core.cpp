@@ -2,6 +2,7 @@
 #include "core/optionflag.h"
 #include "core/registry.h"
 #include "core/settingsstore.h"
+#include "core/text.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,6 +66,12 @@ private slots:
     void unusableStoreMovedAside();
     void permissionsUnderOpenUmask();
     void transactionNestsIntoOne();
+    void trimSpaces_data();
+    void trimSpaces();
+    void lineEnds_data();
+    void lineEnds();
+    void decoding_data();
+    void decoding();
 
 private:
     QString storePath() const {
@@ -322,6 +329,79 @@ void TestCore::transactionNestsIntoOne() {
         QCOMPARE(rowCount(storePath(), QStringLiteral("S")), 0);
     }
     QCOMPARE(rowCount(storePath(), QStringLiteral("S")), 2);
+}
+
+void TestCore::trimSpaces_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("trimmed");
+    QTest::newRow("both ends") << "  a b  "
+                               << "a b";
+    QTest::newRow("tabs stay") << "\t a \t"
+                               << "\t a \t";
+    QTest::newRow("line break stays") << " a\r\n "
+                                      << "a\r\n";
+    QTest::newRow("no-break space stays")
+        << QStringLiteral("\u00a0a ") << QStringLiteral("\u00a0a");
+    QTest::newRow("spaces only") << "   "
+                                 << "";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestCore::trimSpaces() {
+    QFETCH(QString, text);
+    QFETCH(QString, trimmed);
+    QCOMPARE(Text::trimSpaces(text), trimmed);
+}
+
+void TestCore::lineEnds_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("lines");
+    QTest::newRow("CR LF kept") << "a\r\nb\r\n"
+                                << "a\r\nb\r\n";
+    QTest::newRow("CR becomes CR LF") << "a\rb"
+                                      << "a\r\nb\r\n";
+    QTest::newRow("lone LF inside its line") << "a\nb"
+                                             << "a\nb\r\n";
+    QTest::newRow("LF CR") << "a\n\rb"
+                           << "a\n\r\nb\r\n";
+    QTest::newRow("CR CR LF is two lines") << "a\r\r\n"
+                                           << "a\r\n\r\n";
+    QTest::newRow("last line without terminator") << "a\r\nb"
+                                                  << "a\r\nb\r\n";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("one empty line") << "\r\n"
+                                    << "\r\n";
+}
+
+void TestCore::lineEnds() {
+    QFETCH(QString, text);
+    QFETCH(QString, lines);
+    QCOMPARE(Text::withLineEnds(text), lines);
+}
+
+void TestCore::decoding_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("UTF-8") << QByteArray("gr\xC3\xBC\xC3\x9F") << QStringLiteral("grüß");
+    QTest::newRow("UTF-8 BOM skipped") << QByteArray("\xEF\xBB\xBF"
+                                                     "a")
+                                       << QStringLiteral("a");
+    QTest::newRow("UTF-16 LE BOM") << QByteArray("\xFF\xFEh\0i\0", 6) << QStringLiteral("hi");
+    QTest::newRow("UTF-16 BE BOM") << QByteArray("\xFE\xFF\0h\0i", 6) << QStringLiteral("hi");
+    QTest::newRow("Windows-1252") << QByteArray("\x80 \x93x\x94 caf\xE9")
+                                  << QStringLiteral("€ “x” café");
+    QTest::newRow("undefined 1252 bytes kept")
+        << QByteArray("\x81\x8D\x8F\x90\x9D") << QStringLiteral("\u0081\u008d\u008f\u0090\u009d");
+    QTest::newRow("truncated UTF-8 sequence") << QByteArray("ab\xC3") << QStringLiteral("ab\u00c3");
+    QTest::newRow("NUL kept") << QByteArray("a\0b", 3) << QString::fromUtf16(u"a\0b", 3);
+}
+
+void TestCore::decoding() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(Text::decode(bytes), text);
 }
 
 QTEST_GUILESS_MAIN(TestCore)

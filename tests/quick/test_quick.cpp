@@ -23,41 +23,75 @@ private slots:
     void connectToUrl();
 
 private:
-    FrmNameEntry *namingWindowOpen() { return openDialog<FrmNameEntry>(m_s->window, "FrmNameEntry"); }
+    FrmNameEntry *namingWindowOpen() {
+        return openDialog<FrmNameEntry>(m_s->window, "FrmNameEntry");
+    }
     QTemporaryDir m_dir;
     std::unique_ptr<Session> m_s;
     QuickCommands *m_commands = nullptr;
 };
 
-void TestQuick::init()
-{
+void TestQuick::init() {
     static int run = 0;
     m_s = std::make_unique<Session>(m_dir.filePath(QStringLiteral("%1/s.sqlite3").arg(++run)));
     m_commands = new QuickCommands(m_s->window);
     m_s->start();
 }
 
-void TestQuick::naming_data()
-{
+void TestQuick::naming_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("after");
-    QTest::newRow("Untitled opens an empty field") << "Untitled" << "" << "Work" << "OK" << "Work";
-    QTest::newRow("a name is shown") << "Home" << "Home" << "Office" << "OK" << "Office";
-    QTest::newRow("other letter case is a name") << "untitled" << "untitled" << "untitled"
-                                                 << "OK" << "untitled";
-    QTest::newRow("empty name opens empty") << "" << "" << "x" << "OK" << "x";
-    QTest::newRow("empty typed gives Untitled") << "Home" << "Home" << "" << "OK" << "Untitled";
-    QTest::newRow("spaces kept") << "Untitled" << "" << "  two  " << "OK" << "  two  ";
-    QTest::newRow("Cancel keeps the name") << "Home" << "Home" << "gone" << "Cancel" << "Home";
-    QTest::newRow("close box keeps the name") << "Home" << "Home" << "gone" << "close" << "Home";
-    QTest::newRow("Esc presses nothing") << "Home" << "Home" << "gone" << "Esc" << "Home";
+    QTest::newRow("Untitled opens an empty field") << "Untitled"
+                                                   << ""
+                                                   << "Work"
+                                                   << "OK"
+                                                   << "Work";
+    QTest::newRow("a name is shown") << "Home"
+                                     << "Home"
+                                     << "Office"
+                                     << "OK"
+                                     << "Office";
+    QTest::newRow("other letter case is a name") << "untitled"
+                                                 << "untitled"
+                                                 << "untitled"
+                                                 << "OK"
+                                                 << "untitled";
+    QTest::newRow("empty name opens empty") << ""
+                                            << ""
+                                            << "x"
+                                            << "OK"
+                                            << "x";
+    QTest::newRow("empty typed gives Untitled") << "Home"
+                                                << "Home"
+                                                << ""
+                                                << "OK"
+                                                << "Untitled";
+    QTest::newRow("spaces kept") << "Untitled"
+                                 << ""
+                                 << "  two  "
+                                 << "OK"
+                                 << "  two  ";
+    QTest::newRow("Cancel keeps the name") << "Home"
+                                           << "Home"
+                                           << "gone"
+                                           << "Cancel"
+                                           << "Home";
+    QTest::newRow("close box keeps the name") << "Home"
+                                              << "Home"
+                                              << "gone"
+                                              << "close"
+                                              << "Home";
+    QTest::newRow("Esc presses nothing") << "Home"
+                                         << "Home"
+                                         << "gone"
+                                         << "Esc"
+                                         << "Home";
 }
 
-void TestQuick::naming()
-{
+void TestQuick::naming() {
     QFETCH(QString, name);
     QFETCH(QString, field);
     QFETCH(QString, typed);
@@ -93,18 +127,17 @@ void TestQuick::naming()
     QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry12b")), QString());
 }
 
-void TestQuick::namingAnEmptyEntry()
-{
+void TestQuick::namingAnEmptyEntry() {
     m_s->setEntry(3, QString(), QStringLiteral("Home"));
     m_s->window.setCurrentEntry(3);
     m_s->item("mnuNameEntry")->trigger();
     QVERIFY(!namingWindowOpen());
-    QCOMPARE(m_s->desktop.messages, QStringList{QStringLiteral("The selected entry does not exist.")});
+    QCOMPARE(m_s->desktop.messages,
+             QStringList{QStringLiteral("The selected entry does not exist.")});
     QCOMPARE(m_s->name(3), QStringLiteral("Home"));
 }
 
-void TestQuick::namingWindow()
-{
+void TestQuick::namingWindow() {
     m_s->setEntry(1, QStringLiteral("x"));
     m_s->window.setCurrentEntry(1);
     m_s->window.OnTopMnu_Click(); // always on top off
@@ -127,8 +160,7 @@ void TestQuick::namingWindow()
     namingWindowOpen()->close();
 }
 
-void TestQuick::connectToUrl_data()
-{
+void TestQuick::connectToUrl_data() {
     QTest::addColumn<QString>("current");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
@@ -145,8 +177,7 @@ void TestQuick::connectToUrl_data()
     QTest::newRow("leading zero matches nothing") << "07" << 42 << trap;
 }
 
-void TestQuick::connectToUrl()
-{
+void TestQuick::connectToUrl() {
     QFETCH(QString, current);
     QFETCH(int, status);
     QFETCH(QString, message);
@@ -156,9 +187,8 @@ void TestQuick::connectToUrl()
     m_s->window.LblButton()->setText(current);
     m_s->desktop.openStatus = status;
     m_s->item("mnuConnect")->trigger();
-    QCOMPARE(m_s->desktop.openedTargets, message.startsWith(QLatin1String("Please"))
-                                             ? QStringList()
-                                             : QStringList{text});
+    QCOMPARE(m_s->desktop.openedTargets,
+             message.startsWith(QLatin1String("Please")) ? QStringList() : QStringList{text});
     QCOMPARE(m_s->desktop.messages, message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(m_s->text(7), text);
     QCOMPARE(m_s->name(7), QStringLiteral("link"));

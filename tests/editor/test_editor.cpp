@@ -1,0 +1,397 @@
+#include "editor/editorcommands.h"
+#include "editor/frmtext.h"
+#include "support/session.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestEditor : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void opensEntryExactly_data();
+    void opensEntryExactly();
+    void openFile_data();
+    void openFile();
+    void openCancelledOrFailedChangesNothing();
+    void saveAndSaveAs();
+    void editMenuStates_data();
+    void editMenuStates();
+    void editCommands();
+    void copyButtons();
+    void fixedSizesAndCentring();
+    void centringArithmetic_data();
+    void centringArithmetic();
+    void snapsBack();
+    void updateAndAdd_data();
+    void updateAndAdd();
+    void followsOnTopWhenItLoads();
+
+private:
+    FrmText *open(int n, const QString &text, const QString &name = QStringLiteral("Name"))
+    {
+        m_s->setEntry(n, text, name);
+        m_s->window.setCurrentEntry(n);
+        m_s->item("mnuEdit")->trigger();
+        return editor();
+    }
+    FrmText *editor() { return openDialog<FrmText>(m_s->window, "FrmText"); }
+    QString path(const char *name) { return m_dir.filePath(QLatin1String(name)); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<Session> m_s;
+};
+
+void TestEditor::init()
+{
+    static int run = 0;
+    m_s = std::make_unique<Session>(m_dir.filePath(QStringLiteral("%1/s.sqlite3").arg(++run)));
+    new EditorCommands(m_s->window);
+    m_s->start();
+}
+
+void TestEditor::cleanup()
+{
+    if (FrmText *e = editor())
+        e->close();
+    m_s.reset();
+}
+
+void TestEditor::opensEntryExactly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("CR LF") << "a\r\nb\r\n";
+    QTest::newRow("mixed breaks") << "a\rb\nc\r\nd";
+    QTest::newRow("trailing spaces") << "  x  ";
+    QTest::newRow("non-breaking space") << QStringLiteral("a\u00a0b");
+    QTest::newRow("empty") << "";
+}
+
+void TestEditor::opensEntryExactly()
+{
+    QFETCH(QString, text);
+    // Opened and written back without an edit, an entry keeps every character.
+    FrmText *e = open(12, text);
+    QVERIFY(e);
+    QVERIFY(e->isVisible());
+    QCOMPARE(e->windowModality(), Qt::ApplicationModal);
+    QCOMPARE(e->windowTitle(), QStringLiteral("Snapvale"));
+    QCOMPARE(e->text(), text);
+    e->PicUpdate1_Click();
+    QCOMPARE(m_s->text(12), text);
+}
+
+void TestEditor::openFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << "a\r\nb\r\n";
+    QTest::newRow("CR only") << QByteArray("a\rb\r") << "a\r\nb\r\n";
+    QTest::newRow("LF only stays in the line") << QByteArray("a\nb\n") << "a\nb\n\r\n";
+    QTest::newRow("no final break") << QByteArray("a\r\nb") << "a\r\nb\r\n";
+    QTest::newRow("empty file") << QByteArray() << "";
+    QTest::newRow("empty line") << QByteArray("\r\n") << "\r\n";
+    QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F") << "grüß\r\n";
+    QTest::newRow("Windows-1252") << QByteArray("caf\xE9 \x80 \x93q\x94 \x81") << "café € “q” \u0081\r\n";
+}
+
+void TestEditor::openFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    const QString file = path("open me.txt");
+    writeBytes(file, bytes);
+    FrmText *e = open(1, QStringLiteral("before"));
+    m_s->desktop.nextFiles = {file};
+    e->action(QStringLiteral("OpenMnu"))->trigger();
+    QCOMPARE(e->text(), shown);
+    QVERIFY(!e->text().contains(QChar::ReplacementCharacter));
+    QCOMPARE(e->windowTitle(), QStringLiteral("open me.txt"));
+    QCOMPARE(e->CommonDialog1().FileName, file);
+    const FileDialogRequest &asked = m_s->desktop.fileDialogs.constLast();
+    QCOMPARE(asked.kind, FileDialogRequest::Open);
+    QCOMPARE(asked.filter, QStringLiteral("Text Files (*.txt);;Entry Sets (*.ent);;All Files (*.*)"));
+    QCOMPARE(asked.title, QString());
+}
+
+void TestEditor::openCancelledOrFailedChangesNothing()
+{
+    const QString file = path("first.txt");
+    writeBytes(file, "first");
+    FrmText *e = open(2, QStringLiteral("entry"));
+    m_s->desktop.nextFiles = {file};
+    e->OpenMnu_Click();
+    for (const QString &answer : {QString(), path("missing.txt")}) {
+        m_s->desktop.nextFiles = {answer};
+        e->OpenMnu_Click();
+        QCOMPARE(e->text(), QStringLiteral("first\r\n"));
+        QCOMPARE(e->windowTitle(), QStringLiteral("first.txt"));
+        QCOMPARE(e->CommonDialog1().FileName, file);
+    }
+}
+
+void TestEditor::saveAndSaveAs()
+{
+    FrmText *e = open(3, QStringLiteral("one\r\ntwo"));
+    // Save with no current file asks like Save As; a cancel writes nothing and keeps the caption.
+    m_s->desktop.nextFiles = {QString()};
+    e->action(QStringLiteral("SaveMnu"))->trigger();
+    QCOMPARE(m_s->desktop.fileDialogs.size(), 1);
+    QCOMPARE(m_s->desktop.fileDialogs[0].kind, FileDialogRequest::Save);
+    QVERIFY(m_s->desktop.fileDialogs[0].confirmOverwrite);
+    QCOMPARE(m_s->desktop.fileDialogs[0].filter,
+             QStringLiteral("Text Files (*.txt);;All Files (*.*)"));
+    QCOMPARE(e->windowTitle(), QStringLiteral("Snapvale"));
+
+    const QString file = path("saved.txt");
+    writeBytes(file, "former content");
+    m_s->desktop.nextFiles = {file};
+    e->SaveMnu_Click();
+    QCOMPARE(readBytes(file), QByteArray("one\r\ntwo\r\n"));
+    QCOMPARE(e->windowTitle(), QStringLiteral("saved.txt"));
+
+    // Now Save writes to that file without asking, UTF-8 without a byte-order mark.
+    e->TxtComplete()->selectAll();
+    e->TxtComplete()->insertPlainText(QStringLiteral("grün"));
+    e->SaveMnu_Click();
+    QCOMPARE(m_s->desktop.fileDialogs.size(), 2);
+    QCOMPARE(readBytes(file), QByteArray("gr\xC3\xBCn\r\n"));
+
+    // Opening and saving adds one line end each time.
+    m_s->desktop.nextFiles = {file};
+    e->OpenMnu_Click();
+    e->SaveMnu_Click();
+    QCOMPARE(readBytes(file), QByteArray("gr\xC3\xBCn\r\n\r\n"));
+
+    // A failed Save As leaves the former file and the caption as they were.
+    m_s->desktop.nextFiles = {path("no folder/x.txt")};
+    e->SaveAsMnu_Click();
+    QCOMPARE(e->windowTitle(), QStringLiteral("saved.txt"));
+    QVERIFY(!QFile::exists(path("no folder/x.txt")));
+}
+
+void TestEditor::editMenuStates_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("selectFrom");
+    QTest::addColumn<int>("selectTo");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<bool>("cut");
+    QTest::addColumn<bool>("paste");
+    QTest::addColumn<bool>("selectAll");
+    QTest::newRow("no selection") << "hello" << 2 << 2 << "x" << false << true << true;
+    QTest::newRow("part selected") << "hello" << 1 << 3 << "x" << true << true << true;
+    QTest::newRow("whole text selected") << "hello" << 0 << 5 << "x" << true << true << false;
+    QTest::newRow("empty clipboard") << "hello" << 0 << 0 << "" << false << false << true;
+    QTest::newRow("empty text") << "" << 0 << 0 << "x" << false << true << false;
+}
+
+void TestEditor::editMenuStates()
+{
+    QFETCH(QString, text);
+    QFETCH(int, selectFrom);
+    QFETCH(int, selectTo);
+    QFETCH(QString, clipboard);
+    QFETCH(bool, cut);
+    QFETCH(bool, paste);
+    QFETCH(bool, selectAll);
+    FrmText *e = open(4, text);
+    QTextCursor c = e->TxtComplete()->textCursor();
+    c.setPosition(selectFrom);
+    c.setPosition(selectTo, QTextCursor::KeepAnchor);
+    e->TxtComplete()->setTextCursor(c);
+    m_s->desktop.clipboard = clipboard;
+    emit e->findChild<QMenu *>(QStringLiteral("EditMnu"))->aboutToShow();
+    QCOMPARE(e->action(QStringLiteral("CutMnu"))->isEnabled(), cut);
+    QCOMPARE(e->action(QStringLiteral("CopyMnu"))->isEnabled(), cut);
+    QCOMPARE(e->action(QStringLiteral("DeleteMnu"))->isEnabled(), cut);
+    QCOMPARE(e->action(QStringLiteral("PasteMnu"))->isEnabled(), paste);
+    QCOMPARE(e->action(QStringLiteral("SelectMnu"))->isEnabled(), selectAll);
+}
+
+void TestEditor::editCommands()
+{
+    FrmText *e = open(5, QStringLiteral("one\r\ntwo three"));
+    QTextCursor c = e->TxtComplete()->textCursor();
+    c.setPosition(2);
+    c.setPosition(6, QTextCursor::KeepAnchor);
+    e->TxtComplete()->setTextCursor(c);
+    e->CopyMnu_Click();
+    // A selection across a line keeps the line end the text has.
+    QCOMPARE(m_s->desktop.clipboard, QStringLiteral("e\r\ntw"));
+    e->CutMnu_Click();
+    QCOMPARE(e->text(), QStringLiteral("ono three"));
+    m_s->desktop.clipboard = QStringLiteral("[x]");
+    e->PasteMnu_Click();
+    QCOMPARE(e->text(), QStringLiteral("on[x]o three"));
+
+    // A cut whose copy fails keeps the text.
+    e->SelectMnu_Click();
+    m_s->desktop.failingWrites = 1;
+    e->CutMnu_Click();
+    QCOMPARE(e->text(), QStringLiteral("on[x]o three"));
+    QCOMPARE(m_s->desktop.messages,
+             QStringList{QStringLiteral("Error copying to clipboard. Please retry.")});
+    e->DeleteMnu_Click();
+    QCOMPARE(e->text(), QString());
+}
+
+void TestEditor::copyButtons()
+{
+    FrmText *e = open(6, QStringLiteral("  words \r\n  "));
+    e->findChild<QToolButton *>(QStringLiteral("PicClip"))->click();
+    QCOMPARE(m_s->desktop.clipboard, QStringLiteral("words \r\n"));
+    QVERIFY(editor());
+
+    m_s->desktop.failingWrites = 1;
+    e->findChild<QToolButton *>(QStringLiteral("PicClipExit"))->click();
+    QCOMPARE(m_s->desktop.messages.size(), 1);
+    QVERIFY(editor());
+    m_s->desktop.clipboard.clear();
+    e->findChild<QToolButton *>(QStringLiteral("PicClipExit"))->click();
+    QCOMPARE(m_s->desktop.clipboard, QStringLiteral("words \r\n"));
+    QVERIFY(!editor());
+}
+
+void TestEditor::fixedSizesAndCentring()
+{
+    FrmText *e = open(7, QStringLiteral("x"));
+    QVERIFY(!e->action(QStringLiteral("DefaultMnu"))->isEnabled());
+    const QRect work = e->screen()->availableGeometry();
+    const double tppX = 1440.0 / e->logicalDpiX();
+    const double tppY = 1440.0 / e->logicalDpiY();
+
+    e->action(QStringLiteral("EnlargeMnu"))->trigger();
+    QCOMPARE(e->outerSizeTwips(), QSize(8000, 5600));
+    QVERIFY(!e->action(QStringLiteral("EnlargeMnu"))->isEnabled());
+    QVERIFY(e->action(QStringLiteral("DefaultMnu"))->isEnabled());
+    QPoint at = FrmText::centredTwips(work, QSize(8000, 5600), tppX, tppY);
+    QCOMPARE(e->frameGeometry().topLeft(), QPoint(qRound(at.x() / tppX), qRound(at.y() / tppY)));
+    emit e->findChild<QMenu *>(QStringLiteral("WindowMnu"))->aboutToShow();
+    QVERIFY(!e->action(QStringLiteral("EnlargeMnu"))->isEnabled());
+
+    e->action(QStringLiteral("DefaultMnu"))->trigger();
+    QCOMPARE(e->outerSizeTwips(), QSize(4455, 4200));
+    QVERIFY(e->action(QStringLiteral("EnlargeMnu"))->isEnabled());
+    QVERIFY(e->action(QStringLiteral("DefaultMnu"))->isEnabled());
+    at = FrmText::centredTwips(work, QSize(4455, 4200), tppX, tppY);
+    QCOMPARE(e->frameGeometry().topLeft(), QPoint(qRound(at.x() / tppX), qRound(at.y() / tppY)));
+    emit e->findChild<QMenu *>(QStringLiteral("WindowMnu"))->aboutToShow();
+    QVERIFY(!e->action(QStringLiteral("DefaultMnu"))->isEnabled());
+
+    // Resized by hand, both come back.
+    e->resize(e->width() + 30, e->height() + 30);
+    emit e->findChild<QMenu *>(QStringLiteral("WindowMnu"))->aboutToShow();
+    QVERIFY(e->action(QStringLiteral("DefaultMnu"))->isEnabled());
+    QVERIFY(e->action(QStringLiteral("EnlargeMnu"))->isEnabled());
+}
+
+void TestEditor::centringArithmetic_data()
+{
+    QTest::addColumn<QRect>("work");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<double>("tpp");
+    QTest::addColumn<QPoint>("topLeft");
+    QTest::newRow("1024x738 at 96 DPI") << QRect(0, 0, 1024, 738) << QSize(8000, 5600) << 15.0
+                                        << QPoint(3680, 2735);
+    QTest::newRow("work area offset by a panel") << QRect(0, 30, 1920, 1050) << QSize(4455, 4200)
+                                                 << 15.0 << QPoint(12172, 6225);
+    QTest::newRow("window wider than the work area") << QRect(0, 0, 400, 300) << QSize(8000, 5600)
+                                                     << 15.0 << QPoint(-1000, -550);
+    // 1366 x 0.75 = 1024.5 rounds to the even 1024.
+    QTest::newRow("halves round to even") << QRect(1, 1, 1366, 1) << QSize(0, 0) << 0.75
+                                          << QPoint(513, 1);
+}
+
+void TestEditor::centringArithmetic()
+{
+    QFETCH(QRect, work);
+    QFETCH(QSize, size);
+    QFETCH(double, tpp);
+    QFETCH(QPoint, topLeft);
+    QCOMPARE(FrmText::centredTwips(work, size, tpp, tpp), topLeft);
+}
+
+void TestEditor::snapsBack()
+{
+    FrmText *e = open(8, QStringLiteral("x"));
+    e->resize(20, 20);
+    const QSize outer = e->outerSizeTwips();
+    QVERIFY2(outer.width() >= 4250 && outer.width() < 4250 + 15, qPrintable(QString::number(outer.width())));
+    QVERIFY2(outer.height() >= 2000 && outer.height() < 2000 + 15, qPrintable(QString::number(outer.height())));
+    QVERIFY(e->TxtComplete()->height() > 0);
+}
+
+void TestEditor::updateAndAdd_data()
+{
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<bool>("add");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("update 1") << 1 << false << "Entry #1 Updated" << "Mine";
+    QTest::newRow("update 12") << 12 << false << "Entry #12 Updated." << "Mine";
+    QTest::newRow("add 1") << 1 << true << "Entry #1 Added." << "Untitled";
+    QTest::newRow("add 12") << 12 << true << "Entry #12 Added." << "Untitled";
+}
+
+void TestEditor::updateAndAdd()
+{
+    QFETCH(int, entry);
+    QFETCH(bool, add);
+    QFETCH(QString, message);
+    QFETCH(QString, name);
+    FrmText *e = open(entry, QStringLiteral("old"), QStringLiteral("Mine"));
+    QCOMPARE(e->LblUpdateNumber()->text(), QString::number(entry));
+    e->TxtComplete()->selectAll();
+    e->TxtComplete()->insertPlainText(QStringLiteral("new\nlines"));
+    // Twice: the same message twice, the same text; the editor stays open.
+    QVERIFY(QTest::qWaitForWindowActive(e));
+    for (int i = 0; i < 2; ++i) {
+        QTest::keyClick(e->TxtComplete(), add ? Qt::Key_A : Qt::Key_U, Qt::AltModifier);
+        // An access key clicks its button with a short animation.
+        QTRY_COMPARE(m_s->desktop.messages.size(), i + 1);
+        QCOMPARE(m_s->desktop.messages.last(), message);
+    }
+    QCOMPARE(m_s->text(entry), QStringLiteral("new\r\nlines"));
+    QCOMPARE(m_s->name(entry), name);
+    QVERIFY(editor());
+    QCOMPARE(m_s->text(entry == 1 ? 12 : 1), QString());
+}
+
+void TestEditor::followsOnTopWhenItLoads()
+{
+    FrmText *e = open(9, QStringLiteral("x"));
+    QVERIFY(e->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    e->close();
+    m_s->window.OnTopMnu_Click();
+    QVERIFY(!open(9, QStringLiteral("x"))->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+QTEST_MAIN(TestEditor)
+#include "test_editor.moc"
