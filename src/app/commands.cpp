@@ -3,9 +3,11 @@
 #include "clipboard/clipboardcommands.h"
 #include "editor/editorcommands.h"
 #include "quick/quickcommands.h"
+#include "sets/setcommands.h"
 
 void installCommands(FrmSnapvale &main) {
     new ClipboardCommands(main);
     new EditorCommands(main);
     new QuickCommands(main);
+    new SetCommands(main);
 }

@@ -35,8 +35,7 @@ constexpr int toolbarHeight = 480, statusHeight = 200;
 constexpr int frameAllowance = 120;
 
 // The pressed image of a picture button: its picture, a little darker and one pixel in.
-QIcon pressedIcon(const QIcon &icon, const QSize &size)
-{
+QIcon pressedIcon(const QIcon &icon, const QSize &size) {
     QPixmap up = icon.pixmap(size);
     QPixmap down(up.size());
     down.setDevicePixelRatio(up.devicePixelRatio());
@@ -51,8 +50,9 @@ QIcon pressedIcon(const QIcon &icon, const QSize &size)
 } // namespace
 
 FrmText::FrmText(FrmSnapvale &main)
-    : QMainWindow(&main, Qt::Tool), m_main(main), m_commonDialog1(main.desktop(), this)
-{
+    : QMainWindow(&main, Qt::Tool)
+    , m_main(main)
+    , m_commonDialog1(main.desktop(), this) {
     setObjectName(QStringLiteral("FrmText"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
@@ -86,11 +86,12 @@ FrmText::FrmText(FrmSnapvale &main)
            QSize(0, menuBar()->sizeHint().height()));
 }
 
-QAction *FrmText::action(const QString &name) const { return findChild<QAction *>(name); }
+QAction *FrmText::action(const QString &name) const {
+    return findChild<QAction *>(name);
+}
 
 QToolButton *FrmText::pictureButton(const char *name, const char *icon, const QString &tip,
-                                    int left, int width)
-{
+                                    int left, int width) {
     auto *button = new QToolButton(m_client);
     button->setObjectName(QLatin1String(name));
     button->setToolTip(tip);
@@ -106,14 +107,12 @@ QToolButton *FrmText::pictureButton(const char *name, const char *icon, const QS
     return button;
 }
 
-void FrmText::place(QWidget *w, int left, int top, int width, int height)
-{
+void FrmText::place(QWidget *w, int left, int top, int width, int height) {
     w->setGeometry(Twips::toPixelsX(left, this), Twips::toPixelsY(top, this),
                    Twips::toPixelsX(width, this), Twips::toPixelsY(height, this));
 }
 
-void FrmText::buildToolbar()
-{
+void FrmText::buildToolbar() {
     connect(pictureButton("PicOpen", "open", QStringLiteral("Open File"), 80, 405),
             &QToolButton::clicked, this, &FrmText::OpenMnu_Click);
     connect(pictureButton("PicSave", "save", QStringLiteral("Save File"), 480, 405),
@@ -173,8 +172,7 @@ void FrmText::buildToolbar()
     }
 }
 
-void FrmText::buildMenus()
-{
+void FrmText::buildMenus() {
     const auto menu = [this](const char *name, const QString &caption) {
         QMenu *m = menuBar()->addMenu(caption);
         m->setObjectName(QLatin1String(name));
@@ -216,35 +214,30 @@ void FrmText::buildMenus()
     connect(window, &QMenu::aboutToShow, this, &FrmText::WindowMnu_Click);
 }
 
-QString FrmText::text() const
-{
+QString FrmText::text() const {
     // Unedited, the text is exactly what was given; the widget itself keeps one line-break kind.
     if (!m_text->document()->isModified())
         return m_original;
     QString raw = m_text->document()->toRawText();
-    raw.replace(QChar::ParagraphSeparator,
-                m_crlf ? QStringLiteral("\r\n") : QStringLiteral("\n"));
+    raw.replace(QChar::ParagraphSeparator, m_crlf ? QStringLiteral("\r\n") : QStringLiteral("\n"));
     return raw;
 }
 
-void FrmText::setText(const QString &text)
-{
+void FrmText::setText(const QString &text) {
     m_original = text;
     m_crlf = text.contains(QLatin1String("\r\n")) || !text.contains(QLatin1Char('\n'));
     m_text->setPlainText(text);
     m_text->document()->setModified(false);
 }
 
-QString FrmText::selectedText() const
-{
+QString FrmText::selectedText() const {
     QString selected = m_text->textCursor().selectedText();
     selected.replace(QChar::ParagraphSeparator,
                      m_crlf ? QStringLiteral("\r\n") : QStringLiteral("\n"));
     return selected;
 }
 
-void FrmText::resizeEvent(QResizeEvent *event)
-{
+void FrmText::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
     // Dragged narrower or lower than the toolbar needs, the window snaps back.
     const QSize outer = outerSizeTwips();
@@ -255,8 +248,7 @@ void FrmText::resizeEvent(QResizeEvent *event)
     layoutControls();
 }
 
-void FrmText::layoutControls()
-{
+void FrmText::layoutControls() {
     // Right-hand controls keep their distance from the right edge; the text takes the rest.
     const int w = qRound(m_client->width() * 1440.0 / logicalDpiX()) + frameAllowance;
     const int h = qRound(m_client->height() * 1440.0 / logicalDpiY());
@@ -277,8 +269,7 @@ void FrmText::layoutControls()
         place(status, 0, h - statusHeight, w - frameAllowance, statusHeight);
 }
 
-QSize FrmText::outerSizeTwips() const
-{
+QSize FrmText::outerSizeTwips() const {
     const QSize px = frameGeometry().size();
     // A size set in twips reads back as set while the window keeps the pixels it was given.
     if (px == m_setPixels)
@@ -287,8 +278,7 @@ QSize FrmText::outerSizeTwips() const
             qRound(px.height() * 1440.0 / logicalDpiY())};
 }
 
-void FrmText::setOuterSizeTwips(int width, int height)
-{
+void FrmText::setOuterSizeTwips(int width, int height) {
     const QSize frame = frameGeometry().size() - size();
     resize(Twips::toPixels(width, height, this) - frame);
     m_setPixels = frameGeometry().size();
@@ -296,8 +286,7 @@ void FrmText::setOuterSizeTwips(int width, int height)
 }
 
 QPoint FrmText::centredTwips(const QRect &workArea, const QSize &size, double twipsPerPixelX,
-                             double twipsPerPixelY)
-{
+                             double twipsPerPixelY) {
     // Rounded to the nearest whole twip, halves to even, as the arithmetic was designed.
     const auto round = [](double v) { return int(std::nearbyint(v)); };
     const int workHeight = round(workArea.height() * twipsPerPixelY);
@@ -307,8 +296,7 @@ QPoint FrmText::centredTwips(const QRect &workArea, const QSize &size, double tw
     return {(workWidth - size.width()) / 2 + workLeft, (workHeight - size.height()) / 2 + workTop};
 }
 
-void FrmText::centre()
-{
+void FrmText::centre() {
     const QScreen *s = screen();
     const double tppX = 1440.0 / logicalDpiX();
     const double tppY = 1440.0 / logicalDpiY();
@@ -316,8 +304,7 @@ void FrmText::centre()
     move(qRound(at.x() / tppX), qRound(at.y() / tppY));
 }
 
-void FrmText::WindowMnu_Click()
-{
+void FrmText::WindowMnu_Click() {
     const QSize size = outerSizeTwips();
     action(QStringLiteral("DefaultMnu"))
         ->setEnabled(size.width() != defaultWidth || size.height() != defaultHeight);
@@ -325,28 +312,24 @@ void FrmText::WindowMnu_Click()
         ->setEnabled(size.width() < enlargedWidth || size.height() < enlargedHeight);
 }
 
-void FrmText::EnlargeMnu_Click()
-{
+void FrmText::EnlargeMnu_Click() {
     setOuterSizeTwips(enlargedWidth, enlargedHeight);
     centre();
     action(QStringLiteral("EnlargeMnu"))->setEnabled(false);
     action(QStringLiteral("DefaultMnu"))->setEnabled(true);
 }
 
-void FrmText::DefaultMnu_Click()
-{
+void FrmText::DefaultMnu_Click() {
     setOuterSizeTwips(defaultWidth, defaultHeight);
     centre();
     action(QStringLiteral("EnlargeMnu"))->setEnabled(true);
 }
 
-bool FrmText::writeTo(const QString &path)
-{
+bool FrmText::writeTo(const QString &path) {
     return Text::writeFileAtomically(path, text() + QStringLiteral("\r\n"));
 }
 
-void FrmText::OpenMnu_Click()
-{
+void FrmText::OpenMnu_Click() {
     m_commonDialog1.Filter =
         QStringLiteral("Text Files (*.txt)|*.txt|Entry Sets (*.ent)|*.ent|All Files (*.*)|*.*");
     m_commonDialog1.Flags = FileDialog::HideReadOnly;
@@ -368,8 +351,7 @@ void FrmText::OpenMnu_Click()
     m_text->setFocus();
 }
 
-void FrmText::SaveAsMnu_Click()
-{
+void FrmText::SaveAsMnu_Click() {
     m_commonDialog1.Filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
     m_commonDialog1.Flags = FileDialog::OverwritePrompt | FileDialog::HideReadOnly;
     m_commonDialog1.DialogTitle.clear();
@@ -380,16 +362,14 @@ void FrmText::SaveAsMnu_Click()
     m_text->setFocus();
 }
 
-void FrmText::SaveMnu_Click()
-{
+void FrmText::SaveMnu_Click() {
     if (m_commonDialog1.FileName.isEmpty())
         SaveAsMnu_Click();
     else
         writeTo(m_commonDialog1.FileName);
 }
 
-bool FrmText::copyWholeText()
-{
+bool FrmText::copyWholeText() {
     Desktop &desktop = m_main.desktop();
     if (desktop.clearClipboard() && desktop.setClipboardText(Text::trimSpaces(text())))
         return true;
@@ -397,20 +377,17 @@ bool FrmText::copyWholeText()
     return false;
 }
 
-void FrmText::PicClip_Click()
-{
+void FrmText::PicClip_Click() {
     copyWholeText();
     m_text->setFocus();
 }
 
-void FrmText::PicClipExit_Click()
-{
+void FrmText::PicClipExit_Click() {
     if (copyWholeText())
         close();
 }
 
-void FrmText::EditMnu_Click()
-{
+void FrmText::EditMnu_Click() {
     const QTextCursor cursor = m_text->textCursor();
     const bool selection = cursor.hasSelection();
     for (const char *name : {"CutMnu", "CopyMnu", "DeleteMnu"})
@@ -423,8 +400,7 @@ void FrmText::EditMnu_Click()
     action(QStringLiteral("SelectMnu"))->setEnabled(length > 0 && !allSelected);
 }
 
-bool FrmText::selectionToClipboard()
-{
+bool FrmText::selectionToClipboard() {
     Desktop &desktop = m_main.desktop();
     if (desktop.clearClipboard() && desktop.setClipboardText(selectedText()))
         return true;
@@ -432,17 +408,17 @@ bool FrmText::selectionToClipboard()
     return false;
 }
 
-void FrmText::CutMnu_Click()
-{
+void FrmText::CutMnu_Click() {
     // Only text that reached the clipboard leaves the editor.
     if (selectionToClipboard())
         m_text->textCursor().removeSelectedText();
 }
 
-void FrmText::CopyMnu_Click() { selectionToClipboard(); }
+void FrmText::CopyMnu_Click() {
+    selectionToClipboard();
+}
 
-void FrmText::PasteMnu_Click()
-{
+void FrmText::PasteMnu_Click() {
     QString clipboard;
     if (!m_main.desktop().clipboardText(clipboard)) {
         m_main.desktop().message(this, readFailed);
@@ -451,16 +427,16 @@ void FrmText::PasteMnu_Click()
     m_text->textCursor().insertText(clipboard);
 }
 
-void FrmText::DeleteMnu_Click() { m_text->textCursor().removeSelectedText(); }
+void FrmText::DeleteMnu_Click() {
+    m_text->textCursor().removeSelectedText();
+}
 
-void FrmText::SelectMnu_Click()
-{
+void FrmText::SelectMnu_Click() {
     m_text->setFocus();
     m_text->selectAll();
 }
 
-int FrmText::entryNumber(const QLabel *label) const
-{
+int FrmText::entryNumber(const QLabel *label) const {
     for (int n = 1; n <= EntryStore::Count; ++n) {
         if (label->text() == QString::number(n))
             return n;
@@ -468,8 +444,7 @@ int FrmText::entryNumber(const QLabel *label) const
     return 0;
 }
 
-void FrmText::PicUpdate1_Click()
-{
+void FrmText::PicUpdate1_Click() {
     const int n = entryNumber(m_lblUpdateNumber);
     if (!n)
         return;
@@ -479,8 +454,7 @@ void FrmText::PicUpdate1_Click()
                                           : QStringLiteral("Entry #%1 Updated.").arg(n));
 }
 
-void FrmText::PicAdd1_Click()
-{
+void FrmText::PicAdd1_Click() {
     const int n = entryNumber(m_lblAddNumber);
     if (!n)
         return;

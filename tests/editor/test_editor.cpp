@@ -14,15 +14,13 @@
 
 namespace {
 
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
+void writeBytes(const QString &path, const QByteArray &bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 
-QByteArray readBytes(const QString &path)
-{
+QByteArray readBytes(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
@@ -54,8 +52,7 @@ private slots:
     void followsOnTopWhenItLoads();
 
 private:
-    FrmText *open(int n, const QString &text, const QString &name = QStringLiteral("Name"))
-    {
+    FrmText *open(int n, const QString &text, const QString &name = QStringLiteral("Name")) {
         m_s->setEntry(n, text, name);
         m_s->window.setCurrentEntry(n);
         m_s->item("mnuEdit")->trigger();
@@ -68,23 +65,20 @@ private:
     std::unique_ptr<Session> m_s;
 };
 
-void TestEditor::init()
-{
+void TestEditor::init() {
     static int run = 0;
     m_s = std::make_unique<Session>(m_dir.filePath(QStringLiteral("%1/s.sqlite3").arg(++run)));
     new EditorCommands(m_s->window);
     m_s->start();
 }
 
-void TestEditor::cleanup()
-{
+void TestEditor::cleanup() {
     if (FrmText *e = editor())
         e->close();
     m_s.reset();
 }
 
-void TestEditor::opensEntryExactly_data()
-{
+void TestEditor::opensEntryExactly_data() {
     QTest::addColumn<QString>("text");
     QTest::newRow("CR LF") << "a\r\nb\r\n";
     QTest::newRow("mixed breaks") << "a\rb\nc\r\nd";
@@ -93,8 +87,7 @@ void TestEditor::opensEntryExactly_data()
     QTest::newRow("empty") << "";
 }
 
-void TestEditor::opensEntryExactly()
-{
+void TestEditor::opensEntryExactly() {
     QFETCH(QString, text);
     // Opened and written back without an edit, an entry keeps every character.
     FrmText *e = open(12, text);
@@ -107,8 +100,7 @@ void TestEditor::opensEntryExactly()
     QCOMPARE(m_s->text(12), text);
 }
 
-void TestEditor::openFile_data()
-{
+void TestEditor::openFile_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("shown");
     QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << "a\r\nb\r\n";
@@ -118,11 +110,11 @@ void TestEditor::openFile_data()
     QTest::newRow("empty file") << QByteArray() << "";
     QTest::newRow("empty line") << QByteArray("\r\n") << "\r\n";
     QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBFgr\xC3\xBC\xC3\x9F") << "grüß\r\n";
-    QTest::newRow("Windows-1252") << QByteArray("caf\xE9 \x80 \x93q\x94 \x81") << "café € “q” \u0081\r\n";
+    QTest::newRow("Windows-1252") << QByteArray("caf\xE9 \x80 \x93q\x94 \x81")
+                                  << "café € “q” \u0081\r\n";
 }
 
-void TestEditor::openFile()
-{
+void TestEditor::openFile() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, shown);
     const QString file = path("open me.txt");
@@ -136,12 +128,12 @@ void TestEditor::openFile()
     QCOMPARE(e->CommonDialog1().FileName, file);
     const FileDialogRequest &asked = m_s->desktop.fileDialogs.constLast();
     QCOMPARE(asked.kind, FileDialogRequest::Open);
-    QCOMPARE(asked.filter, QStringLiteral("Text Files (*.txt);;Entry Sets (*.ent);;All Files (*.*)"));
+    QCOMPARE(asked.filter,
+             QStringLiteral("Text Files (*.txt);;Entry Sets (*.ent);;All Files (*.*)"));
     QCOMPARE(asked.title, QString());
 }
 
-void TestEditor::openCancelledOrFailedChangesNothing()
-{
+void TestEditor::openCancelledOrFailedChangesNothing() {
     const QString file = path("first.txt");
     writeBytes(file, "first");
     FrmText *e = open(2, QStringLiteral("entry"));
@@ -156,8 +148,7 @@ void TestEditor::openCancelledOrFailedChangesNothing()
     }
 }
 
-void TestEditor::saveAndSaveAs()
-{
+void TestEditor::saveAndSaveAs() {
     FrmText *e = open(3, QStringLiteral("one\r\ntwo"));
     // Save with no current file asks like Save As; a cancel writes nothing and keeps the caption.
     m_s->desktop.nextFiles = {QString()};
@@ -196,8 +187,7 @@ void TestEditor::saveAndSaveAs()
     QVERIFY(!QFile::exists(path("no folder/x.txt")));
 }
 
-void TestEditor::editMenuStates_data()
-{
+void TestEditor::editMenuStates_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("selectFrom");
     QTest::addColumn<int>("selectTo");
@@ -212,8 +202,7 @@ void TestEditor::editMenuStates_data()
     QTest::newRow("empty text") << "" << 0 << 0 << "x" << false << true << false;
 }
 
-void TestEditor::editMenuStates()
-{
+void TestEditor::editMenuStates() {
     QFETCH(QString, text);
     QFETCH(int, selectFrom);
     QFETCH(int, selectTo);
@@ -235,8 +224,7 @@ void TestEditor::editMenuStates()
     QCOMPARE(e->action(QStringLiteral("SelectMnu"))->isEnabled(), selectAll);
 }
 
-void TestEditor::editCommands()
-{
+void TestEditor::editCommands() {
     FrmText *e = open(5, QStringLiteral("one\r\ntwo three"));
     QTextCursor c = e->TxtComplete()->textCursor();
     c.setPosition(2);
@@ -262,8 +250,7 @@ void TestEditor::editCommands()
     QCOMPARE(e->text(), QString());
 }
 
-void TestEditor::copyButtons()
-{
+void TestEditor::copyButtons() {
     FrmText *e = open(6, QStringLiteral("  words \r\n  "));
     e->findChild<QToolButton *>(QStringLiteral("PicClip"))->click();
     QCOMPARE(m_s->desktop.clipboard, QStringLiteral("words \r\n"));
@@ -279,8 +266,7 @@ void TestEditor::copyButtons()
     QVERIFY(!editor());
 }
 
-void TestEditor::fixedSizesAndCentring()
-{
+void TestEditor::fixedSizesAndCentring() {
     FrmText *e = open(7, QStringLiteral("x"));
     QVERIFY(!e->action(QStringLiteral("DefaultMnu"))->isEnabled());
     const QRect work = e->screen()->availableGeometry();
@@ -312,25 +298,23 @@ void TestEditor::fixedSizesAndCentring()
     QVERIFY(e->action(QStringLiteral("EnlargeMnu"))->isEnabled());
 }
 
-void TestEditor::centringArithmetic_data()
-{
+void TestEditor::centringArithmetic_data() {
     QTest::addColumn<QRect>("work");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<double>("tpp");
     QTest::addColumn<QPoint>("topLeft");
-    QTest::newRow("1024x738 at 96 DPI") << QRect(0, 0, 1024, 738) << QSize(8000, 5600) << 15.0
-                                        << QPoint(3680, 2735);
-    QTest::newRow("work area offset by a panel") << QRect(0, 30, 1920, 1050) << QSize(4455, 4200)
-                                                 << 15.0 << QPoint(12172, 6225);
-    QTest::newRow("window wider than the work area") << QRect(0, 0, 400, 300) << QSize(8000, 5600)
-                                                     << 15.0 << QPoint(-1000, -550);
+    QTest::newRow("1024x738 at 96 DPI")
+        << QRect(0, 0, 1024, 738) << QSize(8000, 5600) << 15.0 << QPoint(3680, 2735);
+    QTest::newRow("work area offset by a panel")
+        << QRect(0, 30, 1920, 1050) << QSize(4455, 4200) << 15.0 << QPoint(12172, 6225);
+    QTest::newRow("window wider than the work area")
+        << QRect(0, 0, 400, 300) << QSize(8000, 5600) << 15.0 << QPoint(-1000, -550);
     // 1366 x 0.75 = 1024.5 rounds to the even 1024.
-    QTest::newRow("halves round to even") << QRect(1, 1, 1366, 1) << QSize(0, 0) << 0.75
-                                          << QPoint(513, 1);
+    QTest::newRow("halves round to even")
+        << QRect(1, 1, 1366, 1) << QSize(0, 0) << 0.75 << QPoint(513, 1);
 }
 
-void TestEditor::centringArithmetic()
-{
+void TestEditor::centringArithmetic() {
     QFETCH(QRect, work);
     QFETCH(QSize, size);
     QFETCH(double, tpp);
@@ -338,30 +322,33 @@ void TestEditor::centringArithmetic()
     QCOMPARE(FrmText::centredTwips(work, size, tpp, tpp), topLeft);
 }
 
-void TestEditor::snapsBack()
-{
+void TestEditor::snapsBack() {
     FrmText *e = open(8, QStringLiteral("x"));
     e->resize(20, 20);
     const QSize outer = e->outerSizeTwips();
-    QVERIFY2(outer.width() >= 4250 && outer.width() < 4250 + 15, qPrintable(QString::number(outer.width())));
-    QVERIFY2(outer.height() >= 2000 && outer.height() < 2000 + 15, qPrintable(QString::number(outer.height())));
+    QVERIFY2(outer.width() >= 4250 && outer.width() < 4250 + 15,
+             qPrintable(QString::number(outer.width())));
+    QVERIFY2(outer.height() >= 2000 && outer.height() < 2000 + 15,
+             qPrintable(QString::number(outer.height())));
     QVERIFY(e->TxtComplete()->height() > 0);
 }
 
-void TestEditor::updateAndAdd_data()
-{
+void TestEditor::updateAndAdd_data() {
     QTest::addColumn<int>("entry");
     QTest::addColumn<bool>("add");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("name");
-    QTest::newRow("update 1") << 1 << false << "Entry #1 Updated" << "Mine";
-    QTest::newRow("update 12") << 12 << false << "Entry #12 Updated." << "Mine";
-    QTest::newRow("add 1") << 1 << true << "Entry #1 Added." << "Untitled";
-    QTest::newRow("add 12") << 12 << true << "Entry #12 Added." << "Untitled";
+    QTest::newRow("update 1") << 1 << false << "Entry #1 Updated"
+                              << "Mine";
+    QTest::newRow("update 12") << 12 << false << "Entry #12 Updated."
+                               << "Mine";
+    QTest::newRow("add 1") << 1 << true << "Entry #1 Added."
+                           << "Untitled";
+    QTest::newRow("add 12") << 12 << true << "Entry #12 Added."
+                            << "Untitled";
 }
 
-void TestEditor::updateAndAdd()
-{
+void TestEditor::updateAndAdd() {
     QFETCH(int, entry);
     QFETCH(bool, add);
     QFETCH(QString, message);
@@ -384,8 +371,7 @@ void TestEditor::updateAndAdd()
     QCOMPARE(m_s->text(entry == 1 ? 12 : 1), QString());
 }
 
-void TestEditor::followsOnTopWhenItLoads()
-{
+void TestEditor::followsOnTopWhenItLoads() {
     FrmText *e = open(9, QStringLiteral("x"));
     QVERIFY(e->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     e->close();
