@@ -2,12 +2,14 @@
 
 #include "clipboard/clipboardcommands.h"
 #include "editor/editorcommands.h"
+#include "help/helpwindows.h"
 #include "quick/quickcommands.h"
 #include "sets/setcommands.h"
 
 void installCommands(FrmSnapvale &main) {
     new ClipboardCommands(main);
     new EditorCommands(main);
+    new HelpCommands(main);
     new QuickCommands(main);
     new SetCommands(main);
 }

@@ -7,8 +7,7 @@
 
 namespace EntrySet {
 
-QString fileText(const QString &path)
-{
+QString fileText(const QString &path) {
     const QString lines[] = {
         marker,
         QStringLiteral("Entry set information is stored in the system registry."),
@@ -23,8 +22,7 @@ QString fileText(const QString &path)
     return text;
 }
 
-Lines readLines(const QString &path)
-{
+Lines readLines(const QString &path) {
     Lines lines;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -33,6 +33,9 @@ QString number(int n) {
     return QString::number(n);
 }
 
+// An entry's caption in the tray entry list.
+constexpr qsizetype trayCaptionLength = 60;
+
 QString twoDigits(int k) {
     return QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));
 }
@@ -58,6 +61,9 @@ FrmSnapvale::FrmSnapvale(SettingsStore &store, Desktop &desktop, QWidget *parent
     buildPopupMenus();
 
     connect(&m_entries, &EntryStore::entryChanged, this, [this](int n) { m_text[n]->refresh(); });
+
+    // The keyboard starts on the first numbered button: Space pastes into entry 1.
+    m_cmd[1]->setFocus();
 
     // A fixed-size window whose size follows its contents, so fonts and screen scaling fit.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -264,15 +270,56 @@ void FrmSnapvale::buildPopupMenus() {
 
     connect(m_trayIcon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                // The tray menus are the way back to a hidden window; while it shows, they rest.
-                if (isVisible())
-                    return;
                 if (reason == QSystemTrayIcon::Trigger)
-                    m_desktop.popupMenu(menu(QStringLiteral("mnuLists")), nullptr, QCursor::pos());
+                    TrayIcon_LeftClick();
                 else if (reason == QSystemTrayIcon::Context)
-                    m_desktop.popupMenu(menu(QStringLiteral("mnuPopup")),
-                                        action(QStringLiteral("mnuRestore")), QCursor::pos());
+                    TrayIcon_RightClick();
             });
+    connect(lists, &QMenu::aboutToShow, this, &FrmSnapvale::mnuLists_Click);
+    for (int n = 1; n <= EntryStore::Count; ++n)
+        connect(action(QStringLiteral("mnuT") + twoDigits(n)), &QAction::triggered, this,
+                [this, n] { m_cmdCopy[n]->click(); });
+}
+
+bool FrmSnapvale::trayMenusAllowed() const {
+    // The tray menus are the way back to a hidden window; while it shows, or while the frequent
+    // clippings are being edited, they rest.
+    if (isVisible())
+        return false;
+    return !(m_trayGate && m_trayGate());
+}
+
+void FrmSnapvale::TrayIcon_LeftClick() {
+    if (trayMenusAllowed())
+        m_desktop.popupMenu(menu(QStringLiteral("mnuLists")), nullptr, QCursor::pos());
+}
+
+void FrmSnapvale::TrayIcon_RightClick() {
+    if (trayMenusAllowed())
+        m_desktop.popupMenu(menu(QStringLiteral("mnuPopup")), action(QStringLiteral("mnuRestore")),
+                            QCursor::pos());
+}
+
+void FrmSnapvale::mnuLists_Click() {
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        const QString &text = m_entries.text(n);
+        // The first 60 characters, without splitting a character in two.
+        qsizetype cut = std::min<qsizetype>(text.size(), trayCaptionLength);
+        if (cut < text.size() && text.at(cut - 1).isHighSurrogate())
+            --cut;
+        QAction *item = action(QStringLiteral("mnuT") + twoDigits(n));
+        setLiteralCaption(item, text.left(cut));
+        // The first item of each list always shows, so that neither list is ever empty.
+        item->setVisible(n == 1 || n == 16 || cut > 0);
+    }
+    for (int k = 1; k <= 20; ++k) {
+        QAction *item = action(QStringLiteral("mnu") + twoDigits(k));
+        item->setVisible(!literalCaption(item).isEmpty());
+    }
+}
+
+void FrmSnapvale::setTrayGate(std::function<bool()> gate) {
+    m_trayGate = std::move(gate);
 }
 
 QAction *FrmSnapvale::action(const QString &name) const {
@@ -411,6 +458,8 @@ void FrmSnapvale::closeEvent(QCloseEvent *event) {
 void FrmSnapvale::unload(int mode) {
     if (m_unloaded)
         return;
+    // Windows that keep the program alive close first; their own closing may still write.
+    emit exiting();
     int cancel = 0;
     Form_QueryUnload(cancel, mode);
     if (cancel)
@@ -442,7 +491,6 @@ void FrmSnapvale::MnuRestore1_Click() {
 }
 
 void FrmSnapvale::ExitMnu_Click() {
-    emit exiting();
     unload(ProgramCode);
 }
 

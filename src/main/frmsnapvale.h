@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 
 class Desktop;
 class EntryText;
@@ -75,6 +76,13 @@ public:
     void MinimizeMnu_Click();
     void mnuRestore_Click();
     void Text_MouseMove(int n);
+    // The tray icon's clicks open their menus only while this window is hidden and no other
+    // window (the frequent clippings' editor) holds the tray.
+    void TrayIcon_LeftClick();
+    void TrayIcon_RightClick();
+    void setTrayGate(std::function<bool()> gate);
+    // Refreshes the tray entry list from the entries as they are now.
+    void mnuLists_Click();
 
     // Every window of the program other than this one calls this when it loads.
     void SetStackOrder(QWidget *window, bool topmost);
@@ -82,7 +90,8 @@ public:
     bool alwaysOnTop() const;
 
 signals:
-    // Exit is under way: windows that keep the program alive close now, before the main window.
+    // The window is about to unload (Exit, log-out, a termination signal): windows that keep
+    // the program alive close now, before the main window.
     void exiting();
     // The window is unloaded; the program ends once its other windows are closed.
     void unloaded();
@@ -101,6 +110,7 @@ private:
     void buildPopupMenus();
     void buildLabels();
     void hideInTray();
+    bool trayMenusAllowed() const;
     bool toggleOption(const QString &itemName, QLabel *label, const QString &key);
     QAction *addItem(QMenu *menu, const char *name, const QString &caption);
     QMenu *addMenu(QWidget *parent, const char *name, const QString &caption);
@@ -123,6 +133,7 @@ private:
     QLabel *m_lblButton = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;
 
+    std::function<bool()> m_trayGate;
     bool m_unloading = false;
     bool m_unloaded = false;
 };

@@ -1,7 +1,10 @@
 #include "quick/quickcommands.h"
 
+#include "core/text.h"
 #include "main/frmsnapvale.h"
+#include "main/menucaption.h"
 #include "platform/desktop.h"
+#include "quick/frmconfigure.h"
 #include "quick/frmnameentry.h"
 
 #include <QAction>
@@ -14,6 +17,18 @@ QuickCommands::QuickCommands(FrmSnapvale &main)
             &QuickCommands::mnuNameEntry_Click);
     connect(main.action(QStringLiteral("mnuConnect")), &QAction::triggered, this,
             &QuickCommands::mnuConnect_Click);
+    connect(main.action(QStringLiteral("mnuConfigure")), &QAction::triggered, this,
+            &QuickCommands::mnuConfigure_Click);
+    for (int k = 1; k <= 20; ++k)
+        connect(main.action(QStringLiteral("mnu%1").arg(k, 2, 10, QLatin1Char('0'))),
+                &QAction::triggered, this, [this, k] { mnuClipping_Click(k); });
+    // While the clippings are being edited, the tray menus rest: they would show the old list.
+    main.setTrayGate([this] { return configure()->isVisible(); });
+    // Closing the editor stores the clippings; at exit that happens before the main window goes.
+    connect(&main, &FrmSnapvale::exiting, this, [this] {
+        if (m_configure)
+            m_configure->close();
+    });
 }
 
 void QuickCommands::mnuNameEntry_Click() {
@@ -51,4 +66,24 @@ void QuickCommands::mnuConnect_Click() {
     if (status >= 0 && status <= 32)
         m_main.desktop().message(
             &m_main, QStringLiteral("Error executing command.\r\nPlease sign on and retry."));
+}
+
+FrmConfigure *QuickCommands::configure() {
+    if (!m_configure)
+        m_configure = new FrmConfigure(m_main);
+    return m_configure;
+}
+
+void QuickCommands::mnuConfigure_Click() {
+    configure()->show();
+    m_configure->raise();
+    m_configure->activateWindow();
+}
+
+void QuickCommands::mnuClipping_Click(int k) {
+    const QString clipping =
+        literalCaption(m_main.action(QStringLiteral("mnu%1").arg(k, 2, 10, QLatin1Char('0'))));
+    Desktop &desktop = m_main.desktop();
+    if (!desktop.clearClipboard() || !desktop.setClipboardText(Text::trimSpaces(clipping)))
+        desktop.message(&m_main, QStringLiteral("Error copying to clipboard. Please retry."));
 }

@@ -11,8 +11,8 @@
 #include <cstdio>
 
 FrmDelete::FrmDelete(FrmSnapvale &main, const QString &caption, const QString &target)
-    : QDialog(&main), m_reg(main.registry().store())
-{
+    : QDialog(&main)
+    , m_reg(main.registry().store()) {
     setObjectName(QStringLiteral("FrmDelete"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(true);
@@ -22,7 +22,8 @@ FrmDelete::FrmDelete(FrmSnapvale &main, const QString &caption, const QString &t
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Picture1"));
     picture->setPixmap(QIcon(QStringLiteral(":/icons/snapvale.svg")).pixmap(32, 32));
-    auto *question = new QLabel(QStringLiteral("Are you sure you'd like to delete this set?"), this);
+    auto *question =
+        new QLabel(QStringLiteral("Are you sure you'd like to delete this set?"), this);
     question->setObjectName(QStringLiteral("Label1"));
     auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("CmdCancel"));
@@ -46,8 +47,7 @@ FrmDelete::FrmDelete(FrmSnapvale &main, const QString &caption, const QString &t
     cancel->setFocus();
 }
 
-void FrmDelete::CmdDelete_Click()
-{
+void FrmDelete::CmdDelete_Click() {
     const QString target = m_lblKill->text();
     m_reg.Appname = AppName;
     m_reg.Section = target;

@@ -15,8 +15,9 @@ const QString setFilter = QStringLiteral("Entry Sets (*.ent)|*.ent");
 const QString textFilter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
 } // namespace
 
-SetCommands::SetCommands(FrmSnapvale &main) : QObject(&main), m_main(main)
-{
+SetCommands::SetCommands(FrmSnapvale &main)
+    : QObject(&main)
+    , m_main(main) {
     const auto on = [this, &main](const char *name, void (SetCommands::*handler)()) {
         connect(main.action(QLatin1String(name)), &QAction::triggered, this, handler);
     };
@@ -29,8 +30,7 @@ SetCommands::SetCommands(FrmSnapvale &main) : QObject(&main), m_main(main)
     on("mnuSaveEntry", &SetCommands::mnuSaveEntry_Click);
 }
 
-void SetCommands::SaveSetMnu_Click()
-{
+void SetCommands::SaveSetMnu_Click() {
     FileDialog &dialog = m_main.CommonDialog2();
     FileNameReset reset(dialog);
     dialog.Filter = setFilter;
@@ -46,8 +46,7 @@ void SetCommands::SaveSetMnu_Click()
     m_main.entries().SaveEntries(m_main.registry(), path);
 }
 
-bool SetCommands::loadSet()
-{
+bool SetCommands::loadSet() {
     FileDialog &dialog = m_main.CommonDialog2();
     FileNameReset reset(dialog);
     dialog.Filter = setFilter;
@@ -76,16 +75,16 @@ bool SetCommands::loadSet()
     return true;
 }
 
-void SetCommands::LoadMnu_Click()
-{
+void SetCommands::LoadMnu_Click() {
     if (loadSet())
         m_main.mnuRestore_Click();
 }
 
-void SetCommands::mnuLoad2_Click() { loadSet(); }
+void SetCommands::mnuLoad2_Click() {
+    loadSet();
+}
 
-void SetCommands::DeleteMnu_Click()
-{
+void SetCommands::DeleteMnu_Click() {
     FileDialog &dialog = m_main.CommonDialog2();
     FileNameReset reset(dialog);
     dialog.Filter = setFilter;
@@ -108,8 +107,7 @@ void SetCommands::DeleteMnu_Click()
     confirm->open();
 }
 
-void SetCommands::mnuLoad1_Click()
-{
+void SetCommands::mnuLoad1_Click() {
     const int n = m_main.currentEntryNumber();
     if (!n)
         return;
@@ -127,8 +125,7 @@ void SetCommands::mnuLoad1_Click()
         m_main.entries().setEntry(n, text, EntryStore::DefaultName);
 }
 
-void SetCommands::mnuSaveEntry_Click()
-{
+void SetCommands::mnuSaveEntry_Click() {
     const int n = m_main.currentEntryNumber();
     if (!n)
         return;

@@ -55,6 +55,11 @@ private slots:
     void otherWindowsFollowOnTopWhenTheyLoad();
     void startupEntries();
     void restoreWithNothingStored();
+    void trayEntryCaptions_data();
+    void trayEntryCaptions();
+    void trayListsWhenAllEmpty();
+    void trayEntryCopiesWholeText();
+    void trayGateHoldsMenus();
     void literalMenuCaptions_data();
     void literalMenuCaptions();
 
@@ -532,6 +537,95 @@ void TestFrmSnapvale::restoreWithNothingStored() {
         QCOMPARE(s.text(n), QString());
         QCOMPARE(s.name(n), QString());
     }
+}
+
+void TestFrmSnapvale::trayEntryCaptions_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("shown");
+    const QString hundred = QString(40, QLatin1Char('a')) + QString(60, QLatin1Char('b'));
+    QTest::newRow("100 characters") << hundred << hundred.left(60) << true;
+    QTest::newRow("60 characters")
+        << QString(60, QLatin1Char('c')) << QString(60, QLatin1Char('c')) << true;
+    QTest::newRow("1 character") << "x"
+                                 << "x" << true;
+    QTest::newRow("a single space") << " "
+                                    << " " << true;
+    QTest::newRow("ampersand") << "Fish & Chips"
+                               << "Fish & Chips" << true;
+    QTest::newRow("tabs and line breaks") << "a\tb\r\nc"
+                                          << "a\tb\r\nc" << true;
+    QTest::newRow("empty") << ""
+                           << "" << false;
+    // A character outside the first plane is never cut in half.
+    QTest::newRow("surrogate pair at 60") << QString(59, QLatin1Char('d')) + QStringLiteral("😀")
+                                          << QString(59, QLatin1Char('d')) << true;
+}
+
+void TestFrmSnapvale::trayEntryCaptions() {
+    QFETCH(QString, text);
+    QFETCH(QString, caption);
+    QFETCH(bool, shown);
+    Session &s = start();
+    s.start();
+    s.setEntry(7, text);
+    s.setEntry(22, text);
+    s.window.hide();
+    emit s.window.menu(QStringLiteral("mnuLists"))->aboutToShow();
+    for (const char *name : {"mnuT07", "mnuT22"}) {
+        QAction *item = s.item(name);
+        QCOMPARE(literalCaption(item), caption);
+        QCOMPARE(item->isVisible(), shown);
+        QVERIFY(!item->text().contains(QLatin1Char('\n')));
+    }
+}
+
+void TestFrmSnapvale::trayListsWhenAllEmpty() {
+    Session &s = start();
+    s.start();
+    emit s.window.menu(QStringLiteral("mnuLists"))->aboutToShow();
+    for (int n = 1; n <= 30; ++n) {
+        QAction *item = s.window.action(QStringLiteral("mnuT%1").arg(n, 2, 10, QLatin1Char('0')));
+        QCOMPARE(item->isVisible(), n == 1 || n == 16);
+    }
+    for (int k = 1; k <= 20; ++k)
+        QVERIFY(
+            !s.window.action(QStringLiteral("mnu%1").arg(k, 2, 10, QLatin1Char('0')))->isVisible());
+    QVERIFY(s.item("mnuConfigure")->isVisible());
+
+    // An entry changed while the list was closed shows at the next opening.
+    s.setEntry(2, QStringLiteral("new"));
+    setLiteralCaption(s.item("mnu05"), QStringLiteral("clip"));
+    emit s.window.menu(QStringLiteral("mnuLists"))->aboutToShow();
+    QVERIFY(s.item("mnuT02")->isVisible());
+    QVERIFY(s.item("mnu05")->isVisible());
+}
+
+void TestFrmSnapvale::trayEntryCopiesWholeText() {
+    Session &s = start();
+    s.start();
+    const QString text =
+        QStringLiteral("  ") + QString(100, QLatin1Char('z')) + QStringLiteral(" ");
+    s.setEntry(16, text);
+    QSignalSpy copy(s.window.CmdCopy(16), &QToolButton::clicked);
+    emit s.window.menu(QStringLiteral("mnuLists"))->aboutToShow();
+    s.item("mnuT16")->trigger();
+    // The item runs the entry's copy button, which copies the whole text.
+    QCOMPARE(copy.count(), 1);
+}
+
+void TestFrmSnapvale::trayGateHoldsMenus() {
+    Session &s = start();
+    s.start();
+    bool editing = true;
+    s.window.setTrayGate([&editing] { return editing; });
+    s.window.hide();
+    s.window.TrayIcon_LeftClick();
+    s.window.TrayIcon_RightClick();
+    QVERIFY(s.desktop.popups.isEmpty());
+    editing = false;
+    s.window.TrayIcon_RightClick();
+    QCOMPARE(s.desktop.popups.size(), 1);
 }
 
 void TestFrmSnapvale::literalMenuCaptions_data() {

@@ -1,3 +1,5 @@
+#include "main/menucaption.h"
+#include "quick/frmconfigure.h"
 #include "quick/frmnameentry.h"
 #include "quick/quickcommands.h"
 #include "support/session.h"
@@ -5,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -19,6 +22,11 @@ private slots:
     void naming();
     void namingAnEmptyEntry();
     void namingWindow();
+    void frequentClippingsEdited();
+    void frequentClippingsCopiedTrimmed_data();
+    void frequentClippingsCopiedTrimmed();
+    void trayClickThenExitWritesAll();
+    void trayRestsWhileEditing();
     void connectToUrl_data();
     void connectToUrl();
 
@@ -158,6 +166,93 @@ void TestQuick::namingWindow() {
     m_s->item("mnuNameEntry")->trigger();
     QVERIFY(namingWindowOpen()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     namingWindowOpen()->close();
+}
+
+void TestQuick::frequentClippingsEdited() {
+    m_s->item("mnuConfigure")->trigger();
+    FrmConfigure *editor = m_commands->configure();
+    QVERIFY(editor->isVisible());
+    QCOMPARE(editor->windowTitle(), QStringLiteral("Add Frequently Used Clippings"));
+    QVERIFY(!editor->isModal());
+    for (int k = 1; k <= 20; ++k)
+        QCOMPARE(editor->Text(k)->text(), QString());
+    editor->Text(3)->setText(QStringLiteral("  kind regards & thanks  "));
+    editor->Text(20)->setText(QStringLiteral("last"));
+    editor->close();
+    QCOMPARE(literalCaption(m_s->item("mnu03")), QStringLiteral("  kind regards & thanks  "));
+    QCOMPARE(m_s->stored(QStringLiteral("Frequent"), QStringLiteral("03")),
+             QStringLiteral("  kind regards & thanks  "));
+    QCOMPARE(m_s->stored(QStringLiteral("Frequent"), QStringLiteral("20")), QStringLiteral("last"));
+
+    // Cleared: the item hides, the key stays with the empty string.
+    m_s->item("mnuConfigure")->trigger();
+    QCOMPARE(m_commands->configure()->Text(3)->text(), QStringLiteral("  kind regards & thanks  "));
+    m_commands->configure()->Text(20)->clear();
+    m_commands->configure()->close();
+    m_s->window.mnuLists_Click();
+    QVERIFY(!m_s->item("mnu20")->isVisible());
+    QVERIFY(m_s->item("mnu03")->isVisible());
+    QCOMPARE(m_s->stored(QStringLiteral("Frequent"), QStringLiteral("20")), QString());
+    QVERIFY(m_s->store.hasSection(AppName, QStringLiteral("Frequent")));
+}
+
+void TestQuick::frequentClippingsCopiedTrimmed_data() {
+    QTest::addColumn<QString>("clipping");
+    QTest::addColumn<QString>("copied");
+    QTest::newRow("spaces at the ends") << "  hello  "
+                                        << "hello";
+    QTest::newRow("ampersand kept") << "R&D"
+                                    << "R&D";
+    QTest::newRow("tab kept") << "\tx"
+                              << "\tx";
+}
+
+void TestQuick::frequentClippingsCopiedTrimmed() {
+    QFETCH(QString, clipping);
+    QFETCH(QString, copied);
+    setLiteralCaption(m_s->item("mnu07"), clipping);
+    m_s->item("mnu07")->trigger();
+    QCOMPARE(m_s->desktop.clipboard, copied);
+    QCOMPARE(literalCaption(m_s->item("mnu07")), clipping);
+    m_s->desktop.failingWrites = 1;
+    m_s->item("mnu07")->trigger();
+    QCOMPARE(m_s->desktop.messages,
+             QStringList{QStringLiteral("Error copying to clipboard. Please retry.")});
+}
+
+void TestQuick::trayClickThenExitWritesAll() {
+    m_s->store.set(AppName, QStringLiteral("Frequent"), QStringLiteral("05"),
+                   QStringLiteral("five"));
+    m_s->window.Form_Load();
+    m_s->window.hide();
+    emit m_s->window.TrayIcon()->activated(QSystemTrayIcon::Trigger);
+    QCOMPARE(m_s->desktop.popups.size(), 1);
+    m_s->item("ExitMnu")->trigger();
+    for (int k = 1; k <= 20; ++k)
+        QCOMPARE(m_s->stored(QStringLiteral("Frequent"),
+                             QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'))),
+                 k == 5 ? QStringLiteral("five") : QString());
+    QCOMPARE(m_s->store.get(AppName, QStringLiteral("Frequent"), QStringLiteral("20")), QString());
+
+    // A second start finds them in the same places.
+    const QString path = m_s->store.path();
+    m_s.reset();
+    m_s = std::make_unique<Session>(path);
+    new QuickCommands(m_s->window);
+    m_s->start();
+    QCOMPARE(literalCaption(m_s->item("mnu05")), QStringLiteral("five"));
+    QCOMPARE(literalCaption(m_s->item("mnu04")), QString());
+}
+
+void TestQuick::trayRestsWhileEditing() {
+    m_s->window.hide();
+    m_s->item("mnuConfigure")->trigger();
+    emit m_s->window.TrayIcon()->activated(QSystemTrayIcon::Trigger);
+    emit m_s->window.TrayIcon()->activated(QSystemTrayIcon::Context);
+    QVERIFY(m_s->desktop.popups.isEmpty());
+    m_commands->configure()->close();
+    emit m_s->window.TrayIcon()->activated(QSystemTrayIcon::Context);
+    QCOMPARE(m_s->desktop.popups.size(), 1);
 }
 
 void TestQuick::connectToUrl_data() {

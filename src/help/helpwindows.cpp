@@ -1,0 +1,114 @@
+#include "help/helpwindows.h"
+
+#include "help/helppages.h"
+#include "main/frmsnapvale.h"
+
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QListWidget>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+Frmhelp::Frmhelp(FrmSnapvale &main) : QWidget(&main, Qt::Window)
+{
+    setObjectName(QStringLiteral("Frmhelp"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Snapvale Help"));
+    main.applyStackOrder(this);
+
+    m_contents = new QListWidget(this);
+    m_contents->setObjectName(QStringLiteral("HelpContents"));
+    m_contents->setAccessibleName(QStringLiteral("Help topics"));
+    for (int i = 0; i < helpPageCount; ++i)
+        m_contents->addItem(QString::fromUtf8(helpPages[i].title));
+    m_contents->setMaximumWidth(m_contents->sizeHintForColumn(0) + 24);
+    m_browser = new QTextBrowser(this);
+    m_browser->setObjectName(QStringLiteral("HelpPage"));
+    m_browser->setOpenLinks(false);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(m_contents);
+    layout->addWidget(m_browser, 1);
+    resize(fontMetrics().averageCharWidth() * 100, fontMetrics().height() * 28);
+
+    connect(m_contents, &QListWidget::currentRowChanged, this, &Frmhelp::showPage);
+    connect(m_browser, &QTextBrowser::anchorClicked, this, [this](const QUrl &url) {
+        for (int i = 0; i < helpPageCount; ++i) {
+            if (url.fragment() == QLatin1String(helpPages[i].anchor))
+                showPage(i);
+        }
+    });
+    showPage(0);
+}
+
+int Frmhelp::pageCount() const { return helpPageCount; }
+
+QString Frmhelp::pageTitle(int page) const { return QString::fromUtf8(helpPages[page].title); }
+
+int Frmhelp::currentPage() const { return m_contents->currentRow(); }
+
+void Frmhelp::showPage(int page)
+{
+    if (page < 0 || page >= helpPageCount)
+        return;
+    m_browser->setHtml(QString::fromUtf8(helpPages[page].html));
+    if (m_contents->currentRow() != page)
+        m_contents->setCurrentRow(page);
+}
+
+frmAbout::frmAbout(FrmSnapvale &main) : QDialog(&main)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("About Snapvale"));
+    main.applyStackOrder(this);
+
+    auto *picture = new QLabel(this);
+    picture->setPixmap(QIcon(QStringLiteral(":/icons/snapvale.svg")).pixmap(48, 48));
+    auto *text = new QLabel(this);
+    text->setObjectName(QStringLiteral("AboutText"));
+    text->setTextFormat(Qt::RichText);
+    text->setText(QStringLiteral("<h3>Snapvale %1</h3>"
+                                 "<p>Thirty clippings of text, one click away.</p>"
+                                 "<p>Free software under the MIT License.</p>")
+                      .arg(QStringLiteral(SNAPVALE_VERSION)));
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(picture, 0, Qt::AlignTop);
+    top->addWidget(text, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+HelpCommands::HelpCommands(FrmSnapvale &main) : QObject(&main), m_main(main)
+{
+    connect(main.action(QStringLiteral("HelpMnu")), &QAction::triggered, this,
+            &HelpCommands::HelpMnu_Click);
+    connect(main.action(QStringLiteral("AboutMnu")), &QAction::triggered, this,
+            &HelpCommands::AboutMnu_Click);
+}
+
+Frmhelp *HelpCommands::HelpMnu_Click()
+{
+    // A help window that was closed is on its way out: open a new one.
+    if (!m_help || !m_help->isVisible())
+        m_help = new Frmhelp(m_main);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+    return m_help;
+}
+
+frmAbout *HelpCommands::AboutMnu_Click()
+{
+    auto *about = new frmAbout(m_main);
+    about->open();
+    return about;
+}

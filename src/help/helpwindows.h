@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+#include <QObject>
+#include <QPointer>
+
+class FrmSnapvale;
+class QListWidget;
+class QTextBrowser;
+
+// The help window: a contents page and one page per area of the program. Not modal; it stays
+// open on its own, also after Exit, until it is closed.
+class Frmhelp : public QWidget {
+    Q_OBJECT
+public:
+    explicit Frmhelp(FrmSnapvale &main);
+
+    int pageCount() const;
+    QString pageTitle(int page) const;
+    void showPage(int page);
+    int currentPage() const;
+    QTextBrowser *browser() const { return m_browser; }
+
+private:
+    QListWidget *m_contents;
+    QTextBrowser *m_browser;
+};
+
+// The About box: name, version, what it is for, and the licence.
+class frmAbout : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmAbout(FrmSnapvale &main);
+};
+
+// "&Contents" and "&About Snapvale" on the Help menu.
+class HelpCommands : public QObject {
+    Q_OBJECT
+public:
+    explicit HelpCommands(FrmSnapvale &main);
+
+    Frmhelp *HelpMnu_Click();
+    frmAbout *AboutMnu_Click();
+
+private:
+    FrmSnapvale &m_main;
+    QPointer<Frmhelp> m_help;
+};
