@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The real program under Xvfb with a tray host: text that another process put on the X11
+# clipboard is stored in entry 1 and copied back, and the tray icon is docked.
+set -euo pipefail
+binary=$1
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "e2e: $*" >&2; exit 1; }
+
+mkdir -m 700 "$work/run" "$work/data"
+export XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
+
+# A display of its own: Xvfb picks a free number and writes it to fd 3.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=:$(cat "$work/display")
+
+trayer --edge bottom --align right >"$work/trayer.log" 2>&1 &
+pids+=($!)
+timeout 20 xdotool search --sync --class '^trayer$' >/dev/null || fail "no tray host"
+
+"$binary" >"$work/snapvale.log" 2>&1 &
+pids+=($!)
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Snapvale$' | head -n 1) ||
+    fail "no Snapvale window; $(cat "$work/snapvale.log")"
+
+# The tray icon is docked inside the tray host's panel.
+docked=no
+for _ in $(seq 100); do
+    panel=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}')
+    if [ -n "$panel" ] && xwininfo -tree -id "$panel" | grep -q '("snapvale" "Snapvale")'; then
+        docked=yes
+        break
+    fi
+    sleep 0.1
+done
+[ "$docked" = yes ] || fail "the tray icon is not docked"
+
+# Another process owns the clipboard; Space on the focused first numbered button pastes.
+printf 'hello from xclip\nsecond line' | xclip -selection clipboard -i >/dev/null 2>&1
+xdotool windowfocus --sync "$window"
+xdotool key space
+sleep 0.5
+# The clipboard changes hands; entry 1's copy button (two Tabs on) puts the entry back.
+printf 'something else' | xclip -selection clipboard -i >/dev/null 2>&1
+xdotool key Tab Tab space
+got=""
+for _ in $(seq 50); do
+    got=$(xclip -selection clipboard -o 2>/dev/null || true)
+    [ "$got" = $'hello from xclip\nsecond line' ] && break
+    sleep 0.1
+done
+[ "$got" = $'hello from xclip\nsecond line' ] || fail "clipboard holds '$got'"
+
+echo "e2e: 1 passed, 0 failed"
