@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QSessionManager>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,9 @@ const char usage[] = "Usage: snapvale [options]\n"
                      "Options:\n"
                      "  -h, --help     Show this help and exit.\n"
                      "  -v, --version  Show the version and exit.\n"
+                     "  --exit-after-paint\n"
+                     "                 End after the window's first paint, saving nothing\n"
+                     "                 (for measuring start-up).\n"
                      "\n"
                      "Entries and settings are kept in $XDG_DATA_HOME/Snapvale/settings.sqlite3\n"
                      "(~/.local/share/Snapvale/settings.sqlite3).\n";
@@ -46,6 +50,21 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext &, const QSt
     }
     startupMessages << text;
 }
+
+// Ends the program once the window it watches has painted for the first time.
+class FirstPaintExit : public QObject {
+public:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint && !m_painted) {
+            m_painted = true;
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return false;
+    }
+
+private:
+    bool m_painted = false;
+};
 
 #ifdef Q_OS_UNIX
 int signalPipe[2] = {-1, -1};
@@ -103,7 +122,8 @@ int main(int argc, char *argv[]) {
     // The window hides in the tray; the program ends with Exit, not with its last window.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QStringList rest = QApplication::arguments().mid(1);
+    QStringList rest = QApplication::arguments().mid(1);
+    const bool exitAfterPaint = rest.removeAll(QStringLiteral("--exit-after-paint")) > 0;
     if (!rest.isEmpty()) {
         std::fprintf(stderr, "snapvale: unknown argument '%s'; see snapvale --help\n",
                      qUtf8Printable(rest.constFirst()));
@@ -130,6 +150,10 @@ int main(int argc, char *argv[]) {
 #ifdef Q_OS_UNIX
     handleTerminationSignals(window);
 #endif
+
+    FirstPaintExit firstPaintExit;
+    if (exitAfterPaint)
+        window.installEventFilter(&firstPaintExit);
 
     window.Form_Load();
     window.show();

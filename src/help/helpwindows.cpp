@@ -12,8 +12,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-Frmhelp::Frmhelp(FrmSnapvale &main) : QWidget(&main, Qt::Window)
-{
+Frmhelp::Frmhelp(FrmSnapvale &main)
+    : QWidget(&main, Qt::Window) {
     setObjectName(QStringLiteral("Frmhelp"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Snapvale Help"));
@@ -44,14 +44,19 @@ Frmhelp::Frmhelp(FrmSnapvale &main) : QWidget(&main, Qt::Window)
     showPage(0);
 }
 
-int Frmhelp::pageCount() const { return helpPageCount; }
+int Frmhelp::pageCount() const {
+    return helpPageCount;
+}
 
-QString Frmhelp::pageTitle(int page) const { return QString::fromUtf8(helpPages[page].title); }
+QString Frmhelp::pageTitle(int page) const {
+    return QString::fromUtf8(helpPages[page].title);
+}
 
-int Frmhelp::currentPage() const { return m_contents->currentRow(); }
+int Frmhelp::currentPage() const {
+    return m_contents->currentRow();
+}
 
-void Frmhelp::showPage(int page)
-{
+void Frmhelp::showPage(int page) {
     if (page < 0 || page >= helpPageCount)
         return;
     m_browser->setHtml(QString::fromUtf8(helpPages[page].html));
@@ -59,8 +64,8 @@ void Frmhelp::showPage(int page)
         m_contents->setCurrentRow(page);
 }
 
-frmAbout::frmAbout(FrmSnapvale &main) : QDialog(&main)
-{
+frmAbout::frmAbout(FrmSnapvale &main)
+    : QDialog(&main) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("About Snapvale"));
@@ -87,16 +92,16 @@ frmAbout::frmAbout(FrmSnapvale &main) : QDialog(&main)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-HelpCommands::HelpCommands(FrmSnapvale &main) : QObject(&main), m_main(main)
-{
+HelpCommands::HelpCommands(FrmSnapvale &main)
+    : QObject(&main)
+    , m_main(main) {
     connect(main.action(QStringLiteral("HelpMnu")), &QAction::triggered, this,
             &HelpCommands::HelpMnu_Click);
     connect(main.action(QStringLiteral("AboutMnu")), &QAction::triggered, this,
             &HelpCommands::AboutMnu_Click);
 }
 
-Frmhelp *HelpCommands::HelpMnu_Click()
-{
+Frmhelp *HelpCommands::HelpMnu_Click() {
     // A help window that was closed is on its way out: open a new one.
     if (!m_help || !m_help->isVisible())
         m_help = new Frmhelp(m_main);
@@ -106,8 +111,7 @@ Frmhelp *HelpCommands::HelpMnu_Click()
     return m_help;
 }
 
-frmAbout *HelpCommands::AboutMnu_Click()
-{
+frmAbout *HelpCommands::AboutMnu_Click() {
     auto *about = new frmAbout(m_main);
     about->open();
     return about;

@@ -11,11 +11,15 @@
 #include <QVBoxLayout>
 
 namespace {
-QString twoDigits(int k) { return QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0')); }
+QString twoDigits(int k) {
+    return QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));
+}
 } // namespace
 
-FrmConfigure::FrmConfigure(FrmSnapvale &main) : QWidget(&main, Qt::Window), m_main(main), m_reg(main.registry().store())
-{
+FrmConfigure::FrmConfigure(FrmSnapvale &main)
+    : QWidget(&main, Qt::Window)
+    , m_main(main)
+    , m_reg(main.registry().store()) {
     setObjectName(QStringLiteral("FrmConfigure"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Add Frequently Used Clippings"));
@@ -44,8 +48,7 @@ FrmConfigure::FrmConfigure(FrmSnapvale &main) : QWidget(&main, Qt::Window), m_ma
     outer->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void FrmConfigure::closeEvent(QCloseEvent *event)
-{
+void FrmConfigure::closeEvent(QCloseEvent *event) {
     for (int k = 1; k <= 20; ++k)
         setLiteralCaption(m_main.action(QStringLiteral("mnu") + twoDigits(k)), m_fields[k]->text());
     // Every key, empty or unchanged ones too: the stored list is always the whole list.

@@ -24,16 +24,14 @@ private:
     HelpCommands *m_help = nullptr;
 };
 
-void TestHelp::init()
-{
+void TestHelp::init() {
     static int run = 0;
     m_s = std::make_unique<Session>(m_dir.filePath(QStringLiteral("%1/s.sqlite3").arg(++run)));
     m_help = new HelpCommands(m_s->window);
     m_s->start();
 }
 
-void TestHelp::pagesAndLinks()
-{
+void TestHelp::pagesAndLinks() {
     m_s->item("HelpMnu")->trigger();
     Frmhelp *help = m_s->window.findChild<Frmhelp *>(QStringLiteral("Frmhelp"));
     QVERIFY(help && help->isVisible());
@@ -56,8 +54,7 @@ void TestHelp::pagesAndLinks()
     QCOMPARE(m_help->HelpMnu_Click(), help);
 }
 
-void TestHelp::about()
-{
+void TestHelp::about() {
     m_s->item("AboutMnu")->trigger();
     auto *about = openDialog<frmAbout>(m_s->window, "frmAbout");
     QVERIFY(about);
@@ -68,16 +65,14 @@ void TestHelp::about()
     QVERIFY(!openDialog<frmAbout>(m_s->window, "frmAbout"));
 }
 
-void TestHelp::helpOutlivesExit()
-{
+void TestHelp::helpOutlivesExit() {
     Frmhelp *help = m_help->HelpMnu_Click();
     m_s->item("ExitMnu")->trigger();
     QVERIFY(m_s->window.isUnloaded());
     QVERIFY(help->isVisible());
 }
 
-void TestHelp::followOnTopWhenTheyLoad()
-{
+void TestHelp::followOnTopWhenTheyLoad() {
     QVERIFY(m_help->AboutMnu_Click()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(m_help->HelpMnu_Click()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     m_help->HelpMnu_Click()->close();
