@@ -10,11 +10,10 @@
 namespace {
 class PaintWatcher : public QObject {
 public:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
+    bool eventFilter(QObject *, QEvent *event) override {
         if (event->type() == QEvent::Paint && !m_done) {
             m_done = true;
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         }
         return false;
     }
@@ -24,8 +23,7 @@ private:
 };
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QTabWidget tabs;
     for (int tab = 0; tab < 6; ++tab) {
@@ -39,7 +37,7 @@ int main(int argc, char *argv[])
     }
     PaintWatcher watcher;
     if (app.arguments().contains(QStringLiteral("--exit-after-paint")))
-        tabs.installEventFilter(&watcher);
+        app.installEventFilter(&watcher);
     tabs.show();
     return app.exec();
 }

@@ -54,15 +54,13 @@ struct Row {
 
 std::vector<Row> rows;
 
-double median(std::vector<double> v)
-{
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
 // Seconds: one warm-up, then the median of `runs`; `prepare` runs untimed before each.
-double timed(const std::function<void()> &work, const std::function<void()> &prepare = {})
-{
+double timed(const std::function<void()> &work, const std::function<void()> &prepare = {}) {
     std::vector<double> seconds;
     for (int i = 0; i <= runs; ++i) {
         if (prepare)
@@ -77,14 +75,12 @@ double timed(const std::function<void()> &work, const std::function<void()> &pre
 }
 
 void report(const QString &figure, double snapvale, double floor, const QString &floorName,
-            const QString &unit, double target, bool ratio)
-{
+            const QString &unit, double target, bool ratio) {
     rows.push_back({figure, snapvale, floor, floorName, unit, target, ratio});
     std::fprintf(stderr, "  measured: %s\n", qUtf8Printable(figure));
 }
 
-QString text(qsizetype size, char fill)
-{
+QString text(qsizetype size, char fill) {
     QString s(size, QLatin1Char(fill));
     for (qsizetype i = 79; i < size; i += 80)
         s[i] = QLatin1Char('\n');
@@ -93,15 +89,13 @@ QString text(qsizetype size, char fill)
 
 // --- processes -------------------------------------------------------------------------------
 
-QProcessEnvironment environmentFor(const QString &dataHome)
-{
+QProcessEnvironment environmentFor(const QString &dataHome) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     return env;
 }
 
-double startToPaint(const QString &program, const QString &dataHome)
-{
+double startToPaint(const QString &program, const QString &dataHome) {
     return timed([&] {
         QProcess p;
         p.setProcessEnvironment(environmentFor(dataHome));
@@ -110,8 +104,7 @@ double startToPaint(const QString &program, const QString &dataHome)
     });
 }
 
-double residentMiB(const QString &program, const QString &dataHome)
-{
+double residentMiB(const QString &program, const QString &dataHome) {
     std::vector<double> mib;
     for (int i = 0; i <= runs; ++i) {
         QProcess p;
@@ -138,16 +131,15 @@ double residentMiB(const QString &program, const QString &dataHome)
 // --- raw SQLite floor ------------------------------------------------------------------------
 
 struct RawDb {
-    explicit RawDb(const QString &path)
-    {
+    explicit RawDb(const QString &path) {
         sqlite3_open(QFile::encodeName(path).constData(), &db);
-        sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
-                         "CREATE TABLE IF NOT EXISTS t(k TEXT PRIMARY KEY, v TEXT) WITHOUT ROWID",
+        sqlite3_exec(db,
+                     "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
+                     "CREATE TABLE IF NOT EXISTS t(k TEXT PRIMARY KEY, v TEXT) WITHOUT ROWID",
                      nullptr, nullptr, nullptr);
     }
     ~RawDb() { sqlite3_close(db); }
-    void write(const std::vector<QByteArray> &values)
-    {
+    void write(const std::vector<QByteArray> &values) {
         sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         sqlite3_stmt *st = nullptr;
         sqlite3_prepare_v2(db, "INSERT OR REPLACE INTO t VALUES(?1, ?2)", -1, &st, nullptr);
@@ -161,8 +153,7 @@ struct RawDb {
         sqlite3_finalize(st);
         sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     }
-    qsizetype read()
-    {
+    qsizetype read() {
         qsizetype total = 0;
         sqlite3_stmt *st = nullptr;
         sqlite3_prepare_v2(db, "SELECT v FROM t", -1, &st, nullptr);
@@ -177,8 +168,7 @@ struct RawDb {
     sqlite3 *db = nullptr;
 };
 
-double memcpySeconds(qsizetype bytes)
-{
+double memcpySeconds(qsizetype bytes) {
     std::vector<char> from(size_t(bytes), 'x');
     std::vector<char> to(static_cast<size_t>(bytes));
     return timed([&] { std::memcpy(to.data(), from.data(), size_t(bytes)); });
@@ -186,8 +176,7 @@ double memcpySeconds(qsizetype bytes)
 
 // --- stores ----------------------------------------------------------------------------------
 
-void fillStore(const QString &dataHome, qsizetype entryBytes, int sets, qsizetype setEntryBytes)
-{
+void fillStore(const QString &dataHome, qsizetype entryBytes, int sets, qsizetype setEntryBytes) {
     SettingsStore store(dataHome + QStringLiteral("/Snapvale/settings.sqlite3"));
     Registry reg(store);
     EntryStore entries;
@@ -203,14 +192,13 @@ void fillStore(const QString &dataHome, qsizetype entryBytes, int sets, qsizetyp
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     const QString dir = QCoreApplication::applicationDirPath();
     const QString snapvale = dir + QStringLiteral("/../src/app/snapvale");
     const QString minimal = dir + QStringLiteral("/minimal_window");
-    const QString json = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                  : dir + QStringLiteral("/bench-results.json");
+    const QString json =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir + QStringLiteral("/bench-results.json");
     QTemporaryDir work;
 
     std::fprintf(stderr, "preparing stores...\n");
@@ -233,8 +221,8 @@ int main(int argc, char *argv[])
     const double floorMemory = residentMiB(minimal, emptyHome);
     const double emptyMemory = residentMiB(snapvale, emptyHome);
     report(QStringLiteral("resident memory, empty store (target: floor + 4 MiB)"), emptyMemory,
-           floorMemory, QStringLiteral("minimal window"), QStringLiteral("MiB"),
-           floorMemory + 4, false);
+           floorMemory, QStringLiteral("minimal window"), QStringLiteral("MiB"), floorMemory + 4,
+           false);
     const double largeMemory = residentMiB(snapvale, largeEntriesHome);
     report(QStringLiteral("resident memory per MiB of entry text, 30 x 1 MiB"),
            (largeMemory - emptyMemory) / 30, 1.0, QStringLiteral("the text itself"),
@@ -262,8 +250,7 @@ int main(int argc, char *argv[])
             },
             [&] { entries.setEntry(1, QString(), QString()); });
         report(QStringLiteral("paste %1 MiB to painted").arg(size / MiB), s, memcpySeconds(size),
-               QStringLiteral("memcpy"), QStringLiteral("s"), size == 10 * MiB ? 0.15 : 1.5,
-               false);
+               QStringLiteral("memcpy"), QStringLiteral("s"), size == 10 * MiB ? 0.15 : 1.5, false);
     }
 
     // 4. Copy a 100 MiB entry to the real clipboard.
@@ -273,9 +260,8 @@ int main(int argc, char *argv[])
         new ClipboardCommands(copier);
         copier.entries().setEntry(1, text(100 * MiB, 'c'), QString());
         const double s = timed([&] { copier.CmdCopy(1)->click(); });
-        report(QStringLiteral("copy a 100 MiB entry to the clipboard"), s,
-               memcpySeconds(100 * MiB), QStringLiteral("memcpy"), QStringLiteral("s"), 1.5,
-               false);
+        report(QStringLiteral("copy a 100 MiB entry to the clipboard"), s, memcpySeconds(100 * MiB),
+               QStringLiteral("memcpy"), QStringLiteral("s"), 1.5, false);
     }
 
     // 5. Update Startup Entries with 30 x 10 MiB; Save Set and Load Set of 30 x 1 MiB.
@@ -329,16 +315,14 @@ int main(int argc, char *argv[])
         empty.show();
         const double floorToggle = toggle(empty);
         report(QStringLiteral("toggle Always on Top, 1,000 sets (target: 5 ms)"), toggle(big),
-               floorToggle, QStringLiteral("same, empty store"), QStringLiteral("s"), 0.005,
-               false);
+               floorToggle, QStringLiteral("same, empty store"), QStringLiteral("s"), 0.005, false);
     }
 
     // 7. The tray entry list with 30 x 10 MiB entries.
     for (int n = 1; n <= EntryStore::Count; ++n)
         entries.setEntry(n, text(10 * MiB, char('a' + n % 26)), QStringLiteral("n"));
-    report(QStringLiteral("tray entry list, 30 x 10 MiB"),
-           timed([&] { window.mnuLists_Click(); }), 0, QStringLiteral("-"), QStringLiteral("s"),
-           0.020, false);
+    report(QStringLiteral("tray entry list, 30 x 10 MiB"), timed([&] { window.mnuLists_Click(); }),
+           0, QStringLiteral("-"), QStringLiteral("s"), 0.020, false);
 
     // 8. The editor: a 10 MiB entry, and a 10 MiB file.
     {
@@ -388,8 +372,8 @@ int main(int argc, char *argv[])
         const QString target = r.ratio ? QStringLiteral("<= %1x").arg(r.target)
                                        : QStringLiteral("<= %1").arg(r.target, 0, 'g', 4);
         std::printf("%-58s %10.4f %-2s %10.4f %-20s %7.2fx %10s %s\n", qUtf8Printable(r.figure),
-                    r.snapvale, qUtf8Printable(r.unit), r.floor, qUtf8Printable(r.floorName),
-                    ratio, qUtf8Printable(target), met ? "ok" : "MISSED");
+                    r.snapvale, qUtf8Printable(r.unit), r.floor, qUtf8Printable(r.floorName), ratio,
+                    qUtf8Printable(target), met ? "ok" : "MISSED");
         out.append(QJsonObject{{QStringLiteral("figure"), r.figure},
                                {QStringLiteral("snapvale"), r.snapvale},
                                {QStringLiteral("floor"), r.floor},

@@ -57,7 +57,7 @@ public:
     bool eventFilter(QObject *, QEvent *event) override {
         if (event->type() == QEvent::Paint && !m_painted) {
             m_painted = true;
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         }
         return false;
     }
@@ -85,7 +85,8 @@ void handleTerminationSignals(FrmSnapvale &window) {
         [[maybe_unused]] const auto read = ::read(signalPipe[0], &byte, 1);
         notifier->setEnabled(false);
         window.unload(FrmSnapvale::SystemShutdown);
-        QCoreApplication::quit();
+        // exit(), not quit(): quit() asks every window to close, and any may refuse.
+        QCoreApplication::exit(0);
     });
     struct sigaction action = {};
     action.sa_handler = onTerminationSignal;
@@ -143,7 +144,7 @@ int main(int argc, char *argv[]) {
                 return;
             }
         }
-        QCoreApplication::quit();
+        QCoreApplication::exit(0);
     });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager &) { window.unload(FrmSnapvale::SystemShutdown); });
@@ -153,7 +154,7 @@ int main(int argc, char *argv[]) {
 
     FirstPaintExit firstPaintExit;
     if (exitAfterPaint)
-        window.installEventFilter(&firstPaintExit);
+        app.installEventFilter(&firstPaintExit);
 
     window.Form_Load();
     window.show();

@@ -28,6 +28,10 @@ namespace {
 const QString dataSection = QStringLiteral("Data");
 const QString settingsSection = QStringLiteral("Settings");
 const QString frequentSection = QStringLiteral("Frequent");
+// The entries as they are on screen, kept while auto-save is on, for a run that ends uncleanly.
+const QString recoverySection = QStringLiteral("Recovery");
+// A recovery copy follows a change within this time.
+constexpr int recoveryDelayMs = 1000;
 
 QString number(int n) {
     return QString::number(n);
@@ -60,7 +64,13 @@ FrmSnapvale::FrmSnapvale(SettingsStore &store, Desktop &desktop, QWidget *parent
     buildMenus();
     buildPopupMenus();
 
-    connect(&m_entries, &EntryStore::entryChanged, this, [this](int n) { m_text[n]->refresh(); });
+    connect(&m_entries, &EntryStore::entryChanged, this, [this](int n) {
+        m_text[n]->refresh();
+        scheduleRecoveryCopy();
+    });
+    m_recoveryTimer.setSingleShot(true);
+    m_recoveryTimer.setInterval(recoveryDelayMs);
+    connect(&m_recoveryTimer, &QTimer::timeout, this, &FrmSnapvale::writeRecoveryCopy);
 
     // The keyboard starts on the first numbered button: Space pastes into entry 1.
     m_cmd[1]->setFocus();
@@ -415,6 +425,8 @@ void FrmSnapvale::Form_Load() {
     action(QStringLiteral("ActivateMnu"))->setChecked(OptionFlag::isOn(m_lblMouse->text()));
     action(QStringLiteral("AutoSaveMnu"))->setChecked(OptionFlag::isOn(m_lblSave->text()));
 
+    recoverAfterUncleanEnd();
+
     m_trayIcon->setVisible(true);
 
     m_reg.Appname = AppName;
@@ -465,6 +477,8 @@ void FrmSnapvale::unload(int mode) {
     if (cancel)
         return;
     m_unloaded = true;
+    // A clean end: the startup entries are as the user wants them, nothing is left to recover.
+    dropRecoveryCopy();
     m_trayIcon->hide();
     m_unloading = true;
     close();
@@ -531,7 +545,46 @@ void FrmSnapvale::ActivateMnu_Click() {
 }
 
 void FrmSnapvale::AutoSaveMnu_Click() {
-    toggleOption(QStringLiteral("AutoSaveMnu"), m_lblSave, QStringLiteral("AutoSave"));
+    if (toggleOption(QStringLiteral("AutoSaveMnu"), m_lblSave, QStringLiteral("AutoSave")))
+        scheduleRecoveryCopy();
+    else
+        dropRecoveryCopy();
+}
+
+void FrmSnapvale::scheduleRecoveryCopy() {
+    // Only auto-save promises to keep what is on screen; without it the startup entries are the
+    // user's fixed choice and nothing else is kept.
+    if (!m_unloaded && action(QStringLiteral("AutoSaveMnu"))->isChecked() &&
+        !m_recoveryTimer.isActive())
+        m_recoveryTimer.start();
+}
+
+void FrmSnapvale::writeRecoveryCopy() {
+    if (action(QStringLiteral("AutoSaveMnu"))->isChecked())
+        m_entries.SaveEntries(m_reg, recoverySection);
+}
+
+void FrmSnapvale::dropRecoveryCopy() {
+    m_recoveryTimer.stop();
+    m_reg.Appname = AppName;
+    m_reg.Section = recoverySection;
+    m_reg.RegDel();
+}
+
+void FrmSnapvale::recoverAfterUncleanEnd() {
+    // A recovery copy left behind means the last run ended without closing: a crash, a kill or a
+    // power cut. Its entries are newer than the startup entries.
+    if (!m_store.hasSection(AppName, recoverySection))
+        return;
+    if (!action(QStringLiteral("AutoSaveMnu"))->isChecked()) {
+        dropRecoveryCopy();
+        return;
+    }
+    m_entries.LoadEntries(m_reg, recoverySection);
+    m_recoveryTimer.stop();
+    m_desktop.message(this, QStringLiteral("Snapvale did not end properly last time. Your entries "
+                                           "were recovered as they were then.\r\n\"Restore "
+                                           "Startup Entries\" brings back the startup entries."));
 }
 
 void FrmSnapvale::hideInTray() {

@@ -5,6 +5,7 @@
 #include "platform/filedialog.h"
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -111,6 +112,10 @@ private:
     void buildLabels();
     void hideInTray();
     bool trayMenusAllowed() const;
+    void scheduleRecoveryCopy();
+    void writeRecoveryCopy();
+    void dropRecoveryCopy();
+    void recoverAfterUncleanEnd();
     bool toggleOption(const QString &itemName, QLabel *label, const QString &key);
     QAction *addItem(QMenu *menu, const char *name, const QString &caption);
     QMenu *addMenu(QWidget *parent, const char *name, const QString &caption);
@@ -134,6 +139,7 @@ private:
     QSystemTrayIcon *m_trayIcon = nullptr;
 
     std::function<bool()> m_trayGate;
+    QTimer m_recoveryTimer;
     bool m_unloading = false;
     bool m_unloaded = false;
 };

@@ -60,6 +60,8 @@ private slots:
     void trayListsWhenAllEmpty();
     void trayEntryCopiesWholeText();
     void trayGateHoldsMenus();
+    void recoveryAfterUncleanEnd();
+    void noRecoveryWithoutAutoSave();
     void literalMenuCaptions_data();
     void literalMenuCaptions();
 
@@ -626,6 +628,59 @@ void TestFrmSnapvale::trayGateHoldsMenus() {
     editing = false;
     s.window.TrayIcon_RightClick();
     QCOMPARE(s.desktop.popups.size(), 1);
+}
+
+void TestFrmSnapvale::recoveryAfterUncleanEnd() {
+    {
+        Session &s = start();
+        s.start();
+        s.setEntry(3, QStringLiteral("startup"), QStringLiteral("n"));
+        s.window.UpdateMnu_Click();
+        s.setEntry(3, QStringLiteral("typed since"), QStringLiteral("newer"));
+        // Within a second of the change, outside the startup entries.
+        QTRY_COMPARE_WITH_TIMEOUT(s.stored(QStringLiteral("Recovery"), QStringLiteral("Entry3")),
+                                  QStringLiteral("typed since"), 3000);
+        QCOMPARE(s.stored(QStringLiteral("Data"), QStringLiteral("Entry3")),
+                 QStringLiteral("startup"));
+        // The session ends here without any closing, as a kill or a power cut ends it.
+    }
+    {
+        Session &s = start();
+        s.start();
+        QCOMPARE(s.text(3), QStringLiteral("typed since"));
+        QCOMPARE(s.name(3), QStringLiteral("newer"));
+        QCOMPARE(s.desktop.messages.size(), 1);
+        QVERIFY(s.desktop.messages.constFirst().contains(QStringLiteral("recovered")));
+        s.window.RestoreMnu_Click();
+        QCOMPARE(s.text(3), QStringLiteral("startup"));
+        s.window.OnTopMnu_Click();
+        s.window.AutoSaveMnu_Click(); // off: the startup entries stay as they are
+        s.window.ExitMnu_Click();
+        QVERIFY(!s.store.hasSection(AppName, QStringLiteral("Recovery")));
+    }
+    Session &s = start();
+    s.start();
+    QVERIFY(s.desktop.messages.isEmpty());
+    QCOMPARE(s.text(3), QStringLiteral("startup"));
+}
+
+void TestFrmSnapvale::noRecoveryWithoutAutoSave() {
+    {
+        Session &s = start();
+        s.start();
+        s.window.AutoSaveMnu_Click();
+        s.setEntry(1, QStringLiteral("not kept"));
+        QTest::qWait(1500);
+        QVERIFY(!s.store.hasSection(AppName, QStringLiteral("Recovery")));
+        // A copy left from an earlier run is not loaded either, and goes.
+        s.store.set(AppName, QStringLiteral("Recovery"), QStringLiteral("Entry1"),
+                    QStringLiteral("stale"));
+    }
+    Session &s = start();
+    s.start();
+    QCOMPARE(s.text(1), QString());
+    QVERIFY(s.desktop.messages.isEmpty());
+    QVERIFY(!s.store.hasSection(AppName, QStringLiteral("Recovery")));
 }
 
 void TestFrmSnapvale::literalMenuCaptions_data() {
