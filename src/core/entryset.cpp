@@ -23,12 +23,15 @@ QString fileText(const QString &path) {
 }
 
 Lines readLines(const QString &path) {
-    Lines lines;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return lines;
+        return {};
     // Six lines of a set file are short; a path line of thousands of characters still fits.
-    const QByteArray head = file.read(1 << 20);
+    return parse(file.read(1 << 20));
+}
+
+Lines parse(const QByteArray &head) {
+    Lines lines;
     if (head.isEmpty())
         return lines;
     lines.readable = true;

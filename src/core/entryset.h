@@ -19,5 +19,7 @@ struct Lines {
     QString sixth;
 };
 Lines readLines(const QString &path);
+// The same, from the bytes of the file's start.
+Lines parse(const QByteArray &head);
 
 } // namespace EntrySet

@@ -2,9 +2,11 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <sqlite3.h>
 
@@ -31,7 +33,17 @@ const char *const schemaSql = "CREATE TABLE IF NOT EXISTS settings("
                               ") WITHOUT ROWID";
 
 // Another copy of the program may hold the write lock for a moment; wait rather than lose a write.
-constexpr int busyTimeoutMs = 5000;
+constexpr int busyTimeoutMs = 30000;
+
+// Waits for a busy store in short steps: a peer that saves often leaves only brief gaps, and
+// SQLite's own waits grow to a tenth of a second and miss them.
+int waitWhileBusy(void *, int attempt) {
+    constexpr int stepUs = 500;
+    if (attempt >= busyTimeoutMs * 1000 / stepUs)
+        return 0;
+    QThread::usleep(stepUs);
+    return 1;
+}
 
 void bindText(sqlite3_stmt *st, int index, const QString &text) {
     const QByteArray utf8 = text.toUtf8();
@@ -60,8 +72,12 @@ void restrictToOwner(const QString &path, bool isDir) {
 
 SettingsStore::SettingsStore(const QString &path)
     : m_path(path) {
-    if (openAt(path) && schemaIsUsable() && prepareForUse())
+    if (!headerIsIntact()) {
+        std::fprintf(stderr, "snapvale: %s is truncated\n", qUtf8Printable(m_path));
+        m_notOurs = true;
+    } else if (openAt(path) && schemaIsUsable() && prepareForUse()) {
         return;
+    }
     // Only a file that is damaged or not ours is moved aside; a busy or unreachable store is
     // left alone and this run keeps no settings.
     const bool damaged = m_notOurs || m_failure == SQLITE_NOTADB || m_failure == SQLITE_CORRUPT;
@@ -103,14 +119,29 @@ bool SettingsStore::openAt(const QString &path) {
         close();
         return false;
     }
-    sqlite3_busy_timeout(m_db, busyTimeoutMs);
+    sqlite3_busy_handler(m_db, waitWhileBusy, nullptr);
     return true;
+}
+
+bool SettingsStore::usesWal() {
+    // Asked first: switching the journal mode needs the store to itself, which another running
+    // copy of the program may not allow.
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA journal_mode", -1, &st, nullptr) != SQLITE_OK)
+        return false;
+    const bool wal =
+        sqlite3_step(st) == SQLITE_ROW &&
+        qstricmp(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)), "wal") == 0;
+    sqlite3_finalize(st);
+    return wal;
 }
 
 bool SettingsStore::prepareForUse() {
     // WAL with FULL sync: a commit is on disk when it returns, and a crash mid-write leaves the
     // last complete commit.
-    if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=FULL") || !exec(schemaSql))
+    if (!usesWal() && !exec("PRAGMA journal_mode=WAL"))
+        return false;
+    if (!exec("PRAGMA synchronous=FULL") || !exec(schemaSql))
         return false;
     for (int i = 0; i < StatementCount; ++i) {
         if (sqlite3_prepare_v3(m_db, statementSql[i], -1, SQLITE_PREPARE_PERSISTENT,
@@ -120,6 +151,30 @@ bool SettingsStore::prepareForUse() {
         }
     }
     return true;
+}
+
+bool SettingsStore::headerIsIntact() const {
+    // SQLite finds a truncated file only when it reads a missing page, which may be long after
+    // start. The header says how long the file must be: compare, unless a write-ahead log holds
+    // newer pages.
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray header = file.read(100);
+    if (header.size() < 100)
+        return header.isEmpty();
+    const auto be = [&header](int offset, int bytes) {
+        quint32 v = 0;
+        for (int i = 0; i < bytes; ++i)
+            v = (v << 8) | static_cast<unsigned char>(header.at(offset + i));
+        return v;
+    };
+    const quint32 pageSize = be(16, 2) == 1 ? 65536 : be(16, 2);
+    const quint32 pages = be(28, 4);
+    const bool countValid = be(24, 4) == be(92, 4) && pages > 0;
+    if (!countValid || QFileInfo(m_path + QStringLiteral("-wal")).size() > 0)
+        return true;
+    return file.size() >= qint64(pageSize) * pages;
 }
 
 bool SettingsStore::schemaIsUsable() {
@@ -192,13 +247,38 @@ void SettingsStore::close() {
 
 bool SettingsStore::exec(const char *sql) {
     char *error = nullptr;
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &error) == SQLITE_OK)
+    int rc;
+    // The busy timeout covers most waits for another copy of the program, but SQLite gives up
+    // early on some (a peer's checkpoint or recovery): try again until the timeout is spent.
+    QElapsedTimer waited;
+    waited.start();
+    while ((rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &error)) == SQLITE_BUSY &&
+           waited.elapsed() < busyTimeoutMs) {
+        sqlite3_free(error);
+        error = nullptr;
+        QThread::msleep(10);
+    }
+    if (rc == SQLITE_OK)
         return true;
     m_failure = sqlite3_errcode(m_db);
     std::fprintf(stderr, "snapvale: settings store %s: %s: %s\n", qUtf8Printable(m_path), sql,
                  error ? error : "unknown error");
     sqlite3_free(error);
     return false;
+}
+
+int SettingsStore::step(sqlite3_stmt *st) {
+    int rc;
+    QElapsedTimer waited;
+    waited.start();
+    // A write on its own retries a busy store as exec() does; inside a transaction the lock is
+    // already held.
+    while ((rc = sqlite3_step(st)) == SQLITE_BUSY && m_transactionDepth == 0 &&
+           waited.elapsed() < busyTimeoutMs) {
+        sqlite3_reset(st);
+        QThread::msleep(10);
+    }
+    return rc;
 }
 
 void SettingsStore::warn(const char *what) const {
@@ -213,9 +293,9 @@ sqlite3_stmt *SettingsStore::prepared(int which) const {
 }
 
 bool SettingsStore::writable() const {
-    // Inside a transaction that could not begin, or that SQLite has already rolled back, a
-    // write would be committed on its own: half a save is worse than none.
-    return m_transactionDepth == 0 || (!m_writesBlocked && !sqlite3_get_autocommit(m_db));
+    // Inside a transaction that SQLite has already rolled back, a write would be committed on
+    // its own: half a save is worse than none.
+    return m_transactionDepth == 0 || !sqlite3_get_autocommit(m_db);
 }
 
 QString SettingsStore::get(const QString &app, const QString &section, const QString &key) const {
@@ -238,7 +318,14 @@ QString SettingsStore::get(const QString &app, const QString &section, const QSt
 
 void SettingsStore::set(const QString &app, const QString &section, const QString &key,
                         const QString &value) {
-    if (!m_db || !writable()) {
+    if (!m_db) {
+        warn("cannot write");
+        return;
+    }
+    // Once a save has failed, the rest of it is not attempted: it is rolled back whole.
+    if (m_transactionFailed)
+        return;
+    if (!writable()) {
         warn("cannot write");
         return;
     }
@@ -248,8 +335,11 @@ void SettingsStore::set(const QString &app, const QString &section, const QStrin
     bindText(st, 2, section);
     bindText(st, 3, key);
     bindText(st, 4, value);
-    if (sqlite3_step(st) != SQLITE_DONE)
+    if (step(st) != SQLITE_DONE) {
         warn("cannot write");
+        if (m_transactionDepth > 0)
+            m_transactionFailed = true;
+    }
 }
 
 void SettingsStore::removeSection(const QString &app, const QString &section) {
@@ -261,7 +351,7 @@ void SettingsStore::removeSection(const QString &app, const QString &section) {
     ResetGuard guard{st};
     bindText(st, 1, app);
     bindText(st, 2, section);
-    if (sqlite3_step(st) != SQLITE_DONE)
+    if (step(st) != SQLITE_DONE)
         warn("cannot delete");
 }
 
@@ -281,7 +371,8 @@ SettingsStore::Transaction::Transaction(SettingsStore &store)
         return;
     m_outermost = true;
     // IMMEDIATE takes the write lock now, so a busy peer is waited for here and not mid-way.
-    m_store.m_writesBlocked = !m_store.exec("BEGIN IMMEDIATE");
+    m_store.m_transactionFailed = !m_store.exec("BEGIN IMMEDIATE");
+    m_began = !m_store.m_transactionFailed;
 }
 
 SettingsStore::Transaction::~Transaction() {
@@ -290,10 +381,19 @@ SettingsStore::Transaction::~Transaction() {
     --m_store.m_transactionDepth;
     if (!m_outermost)
         return;
-    const bool began = !m_store.m_writesBlocked;
-    m_store.m_writesBlocked = false;
+    const bool failed = m_store.m_transactionFailed;
+    m_store.m_transactionFailed = false;
     // SQLite rolls a transaction back by itself on some errors (a full disk); then nothing is left
-    // to commit.
-    if (began && !sqlite3_get_autocommit(m_store.m_db) && !m_store.exec("COMMIT"))
+    // to end.
+    if (!m_began || sqlite3_get_autocommit(m_store.m_db)) {
+        if (failed)
+            std::fprintf(stderr, "snapvale: settings store %s: the save was not written\n",
+                         qUtf8Printable(m_store.m_path));
+        return;
+    }
+    if (failed || !m_store.exec("COMMIT")) {
         m_store.exec("ROLLBACK");
+        std::fprintf(stderr, "snapvale: settings store %s: the save was rolled back\n",
+                     qUtf8Printable(m_store.m_path));
+    }
 }

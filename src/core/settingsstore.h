@@ -43,12 +43,16 @@ public:
     private:
         SettingsStore &m_store;
         bool m_outermost = false;
+        bool m_began = false;
     };
 
 private:
     bool openAt(const QString &path);
+    bool headerIsIntact() const;
     bool schemaIsUsable();
     bool prepareForUse();
+    bool usesWal();
+    int step(sqlite3_stmt *st);
     void moveAsideAndStartFresh();
     void close();
     bool exec(const char *sql);
@@ -61,7 +65,7 @@ private:
     sqlite3 *m_db = nullptr;
     mutable sqlite3_stmt *m_statements[4] = {};
     int m_transactionDepth = 0;
-    bool m_writesBlocked = false;
+    bool m_transactionFailed = false;
     bool m_notOurs = false;
     mutable int m_failure = 0;
 };

@@ -31,6 +31,8 @@ constexpr int snapWidth = 4250, snapHeight = 2000;
 // The client area at load, and the toolbar's and status strip's heights.
 constexpr int clientWidth = 4335, clientHeight = 3555;
 constexpr int toolbarHeight = 480, statusHeight = 200;
+// Lines longer than this wrap anywhere rather than at word boundaries.
+constexpr qsizetype longLine = 4096;
 // The frame the resize offsets assume around the client area.
 constexpr int frameAllowance = 120;
 
@@ -226,6 +228,19 @@ QString FrmText::text() const {
 void FrmText::setText(const QString &text) {
     m_original = text;
     m_crlf = text.contains(QLatin1String("\r\n")) || !text.contains(QLatin1Char('\n'));
+    // Wrapping at word boundaries costs time that grows with the square of a line's length: a
+    // text with a line of megabytes would freeze the window. Such a text wraps anywhere.
+    qsizetype longest = 0;
+    qsizetype start = 0;
+    const QChar *data = text.constData();
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || data[i] == QLatin1Char('\n') || data[i] == QLatin1Char('\r')) {
+            longest = std::max(longest, i - start);
+            start = i + 1;
+        }
+    }
+    m_text->setWordWrapMode(longest > longLine ? QTextOption::WrapAnywhere
+                                               : QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_text->setPlainText(text);
     m_text->document()->setModified(false);
 }

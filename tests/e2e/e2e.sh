@@ -30,7 +30,8 @@ pids+=($!)
 timeout 20 xdotool search --sync --class '^trayer$' >/dev/null || fail "no tray host"
 
 "$binary" >"$work/snapvale.log" 2>&1 &
-pids+=($!)
+snapvale=$!
+pids+=($snapvale)
 window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Snapvale$' | head -n 1) ||
     fail "no Snapvale window; $(cat "$work/snapvale.log")"
 
@@ -62,4 +63,35 @@ for _ in $(seq 50); do
 done
 [ "$got" = $'hello from xclip\nsecond line' ] || fail "clipboard holds '$got'"
 
-echo "e2e: 1 passed, 0 failed"
+# Killed without any closing, a second after the paste: the next start shows the entry again
+# and says once that it was recovered.
+sleep 1.5
+kill -KILL "$snapvale"
+wait "$snapvale" 2>/dev/null || true
+printf 'something else again' | xclip -selection clipboard -i >/dev/null 2>&1
+"$binary" >"$work/snapvale2.log" 2>&1 &
+pids+=($!)
+notice=$(timeout 30 xdotool search --sync --onlyvisible --name '^Snapvale$' | head -n 1) ||
+    fail "no window after the restart"
+xdotool windowfocus --sync "$notice"
+xdotool key Return
+window=""
+for _ in $(seq 100); do
+    # The main window, not the tray icon, which shares its class.
+    window=$(xdotool search --onlyvisible --class '^snapvale$' 2>/dev/null | while read -r w; do
+        if [ "$(xwininfo -id "$w" | awk '/Width:/ {print $2}')" -gt 200 ]; then echo "$w"; fi
+    done | head -n 1 || true)
+    [ -n "$window" ] && [ "$window" != "$notice" ] && break
+    sleep 0.1
+done
+[ -n "$window" ] || fail "no main window after the recovery notice"
+xdotool windowfocus --sync "$window"
+xdotool key Tab Tab space
+for _ in $(seq 50); do
+    got=$(xclip -selection clipboard -o 2>/dev/null || true)
+    [ "$got" = $'hello from xclip\nsecond line' ] && break
+    sleep 0.1
+done
+[ "$got" = $'hello from xclip\nsecond line' ] || fail "after a kill, entry 1 holds '$got'"
+
+echo "e2e: 2 passed, 0 failed"

@@ -1,0 +1,76 @@
+// A helper that other tests kill or run twice: it writes to a settings store in a loop.
+//   store_writer STORE data|set      save all 30 entries over and over, each save a generation
+//   store_writer STORE mixed ID SECS toggle an option, save the entries and a set, for SECS s
+#include "core/entrystore.h"
+#include "core/registry.h"
+#include "core/settingsstore.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <cstdio>
+
+namespace {
+
+// Generation g's text of entry n: distinct per entry and per generation, long enough that a save
+// takes a while.
+QString generationText(int g, int n)
+{
+    return QStringLiteral("g%1-e%2|").arg(g).arg(n) + QString(16 * 1024, QLatin1Char('a' + n % 26));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 3)
+        return 2;
+    SettingsStore store(args.at(1));
+    Registry reg(store);
+    EntryStore entries;
+    const QString mode = args.at(2);
+
+    if (mode == QLatin1String("data") || mode == QLatin1String("set")) {
+        const QString section =
+            mode == QLatin1String("data") ? QStringLiteral("Data") : QStringLiteral("/sets/a.ent");
+        for (int g = 1;; ++g) {
+            for (int n = 1; n <= EntryStore::Count; ++n)
+                entries.setEntry(n, generationText(g, n), QStringLiteral("g%1-n%2").arg(g).arg(n));
+            entries.SaveEntries(reg, section);
+        }
+    }
+
+    const QString id = args.value(3);
+    const qint64 seconds = args.value(4).toLongLong();
+    QElapsedTimer clock;
+    clock.start();
+    int rounds = 0;
+    // A program saves when its user acts: often, but not in a loop without pause.
+    const auto pause = [] { QThread::msleep(QRandomGenerator::global()->bounded(1, 10)); };
+    while (clock.elapsed() < seconds * 1000) {
+        ++rounds;
+        reg.Appname = AppName;
+        reg.Section = QStringLiteral("Settings");
+        reg.Key = QStringLiteral("OnTop");
+        reg.Setting = rounds % 2 ? QStringLiteral("1") : QStringLiteral("2");
+        reg.RegSave();
+        pause();
+        for (int n = 1; n <= EntryStore::Count; ++n)
+            entries.setEntry(n, QStringLiteral("%1 round %2 entry %3").arg(id).arg(rounds).arg(n),
+                             id);
+        entries.SaveEntries(reg, QStringLiteral("Data"));
+        pause();
+        entries.SaveEntries(reg, QStringLiteral("/sets/") + id + QStringLiteral(".ent"));
+        pause();
+        reg.Section = QStringLiteral("Writers");
+        reg.Key = id;
+        reg.Setting = QString::number(rounds);
+        reg.RegSave();
+    }
+    std::printf("%d\n", rounds);
+    return 0;
+}

@@ -1,0 +1,386 @@
+#include "app/commands.h"
+#include "editor/editorcommands.h"
+#include "editor/frmtext.h"
+#include "support/session.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr qsizetype MiB = 1024 * 1024;
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Files may not grow past `bytes` while it lives, as under `prlimit --fsize`: a write past it
+// fails with EFBIG instead of ending the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+
+private:
+    rlimit m_old{};
+};
+
+QString integrity(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr);
+    QString result = sqlite3_step(st) == SQLITE_ROW
+                         ? QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)))
+                         : QStringLiteral("unreadable");
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return result;
+}
+
+} // namespace
+
+class TestFaults : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { m_s.reset(); }
+
+    void killedMidSave_data();
+    void killedMidSave();
+    void fileSizeLimit();
+    void hostileTextFiles_data();
+    void hostileTextFiles();
+    void hostileSetFiles();
+    void truncatedStoreMovedAside();
+    void permissionsAfterReplacement();
+    void twoCopiesAtOnce();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QString storePath() const { return path(QStringLiteral("Snapvale/settings.sqlite3")); }
+    void startSession()
+    {
+        m_s = std::make_unique<Session>(storePath());
+        installCommands(m_s->window);
+        m_s->start();
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Session> m_s;
+};
+
+void TestFaults::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestFaults::killedMidSave_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("section");
+    QTest::newRow("startup entries") << "data" << "Data";
+    QTest::newRow("entry set") << "set" << "/sets/a.ent";
+}
+
+void TestFaults::killedMidSave()
+{
+    QFETCH(QString, mode);
+    QFETCH(QString, section);
+    QRandomGenerator random(20261208);
+    int generationsSeen = 0;
+    for (int kill = 0; kill < 200; ++kill) {
+        QProcess writer;
+        writer.start(QStringLiteral(STORE_WRITER), {storePath(), mode});
+        QVERIFY(writer.waitForStarted());
+        QThread::msleep(random.bounded(5, 80));
+        writer.kill(); // SIGKILL: no handler, no cleanup
+        QVERIFY(writer.waitForFinished());
+
+        SettingsStore store(storePath());
+        QCOMPARE(store.movedAsidePath(), QString());
+        if (!store.hasSection(AppName, section))
+            continue;
+        // One generation, whole: every text and name of the same save.
+        const QString first = store.get(AppName, section, QStringLiteral("Entry1"));
+        const QString generation = first.section(QLatin1Char('-'), 0, 0);
+        QVERIFY2(generation.startsWith(QLatin1Char('g')), qPrintable(first.left(20)));
+        for (int n = 1; n <= EntryStore::Count; ++n) {
+            QVERIFY(store.get(AppName, section, EntryStore::textKey(n))
+                        .startsWith(generation + QStringLiteral("-e%1|").arg(n)));
+            QCOMPARE(store.get(AppName, section, EntryStore::nameKey(n)),
+                     generation + QStringLiteral("-n%1").arg(n));
+        }
+        ++generationsSeen;
+    }
+    // The kills landed while saves were going on, not only before the first.
+    QVERIFY(generationsSeen > 100);
+    QCOMPARE(integrity(storePath()), QStringLiteral("ok"));
+}
+
+void TestFaults::fileSizeLimit()
+{
+    startSession();
+    for (int n = 1; n <= 30; ++n)
+        m_s->setEntry(n, QStringLiteral("former %1").arg(n), QStringLiteral("n"));
+    m_s->window.UpdateMnu_Click();
+    const QString entryFile = path(QStringLiteral("entry.txt"));
+    const QString clipFile = path(QStringLiteral("clip.txt"));
+    const QString setFile = path(QStringLiteral("set.ent"));
+    writeBytes(entryFile, "former entry\r\n");
+    writeBytes(clipFile, "former clip\r\n");
+    m_s->desktop.nextFiles = {setFile};
+    m_s->item("SaveSetMnu")->trigger();
+    const QByteArray setBytes = readBytes(setFile);
+    const QStringList filesBefore = QDir(m_dir->path()).entryList(QDir::Files);
+
+    QString big = QString(4 * MiB, QLatin1Char('b'));
+    for (qsizetype i = 99; i < big.size(); i += 100)
+        big[i] = QLatin1Char('\n');
+    for (int n = 1; n <= 30; ++n)
+        m_s->setEntry(n, big, QStringLiteral("big"));
+    m_s->desktop.clipboard = big;
+    {
+        FileSizeLimit limit(2 * MiB);
+        m_s->window.UpdateMnu_Click();
+        m_s->window.setCurrentEntry(1);
+        m_s->desktop.nextFiles = {entryFile, clipFile, setFile};
+        m_s->item("mnuSaveEntry")->trigger();
+        m_s->item("mnuClipboard2")->trigger();
+        m_s->item("SaveSetMnu")->trigger();
+        // The editor's Save, over the entry file.
+        m_s->item("mnuEdit")->trigger();
+        FrmText *editor = openDialog<FrmText>(m_s->window, "FrmText");
+        QVERIFY(editor);
+        m_s->desktop.nextFiles = {entryFile};
+        editor->SaveAsMnu_Click();
+        QCOMPARE(editor->windowTitle(), QStringLiteral("Snapvale"));
+        editor->close();
+    }
+    // The program runs on, and every former file and row is as it was.
+    QVERIFY(m_s->window.isVisible());
+    QCOMPARE(readBytes(entryFile), QByteArray("former entry\r\n"));
+    QCOMPARE(readBytes(clipFile), QByteArray("former clip\r\n"));
+    QCOMPARE(readBytes(setFile), setBytes);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), filesBefore);
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry30")), QStringLiteral("former 30"));
+    QCOMPARE(m_s->stored(setFile, QStringLiteral("Entry1")), QStringLiteral("former 1"));
+
+    // With room again, the same commands write.
+    m_s->window.UpdateMnu_Click();
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry30")), big);
+    m_s.reset();
+    SettingsStore reopened(storePath());
+    QCOMPARE(reopened.movedAsidePath(), QString());
+    QCOMPARE(integrity(storePath()), QStringLiteral("ok"));
+}
+
+void TestFaults::hostileTextFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("inEditor");
+    QByteArray hundred(100 * MiB, 'x');
+    for (qsizetype i = 99; i < hundred.size(); i += 100)
+        hundred[i] = '\r';
+    QString hundredText = QString::fromLatin1(hundred);
+    hundredText.replace(QLatin1Char('\r'), QStringLiteral("\r\n"));
+    QTest::newRow("100 MiB") << hundred << hundredText << true;
+    QTest::newRow("NUL bytes") << QByteArray("a\0b\r\n\0", 6)
+                               << QString::fromUtf16(u"a\0b\r\n\0\r\n", 8) << true;
+    QTest::newRow("invalid UTF-8") << QByteArray("ok \xC3\x28 \xFF")
+                                   << QStringLiteral("ok \u00c3( \u00ff\r\n") << true;
+    QTest::newRow("UTF-16 BOM") << QByteArray("\xFF\xFEh\0i\0\r\0\n\0", 10)
+                                << QStringLiteral("hi\r\n") << true;
+    QTest::newRow("CR-only lines") << QByteArray("a\rb\rc") << QStringLiteral("a\r\nb\r\nc\r\n")
+                                   << true;
+    // Laying out one line costs the editor about a microsecond a character: 50 MiB loads into
+    // an entry, 2 MiB is shown in the editor.
+    const QByteArray line(50 * MiB, 'L');
+    QTest::newRow("one line of 50 MiB") << line << QString::fromLatin1(line) + QStringLiteral("\r\n")
+                                        << false;
+    const QByteArray shorter(2 * MiB, 'S');
+    QTest::newRow("one line of 2 MiB") << shorter
+                                       << QString::fromLatin1(shorter) + QStringLiteral("\r\n") << true;
+}
+
+void TestFaults::hostileTextFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(bool, inEditor);
+    startSession();
+    const QString file = path(QStringLiteral("hostile.txt"));
+    writeBytes(file, bytes);
+    m_s->window.setCurrentEntry(4);
+    m_s->desktop.nextFiles = {file};
+    m_s->item("mnuLoad1")->trigger();
+    QCOMPARE(m_s->text(4).size(), text.size());
+    QVERIFY(m_s->text(4) == text);
+    if (!inEditor)
+        return;
+    // The editor reads the same way, and shows the text without losing any of it.
+    m_s->setEntry(4, QString());
+    m_s->item("mnuEdit")->trigger();
+    FrmText *editor = openDialog<FrmText>(m_s->window, "FrmText");
+    QVERIFY(editor);
+    m_s->desktop.nextFiles = {file};
+    editor->OpenMnu_Click();
+    QVERIFY(editor->text() == text);
+    editor->close();
+}
+
+void TestFaults::hostileSetFiles()
+{
+    startSession();
+    for (int n = 1; n <= 30; ++n)
+        m_s->setEntry(n, QStringLiteral("set text %1").arg(n));
+    // A path with a line break is saved and found again.
+    QDir().mkpath(path(QStringLiteral("odd\nfolder")));
+    const QString odd = path(QStringLiteral("odd\nfolder/two\nlines.ent"));
+    m_s->desktop.nextFiles = {odd};
+    m_s->item("SaveSetMnu")->trigger();
+    QVERIFY(m_s->store.hasSection(AppName, odd));
+    m_s->setEntry(1, QStringLiteral("changed"));
+    m_s->desktop.nextFiles = {odd};
+    m_s->item("LoadMnu")->trigger();
+    QCOMPARE(m_s->text(1), QStringLiteral("set text 1"));
+
+    // A sixth line of 10,000 characters: no section by that name, then one.
+    const QString longLine(10000, QLatin1Char('p'));
+    const QString crafted = path(QStringLiteral("crafted.ent"));
+    QByteArray bytes = readBytes(odd);
+    bytes.truncate(bytes.indexOf("or its original filename.\r\n") + 27);
+    writeBytes(crafted, bytes + longLine.toUtf8() + "\r\n");
+    m_s->setEntry(2, QStringLiteral("changed"));
+    m_s->desktop.nextFiles = {crafted};
+    m_s->item("LoadMnu")->trigger();
+    QCOMPARE(m_s->text(2), QStringLiteral("changed"));
+    QCOMPARE(m_s->desktop.messages.constLast(), QStringLiteral("No entry set is stored for this file."));
+    m_s->store.set(AppName, longLine, QStringLiteral("Entry2"), QStringLiteral("from the long line"));
+    m_s->desktop.nextFiles = {crafted};
+    m_s->item("LoadMnu")->trigger();
+    QCOMPARE(m_s->text(2), QStringLiteral("from the long line"));
+
+    // A marker without its sixth line: no set to load, but it is a set file to delete.
+    const QString stub = path(QStringLiteral("stub.ent"));
+    writeBytes(stub, "Do not edit this file.\r\n");
+    m_s->desktop.nextFiles = {stub};
+    m_s->item("LoadMnu")->trigger();
+    QCOMPARE(m_s->desktop.messages.constLast(), QStringLiteral("No entry set is stored for this file."));
+    m_s->desktop.nextFiles = {stub};
+    m_s->item("DeleteMnu")->trigger();
+    QWidget *confirm = openDialog<QDialog>(m_s->window, "FrmDelete");
+    QVERIFY(confirm);
+    confirm->findChild<QPushButton *>(QStringLiteral("CmdDelete"))->click();
+    QVERIFY(!QFile::exists(stub));
+}
+
+void TestFaults::truncatedStoreMovedAside()
+{
+    {
+        SettingsStore store(storePath());
+        Registry reg(store);
+        EntryStore entries;
+        for (int n = 1; n <= 30; ++n)
+            entries.setEntry(n, QString(64 * 1024, QLatin1Char('t')), QStringLiteral("n"));
+        entries.SaveEntries(reg, QStringLiteral("Data"));
+    }
+    // Closing checkpointed the log into the file; cut the file in half.
+    QVERIFY(QFileInfo(storePath() + QStringLiteral("-wal")).size() == 0 ||
+            !QFile::exists(storePath() + QStringLiteral("-wal")));
+    const qint64 size = QFileInfo(storePath()).size();
+    QVERIFY(QFile::resize(storePath(), size / 2));
+    startSession();
+    QCOMPARE(m_s->desktop.messages.size(), 1);
+    QVERIFY(QFile::exists(m_s->store.movedAsidePath()));
+    QCOMPARE(QFileInfo(m_s->store.movedAsidePath()).size(), size / 2);
+    QCOMPARE(m_s->text(1), QString());
+}
+
+void TestFaults::permissionsAfterReplacement()
+{
+    QDir().mkpath(QFileInfo(storePath()).absolutePath());
+    writeBytes(storePath(), QByteArray(8192, 'z'));
+    QFile::setPermissions(storePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    const mode_t old = umask(0);
+    {
+        SettingsStore store(storePath());
+        QVERIFY(!store.movedAsidePath().isEmpty());
+        store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("x"));
+        // The write-ahead log and its index carry entries too.
+        for (const char *suffix : {"", "-wal", "-shm"}) {
+            struct stat st {};
+            QCOMPARE(stat(QFile::encodeName(storePath() + QLatin1String(suffix)).constData(), &st), 0);
+            QCOMPARE(st.st_mode & 0777, mode_t(0600));
+        }
+    }
+    umask(old);
+    struct stat st {};
+    QCOMPARE(stat(QFile::encodeName(QFileInfo(storePath()).absolutePath()).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 0777, mode_t(0700));
+}
+
+void TestFaults::twoCopiesAtOnce()
+{
+    // Two writers over one store for 30 s: options, startup entries and sets, interleaved.
+    QProcess a, b;
+    for (auto [p, id] : {std::pair{&a, "A"}, std::pair{&b, "B"}})
+        p->start(QStringLiteral(STORE_WRITER),
+                 {storePath(), QStringLiteral("mixed"), QLatin1String(id), QStringLiteral("30")});
+    for (QProcess *p : {&a, &b}) {
+        QVERIFY(p->waitForFinished(120000));
+        QCOMPARE(p->exitCode(), 0);
+        // Any write lost to a locked store is reported on stderr.
+        const QByteArray errors = p->readAllStandardError();
+        QVERIFY2(errors.isEmpty(), errors.constData());
+    }
+    const int roundsA = a.readAllStandardOutput().trimmed().toInt();
+    const int roundsB = b.readAllStandardOutput().trimmed().toInt();
+    QVERIFY(roundsA > 10 && roundsB > 10);
+    SettingsStore store(storePath());
+    QCOMPARE(store.movedAsidePath(), QString());
+    QCOMPARE(store.get(AppName, QStringLiteral("Writers"), QStringLiteral("A")).toInt(), roundsA);
+    QCOMPARE(store.get(AppName, QStringLiteral("Writers"), QStringLiteral("B")).toInt(), roundsB);
+    QCOMPARE(store.get(AppName, QStringLiteral("/sets/A.ent"), QStringLiteral("Entry30")),
+             QStringLiteral("A round %1 entry 30").arg(roundsA));
+    // The startup entries are one writer's whole save.
+    const QString owner = store.get(AppName, QStringLiteral("Data"), QStringLiteral("Entry1b"));
+    for (int n = 1; n <= 30; ++n)
+        QVERIFY(store.get(AppName, QStringLiteral("Data"), EntryStore::textKey(n)).startsWith(owner));
+    QCOMPARE(integrity(storePath()), QStringLiteral("ok"));
+}
+
+QTEST_MAIN(TestFaults)
+#include "test_faults.moc"
