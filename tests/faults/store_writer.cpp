@@ -16,15 +16,13 @@ namespace {
 
 // Generation g's text of entry n: distinct per entry and per generation, long enough that a save
 // takes a while.
-QString generationText(int g, int n)
-{
+QString generationText(int g, int n) {
     return QStringLiteral("g%1-e%2|").arg(g).arg(n) + QString(16 * 1024, QLatin1Char('a' + n % 26));
 }
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3)

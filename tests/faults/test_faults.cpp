@@ -23,15 +23,13 @@ namespace {
 
 constexpr qsizetype MiB = 1024 * 1024;
 
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
+void writeBytes(const QString &path, const QByteArray &bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 
-QByteArray readBytes(const QString &path)
-{
+QByteArray readBytes(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
@@ -40,8 +38,7 @@ QByteArray readBytes(const QString &path)
 // fails with EFBIG instead of ending the process.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
+    explicit FileSizeLimit(rlim_t bytes) {
         std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &m_old);
         rlimit limit = m_old;
@@ -54,15 +51,15 @@ private:
     rlimit m_old{};
 };
 
-QString integrity(const QString &path)
-{
+QString integrity(const QString &path) {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt *st = nullptr;
     sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr);
-    QString result = sqlite3_step(st) == SQLITE_ROW
-                         ? QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)))
-                         : QStringLiteral("unreadable");
+    QString result =
+        sqlite3_step(st) == SQLITE_ROW
+            ? QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)))
+            : QStringLiteral("unreadable");
     sqlite3_finalize(st);
     sqlite3_close(db);
     return result;
@@ -89,8 +86,7 @@ private slots:
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
     QString storePath() const { return path(QStringLiteral("Snapvale/settings.sqlite3")); }
-    void startSession()
-    {
+    void startSession() {
         m_s = std::make_unique<Session>(storePath());
         installCommands(m_s->window);
         m_s->start();
@@ -100,22 +96,21 @@ private:
     std::unique_ptr<Session> m_s;
 };
 
-void TestFaults::init()
-{
+void TestFaults::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
 }
 
-void TestFaults::killedMidSave_data()
-{
+void TestFaults::killedMidSave_data() {
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("section");
-    QTest::newRow("startup entries") << "data" << "Data";
-    QTest::newRow("entry set") << "set" << "/sets/a.ent";
+    QTest::newRow("startup entries") << "data"
+                                     << "Data";
+    QTest::newRow("entry set") << "set"
+                               << "/sets/a.ent";
 }
 
-void TestFaults::killedMidSave()
-{
+void TestFaults::killedMidSave() {
     QFETCH(QString, mode);
     QFETCH(QString, section);
     QRandomGenerator random(20261208);
@@ -149,8 +144,7 @@ void TestFaults::killedMidSave()
     QCOMPARE(integrity(storePath()), QStringLiteral("ok"));
 }
 
-void TestFaults::fileSizeLimit()
-{
+void TestFaults::fileSizeLimit() {
     startSession();
     for (int n = 1; n <= 30; ++n)
         m_s->setEntry(n, QStringLiteral("former %1").arg(n), QStringLiteral("n"));
@@ -194,7 +188,8 @@ void TestFaults::fileSizeLimit()
     QCOMPARE(readBytes(clipFile), QByteArray("former clip\r\n"));
     QCOMPARE(readBytes(setFile), setBytes);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), filesBefore);
-    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry30")), QStringLiteral("former 30"));
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry30")),
+             QStringLiteral("former 30"));
     QCOMPARE(m_s->stored(setFile, QStringLiteral("Entry1")), QStringLiteral("former 1"));
 
     // With room again, the same commands write.
@@ -206,8 +201,7 @@ void TestFaults::fileSizeLimit()
     QCOMPARE(integrity(storePath()), QStringLiteral("ok"));
 }
 
-void TestFaults::hostileTextFiles_data()
-{
+void TestFaults::hostileTextFiles_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("inEditor");
@@ -219,24 +213,23 @@ void TestFaults::hostileTextFiles_data()
     QTest::newRow("100 MiB") << hundred << hundredText << true;
     QTest::newRow("NUL bytes") << QByteArray("a\0b\r\n\0", 6)
                                << QString::fromUtf16(u"a\0b\r\n\0\r\n", 8) << true;
-    QTest::newRow("invalid UTF-8") << QByteArray("ok \xC3\x28 \xFF")
-                                   << QStringLiteral("ok \u00c3( \u00ff\r\n") << true;
+    QTest::newRow("invalid UTF-8")
+        << QByteArray("ok \xC3\x28 \xFF") << QStringLiteral("ok \u00c3( \u00ff\r\n") << true;
     QTest::newRow("UTF-16 BOM") << QByteArray("\xFF\xFEh\0i\0\r\0\n\0", 10)
                                 << QStringLiteral("hi\r\n") << true;
-    QTest::newRow("CR-only lines") << QByteArray("a\rb\rc") << QStringLiteral("a\r\nb\r\nc\r\n")
-                                   << true;
+    QTest::newRow("CR-only lines")
+        << QByteArray("a\rb\rc") << QStringLiteral("a\r\nb\r\nc\r\n") << true;
     // Laying out one line costs the editor about a microsecond a character: 50 MiB loads into
     // an entry, 2 MiB is shown in the editor.
     const QByteArray line(50 * MiB, 'L');
-    QTest::newRow("one line of 50 MiB") << line << QString::fromLatin1(line) + QStringLiteral("\r\n")
-                                        << false;
+    QTest::newRow("one line of 50 MiB")
+        << line << QString::fromLatin1(line) + QStringLiteral("\r\n") << false;
     const QByteArray shorter(2 * MiB, 'S');
-    QTest::newRow("one line of 2 MiB") << shorter
-                                       << QString::fromLatin1(shorter) + QStringLiteral("\r\n") << true;
+    QTest::newRow("one line of 2 MiB")
+        << shorter << QString::fromLatin1(shorter) + QStringLiteral("\r\n") << true;
 }
 
-void TestFaults::hostileTextFiles()
-{
+void TestFaults::hostileTextFiles() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QFETCH(bool, inEditor);
@@ -261,8 +254,7 @@ void TestFaults::hostileTextFiles()
     editor->close();
 }
 
-void TestFaults::hostileSetFiles()
-{
+void TestFaults::hostileSetFiles() {
     startSession();
     for (int n = 1; n <= 30; ++n)
         m_s->setEntry(n, QStringLiteral("set text %1").arg(n));
@@ -287,8 +279,10 @@ void TestFaults::hostileSetFiles()
     m_s->desktop.nextFiles = {crafted};
     m_s->item("LoadMnu")->trigger();
     QCOMPARE(m_s->text(2), QStringLiteral("changed"));
-    QCOMPARE(m_s->desktop.messages.constLast(), QStringLiteral("No entry set is stored for this file."));
-    m_s->store.set(AppName, longLine, QStringLiteral("Entry2"), QStringLiteral("from the long line"));
+    QCOMPARE(m_s->desktop.messages.constLast(),
+             QStringLiteral("No entry set is stored for this file."));
+    m_s->store.set(AppName, longLine, QStringLiteral("Entry2"),
+                   QStringLiteral("from the long line"));
     m_s->desktop.nextFiles = {crafted};
     m_s->item("LoadMnu")->trigger();
     QCOMPARE(m_s->text(2), QStringLiteral("from the long line"));
@@ -298,7 +292,8 @@ void TestFaults::hostileSetFiles()
     writeBytes(stub, "Do not edit this file.\r\n");
     m_s->desktop.nextFiles = {stub};
     m_s->item("LoadMnu")->trigger();
-    QCOMPARE(m_s->desktop.messages.constLast(), QStringLiteral("No entry set is stored for this file."));
+    QCOMPARE(m_s->desktop.messages.constLast(),
+             QStringLiteral("No entry set is stored for this file."));
     m_s->desktop.nextFiles = {stub};
     m_s->item("DeleteMnu")->trigger();
     QWidget *confirm = openDialog<QDialog>(m_s->window, "FrmDelete");
@@ -307,8 +302,7 @@ void TestFaults::hostileSetFiles()
     QVERIFY(!QFile::exists(stub));
 }
 
-void TestFaults::truncatedStoreMovedAside()
-{
+void TestFaults::truncatedStoreMovedAside() {
     {
         SettingsStore store(storePath());
         Registry reg(store);
@@ -329,8 +323,7 @@ void TestFaults::truncatedStoreMovedAside()
     QCOMPARE(m_s->text(1), QString());
 }
 
-void TestFaults::permissionsAfterReplacement()
-{
+void TestFaults::permissionsAfterReplacement() {
     QDir().mkpath(QFileInfo(storePath()).absolutePath());
     writeBytes(storePath(), QByteArray(8192, 'z'));
     QFile::setPermissions(storePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
@@ -342,7 +335,8 @@ void TestFaults::permissionsAfterReplacement()
         // The write-ahead log and its index carry entries too.
         for (const char *suffix : {"", "-wal", "-shm"}) {
             struct stat st {};
-            QCOMPARE(stat(QFile::encodeName(storePath() + QLatin1String(suffix)).constData(), &st), 0);
+            QCOMPARE(stat(QFile::encodeName(storePath() + QLatin1String(suffix)).constData(), &st),
+                     0);
             QCOMPARE(st.st_mode & 0777, mode_t(0600));
         }
     }
@@ -352,8 +346,7 @@ void TestFaults::permissionsAfterReplacement()
     QCOMPARE(st.st_mode & 0777, mode_t(0700));
 }
 
-void TestFaults::twoCopiesAtOnce()
-{
+void TestFaults::twoCopiesAtOnce() {
     // Two writers over one store for 30 s: options, startup entries and sets, interleaved.
     QProcess a, b;
     for (auto [p, id] : {std::pair{&a, "A"}, std::pair{&b, "B"}})
@@ -378,7 +371,8 @@ void TestFaults::twoCopiesAtOnce()
     // The startup entries are one writer's whole save.
     const QString owner = store.get(AppName, QStringLiteral("Data"), QStringLiteral("Entry1b"));
     for (int n = 1; n <= 30; ++n)
-        QVERIFY(store.get(AppName, QStringLiteral("Data"), EntryStore::textKey(n)).startsWith(owner));
+        QVERIFY(
+            store.get(AppName, QStringLiteral("Data"), EntryStore::textKey(n)).startsWith(owner));
     QCOMPARE(integrity(storePath()), QStringLiteral("ok"));
 }
 
