@@ -2,6 +2,7 @@
 
 #include "clipboard/clipboardcommands.h"
 #include "main/frmsnapvale.h"
+#include "main/icons.h"
 
 #include <QGridLayout>
 #include <QIcon>
@@ -19,7 +20,7 @@ FrmWarn1::FrmWarn1(FrmSnapvale &main, int n)
 
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Picture1"));
-    picture->setPixmap(QIcon(QStringLiteral(":/icons/snapvale.svg")).pixmap(32, 32));
+    picture->setPixmap(Icons::get("snapvale").pixmap(32, 32));
     auto *question = new QLabel(QStringLiteral("Replace Existing Text?"), this);
     question->setObjectName(QStringLiteral("Label1"));
     auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);

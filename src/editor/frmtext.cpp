@@ -2,6 +2,7 @@
 
 #include "core/text.h"
 #include "main/frmsnapvale.h"
+#include "main/icons.h"
 #include "platform/desktop.h"
 #include "platform/twips.h"
 
@@ -100,7 +101,7 @@ QToolButton *FrmText::pictureButton(const char *name, const char *icon, const QS
     button->setAccessibleName(tip);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
-    const QIcon up(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon)));
+    const QIcon up = Icons::get(icon);
     const QIcon down = pressedIcon(up, button->iconSize());
     button->setIcon(up);
     connect(button, &QToolButton::pressed, button, [button, down] { button->setIcon(down); });
@@ -139,8 +140,8 @@ void FrmText::buildToolbar() {
 
     auto *status = new QLabel(m_client);
     status->setObjectName(QStringLiteral("PicStatus2"));
-    status->setPixmap(QIcon(QStringLiteral(":/icons/snapvale.svg"))
-                          .pixmap(Twips::toPixelsX(260, this), Twips::toPixelsY(260, this)));
+    status->setPixmap(
+        Icons::get("snapvale").pixmap(Twips::toPixelsX(260, this), Twips::toPixelsY(260, this)));
     place(status, 4145, 0, 260, 260);
 
     // The toolbar's frame: light along the top and left, grey along the bottom and right.

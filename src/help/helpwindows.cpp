@@ -2,6 +2,7 @@
 
 #include "help/helppages.h"
 #include "main/frmsnapvale.h"
+#include "main/icons.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -72,7 +73,7 @@ frmAbout::frmAbout(FrmSnapvale &main)
     main.applyStackOrder(this);
 
     auto *picture = new QLabel(this);
-    picture->setPixmap(QIcon(QStringLiteral(":/icons/snapvale.svg")).pixmap(48, 48));
+    picture->setPixmap(Icons::get("snapvale").pixmap(48, 48));
     auto *text = new QLabel(this);
     text->setObjectName(QStringLiteral("AboutText"));
     text->setTextFormat(Qt::RichText);

@@ -3,6 +3,7 @@
 #include "core/optionflag.h"
 #include "core/settingsstore.h"
 #include "main/entrytext.h"
+#include "main/icons.h"
 #include "main/menucaption.h"
 #include "platform/desktop.h"
 
@@ -55,7 +56,7 @@ FrmSnapvale::FrmSnapvale(SettingsStore &store, Desktop &desktop, QWidget *parent
     setObjectName(QStringLiteral("FrmSnapvale"));
     setWindowTitle(QStringLiteral("Snapvale"));
 
-    m_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/icons/snapvale.svg")), this);
+    m_trayIcon = new QSystemTrayIcon(Icons::get("snapvale"), this);
     m_trayIcon->setObjectName(QStringLiteral("TrayIcon"));
     m_trayIcon->setToolTip(QStringLiteral("Left-click for list / Right-click for menu"));
 
@@ -86,9 +87,9 @@ void FrmSnapvale::buildEntries() {
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     // All six tabs in one row, always: the window grows to fit them.
     m_tabs->setUsesScrollButtons(false);
-    const QIcon tabIcon(QStringLiteral(":/icons/tab.svg"));
-    const QIcon pasteIcon(QStringLiteral(":/icons/paste.svg"));
-    const QIcon copyIcon(QStringLiteral(":/icons/copy.svg"));
+    const QIcon tabIcon = Icons::get("tab");
+    const QIcon pasteIcon = Icons::get("paste");
+    const QIcon copyIcon = Icons::get("copy");
 
     for (int tab = 1; tab <= EntryStore::Count / EntryStore::PerTab; ++tab) {
         auto *page = new QWidget;

@@ -1,6 +1,7 @@
 #include "sets/frmdelete.h"
 
 #include "main/frmsnapvale.h"
+#include "main/icons.h"
 
 #include <QFile>
 #include <QGridLayout>
@@ -21,7 +22,7 @@ FrmDelete::FrmDelete(FrmSnapvale &main, const QString &caption, const QString &t
 
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Picture1"));
-    picture->setPixmap(QIcon(QStringLiteral(":/icons/snapvale.svg")).pixmap(32, 32));
+    picture->setPixmap(Icons::get("snapvale").pixmap(32, 32));
     auto *question =
         new QLabel(QStringLiteral("Are you sure you'd like to delete this set?"), this);
     question->setObjectName(QStringLiteral("Label1"));
