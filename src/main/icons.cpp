@@ -9,8 +9,7 @@
 
 namespace Icons {
 
-QIcon get(const char *name)
-{
+QIcon get(const char *name) {
     QIcon icon;
     for (int i = 0; i < iconImageCount; ++i) {
         const IconImage &image = iconImages[i];

@@ -51,5 +51,5 @@ public:
     virtual bool trayAvailable() const = 0;
 };
 
-// Sets or clears the always-on-top hint; changing window flags hides a window, so show it again.
+// Sets or clears the always-on-top hint of a window, shown or not, leaving it shown or hidden.
 void applyStaysOnTop(QWidget *window, bool topmost);
