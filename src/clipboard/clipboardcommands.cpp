@@ -107,9 +107,9 @@ void ClipboardCommands::mnuClear1_Click() {
 void ClipboardCommands::mnuClipboard2_Click() {
     FileDialog &dialog = m_main.CommonDialog2();
     FileNameReset reset(dialog);
-    dialog.Filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
-    dialog.Flags = FileDialog::OverwritePrompt | FileDialog::HideReadOnly;
-    dialog.DialogTitle = QStringLiteral("Save Clipboard As...");
+    dialog.prepare(QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*"),
+                   FileDialog::OverwritePrompt | FileDialog::HideReadOnly,
+                   QStringLiteral("Save Clipboard As..."));
     dialog.ShowSave();
     if (dialog.FileName.isEmpty())
         return;

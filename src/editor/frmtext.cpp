@@ -346,10 +346,9 @@ bool FrmText::writeTo(const QString &path) {
 }
 
 void FrmText::OpenMnu_Click() {
-    m_commonDialog1.Filter =
-        QStringLiteral("Text Files (*.txt)|*.txt|Entry Sets (*.ent)|*.ent|All Files (*.*)|*.*");
-    m_commonDialog1.Flags = FileDialog::HideReadOnly;
-    m_commonDialog1.DialogTitle.clear();
+    m_commonDialog1.prepare(
+        QStringLiteral("Text Files (*.txt)|*.txt|Entry Sets (*.ent)|*.ent|All Files (*.*)|*.*"),
+        FileDialog::HideReadOnly, QString());
     const QString current = m_commonDialog1.FileName;
     const QString currentTitle = m_commonDialog1.FileTitle;
     if (!m_commonDialog1.ShowOpen())
@@ -368,9 +367,8 @@ void FrmText::OpenMnu_Click() {
 }
 
 void FrmText::SaveAsMnu_Click() {
-    m_commonDialog1.Filter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
-    m_commonDialog1.Flags = FileDialog::OverwritePrompt | FileDialog::HideReadOnly;
-    m_commonDialog1.DialogTitle.clear();
+    m_commonDialog1.prepare(QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*"),
+                            FileDialog::OverwritePrompt | FileDialog::HideReadOnly, QString());
     if (!m_commonDialog1.ShowSave())
         return;
     if (writeTo(m_commonDialog1.FileName))

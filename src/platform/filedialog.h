@@ -24,6 +24,13 @@ public:
     QString FileName;
     QString FileTitle;
 
+    // Sets the filter, the flags and the title of the next showing.
+    void prepare(const QString &filter, int flags, const QString &title) {
+        Filter = filter;
+        Flags = flags;
+        DialogTitle = title;
+    }
+
     // True when a file was chosen, false for a cancel.
     bool ShowOpen();
     bool ShowSave();

@@ -33,9 +33,8 @@ SetCommands::SetCommands(FrmSnapvale &main)
 void SetCommands::SaveSetMnu_Click() {
     FileDialog &dialog = m_main.CommonDialog2();
     FileNameReset reset(dialog);
-    dialog.Filter = setFilter;
-    dialog.Flags = FileDialog::OverwritePrompt | FileDialog::HideReadOnly;
-    dialog.DialogTitle = QStringLiteral("Save Entry Set");
+    dialog.prepare(setFilter, FileDialog::OverwritePrompt | FileDialog::HideReadOnly,
+                   QStringLiteral("Save Entry Set"));
     dialog.ShowSave();
     const QString path = dialog.FileName;
     if (path.isEmpty())
@@ -49,9 +48,8 @@ void SetCommands::SaveSetMnu_Click() {
 bool SetCommands::loadSet() {
     FileDialog &dialog = m_main.CommonDialog2();
     FileNameReset reset(dialog);
-    dialog.Filter = setFilter;
-    dialog.Flags = FileDialog::OverwritePrompt | FileDialog::HideReadOnly;
-    dialog.DialogTitle = QStringLiteral("Load Entry Set");
+    dialog.prepare(setFilter, FileDialog::OverwritePrompt | FileDialog::HideReadOnly,
+                   QStringLiteral("Load Entry Set"));
     dialog.ShowOpen();
     const QString path = dialog.FileName;
     if (path.isEmpty())
@@ -87,9 +85,7 @@ void SetCommands::mnuLoad2_Click() {
 void SetCommands::DeleteMnu_Click() {
     FileDialog &dialog = m_main.CommonDialog2();
     FileNameReset reset(dialog);
-    dialog.Filter = setFilter;
-    dialog.Flags = FileDialog::HideReadOnly;
-    dialog.DialogTitle = QStringLiteral("Delete Entry Set");
+    dialog.prepare(setFilter, FileDialog::HideReadOnly, QStringLiteral("Delete Entry Set"));
     dialog.ShowOpen();
     if (dialog.FileName.isEmpty())
         return;
@@ -113,9 +109,7 @@ void SetCommands::mnuLoad1_Click() {
         return;
     FileDialog &dialog = m_main.CommonDialog2();
     FileNameReset reset(dialog);
-    dialog.Filter = textFilter;
-    dialog.Flags = FileDialog::HideReadOnly;
-    dialog.DialogTitle = QStringLiteral("Load Entry");
+    dialog.prepare(textFilter, FileDialog::HideReadOnly, QStringLiteral("Load Entry"));
     dialog.ShowOpen();
     if (dialog.FileName.isEmpty())
         return;
@@ -131,9 +125,8 @@ void SetCommands::mnuSaveEntry_Click() {
         return;
     FileDialog &dialog = m_main.CommonDialog2();
     FileNameReset reset(dialog);
-    dialog.Filter = textFilter;
-    dialog.Flags = FileDialog::OverwritePrompt | FileDialog::HideReadOnly;
-    dialog.DialogTitle = QStringLiteral("Save Entry As...");
+    dialog.prepare(textFilter, FileDialog::OverwritePrompt | FileDialog::HideReadOnly,
+                   QStringLiteral("Save Entry As..."));
     dialog.ShowSave();
     if (dialog.FileName.isEmpty())
         return;

@@ -26,11 +26,6 @@ QList<QPushButton *> visibleReplaceButtons(FrmWarn1 *warn) {
     return shown;
 }
 
-QByteArray fileBytes(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 } // namespace
 
 class TestClipboard : public QObject {
@@ -60,8 +55,7 @@ private:
 };
 
 void TestClipboard::init() {
-    static int run = 0;
-    m_s = std::make_unique<Session>(m_dir.filePath(QStringLiteral("%1/s.sqlite3").arg(++run)));
+    m_s = newSession(m_dir);
     new ClipboardCommands(m_s->window);
     m_s->start();
 }
@@ -306,7 +300,7 @@ void TestClipboard::saveClipboard() {
     m_s->window.hide();
     m_s->item("mnuClipboard2")->trigger();
 
-    QCOMPARE(fileBytes(path), bytes);
+    QCOMPARE(readBytes(path), bytes);
     QCOMPARE(m_s->desktop.fileDialogs.size(), 1);
     const FileDialogRequest &asked = m_s->desktop.fileDialogs.constFirst();
     QCOMPARE(asked.kind, FileDialogRequest::Save);

@@ -12,21 +12,6 @@
 
 #include <memory>
 
-namespace {
-
-void writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readBytes(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
-
 class TestEditor : public QObject {
     Q_OBJECT
 private slots:
@@ -66,8 +51,7 @@ private:
 };
 
 void TestEditor::init() {
-    static int run = 0;
-    m_s = std::make_unique<Session>(m_dir.filePath(QStringLiteral("%1/s.sqlite3").arg(++run)));
+    m_s = newSession(m_dir);
     new EditorCommands(m_s->window);
     m_s->start();
 }

@@ -23,17 +23,6 @@ namespace {
 
 constexpr qsizetype MiB = 1024 * 1024;
 
-void writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readBytes(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 // Files may not grow past `bytes` while it lives, as under `prlimit --fsize`: a write past it
 // fails with EFBIG instead of ending the process.
 class FileSizeLimit {

@@ -25,8 +25,7 @@ private:
 };
 
 void TestHelp::init() {
-    static int run = 0;
-    m_s = std::make_unique<Session>(m_dir.filePath(QStringLiteral("%1/s.sqlite3").arg(++run)));
+    m_s = newSession(m_dir);
     m_help = new HelpCommands(m_s->window);
     m_s->start();
 }

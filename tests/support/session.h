@@ -7,7 +7,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 // One run of the program over a store that outlives it, so that a test can start it again, and
 // the scripted desktop in place of the real one.
@@ -42,4 +46,22 @@ template <typename Dialog> Dialog *openDialog(const QWidget &parent, const char 
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Dialog *d = parent.findChild<Dialog *>(QLatin1String(name));
     return d && d->isVisible() ? d : nullptr;
+}
+
+// A session over a store of its own inside `dir`, each call a new one.
+inline std::unique_ptr<Session> newSession(const QTemporaryDir &dir) {
+    static int run = 0;
+    return std::make_unique<Session>(dir.filePath(QStringLiteral("store%1/s.sqlite3").arg(++run)));
+}
+
+inline void writeBytes(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// A file's bytes, or "<missing>".
+inline QByteArray readBytes(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
