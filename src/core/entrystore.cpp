@@ -39,6 +39,7 @@ void EntryStore::loadOne(Registry &reg, int n) {
 }
 
 void EntryStore::LoadEntries(Registry &reg, const QString &section) {
+    SettingsStore::MappedReads mapped(reg.store());
     reg.Appname = AppName;
     reg.Section = section;
     for (int n = 1; n <= Count; ++n)

@@ -141,9 +141,6 @@ bool SettingsStore::prepareForUse() {
     // last complete commit.
     if (!usesWal() && !exec("PRAGMA journal_mode=WAL"))
         return false;
-    // Entries of megabytes are read straight from the mapped file rather than copied page by
-    // page through read calls; 256 MiB of address space, not of memory.
-    exec("PRAGMA mmap_size=268435456");
     if (!exec("PRAGMA synchronous=FULL") || !exec(schemaSql))
         return false;
     for (int i = 0; i < StatementCount; ++i) {
@@ -399,4 +396,15 @@ SettingsStore::Transaction::~Transaction() {
         std::fprintf(stderr, "snapvale: settings store %s: the save was rolled back\n",
                      qUtf8Printable(m_store.m_path));
     }
+}
+
+SettingsStore::MappedReads::MappedReads(SettingsStore &store)
+    : m_store(store) {
+    if (m_store.m_db)
+        m_store.exec("PRAGMA mmap_size=268435456");
+}
+
+SettingsStore::MappedReads::~MappedReads() {
+    if (m_store.m_db)
+        m_store.exec("PRAGMA mmap_size=0");
 }

@@ -46,6 +46,20 @@ public:
         bool m_began = false;
     };
 
+    // Reads large values straight from a map of the file rather than copying them page by page
+    // through read calls, while it lives. The map goes with it: mapped pages would otherwise
+    // stay counted in the program's memory.
+    class MappedReads {
+    public:
+        explicit MappedReads(SettingsStore &store);
+        ~MappedReads();
+        MappedReads(const MappedReads &) = delete;
+        MappedReads &operator=(const MappedReads &) = delete;
+
+    private:
+        SettingsStore &m_store;
+    };
+
 private:
     bool openAt(const QString &path);
     bool headerIsIntact() const;
