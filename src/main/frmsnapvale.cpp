@@ -324,7 +324,7 @@ void FrmSnapvale::mnuLists_Click() {
         item->setVisible(n == 1 || n == 16 || cut > 0);
     }
     for (int k = 1; k <= 20; ++k) {
-        QAction *item = action(QStringLiteral("mnu") + twoDigits(k));
+        QAction *item = clippingItem(k);
         item->setVisible(!literalCaption(item).isEmpty());
     }
 }
@@ -339,6 +339,14 @@ QAction *FrmSnapvale::action(const QString &name) const {
 
 QMenu *FrmSnapvale::menu(const QString &name) const {
     return findChild<QMenu *>(name);
+}
+
+QAction *FrmSnapvale::clippingItem(int k) const {
+    return action(QStringLiteral("mnu") + clippingKey(k));
+}
+
+QString FrmSnapvale::clippingKey(int k) {
+    return twoDigits(k);
 }
 
 QString FrmSnapvale::CurrentEntry() const {
@@ -433,9 +441,9 @@ void FrmSnapvale::Form_Load() {
     m_reg.Appname = AppName;
     m_reg.Section = frequentSection;
     for (int k = 1; k <= 20; ++k) {
-        m_reg.Key = twoDigits(k);
+        m_reg.Key = clippingKey(k);
         m_reg.RegGet();
-        setLiteralCaption(action(QStringLiteral("mnu") + twoDigits(k)), m_reg.Setting);
+        setLiteralCaption(clippingItem(k), m_reg.Setting);
     }
 
     if (!m_store.movedAsidePath().isEmpty())

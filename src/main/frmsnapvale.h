@@ -52,6 +52,11 @@ public:
     QAction *action(const QString &name) const;
     QMenu *menu(const QString &name) const;
 
+    // The tray list's item of frequent clipping k (1 to 20), and the key it is stored under
+    // ("01" to "20").
+    QAction *clippingItem(int k) const;
+    static QString clippingKey(int k);
+
     // The entry number the entry popup menu acts on, "1" to "30"; empty before the first one.
     QString CurrentEntry() const;
     void setCurrentEntry(int n);

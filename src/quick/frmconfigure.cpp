@@ -10,12 +10,6 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-namespace {
-QString twoDigits(int k) {
-    return QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));
-}
-} // namespace
-
 FrmConfigure::FrmConfigure(FrmSnapvale &main)
     : QWidget(&main, Qt::Window)
     , m_main(main)
@@ -41,7 +35,7 @@ FrmConfigure::FrmConfigure(FrmSnapvale &main)
         QPalette pal = field->palette();
         pal.setBrush(QPalette::Base, pal.brush(QPalette::Button));
         field->setPalette(pal);
-        field->setText(literalCaption(main.action(QStringLiteral("mnu") + twoDigits(k))));
+        field->setText(literalCaption(main.clippingItem(k)));
         column->addWidget(field);
         m_fields[k] = field;
     }
@@ -50,13 +44,13 @@ FrmConfigure::FrmConfigure(FrmSnapvale &main)
 
 void FrmConfigure::closeEvent(QCloseEvent *event) {
     for (int k = 1; k <= 20; ++k)
-        setLiteralCaption(m_main.action(QStringLiteral("mnu") + twoDigits(k)), m_fields[k]->text());
+        setLiteralCaption(m_main.clippingItem(k), m_fields[k]->text());
     // Every key, empty or unchanged ones too: the stored list is always the whole list.
     SettingsStore::Transaction transaction(m_reg.store());
     m_reg.Appname = AppName;
     m_reg.Section = QStringLiteral("Frequent");
     for (int k = 1; k <= 20; ++k) {
-        m_reg.Key = twoDigits(k);
+        m_reg.Key = FrmSnapvale::clippingKey(k);
         m_reg.Setting = m_fields[k]->text();
         m_reg.RegSave();
     }

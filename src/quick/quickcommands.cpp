@@ -20,8 +20,8 @@ QuickCommands::QuickCommands(FrmSnapvale &main)
     connect(main.action(QStringLiteral("mnuConfigure")), &QAction::triggered, this,
             &QuickCommands::mnuConfigure_Click);
     for (int k = 1; k <= 20; ++k)
-        connect(main.action(QStringLiteral("mnu%1").arg(k, 2, 10, QLatin1Char('0'))),
-                &QAction::triggered, this, [this, k] { mnuClipping_Click(k); });
+        connect(main.clippingItem(k), &QAction::triggered, this,
+                [this, k] { mnuClipping_Click(k); });
     // While the clippings are being edited, the tray menus rest: they would show the old list.
     main.setTrayGate([this] { return configure()->isVisible(); });
     // Closing the editor stores the clippings; at exit that happens before the main window goes.
@@ -81,8 +81,7 @@ void QuickCommands::mnuConfigure_Click() {
 }
 
 void QuickCommands::mnuClipping_Click(int k) {
-    const QString clipping =
-        literalCaption(m_main.action(QStringLiteral("mnu%1").arg(k, 2, 10, QLatin1Char('0'))));
+    const QString clipping = literalCaption(m_main.clippingItem(k));
     Desktop &desktop = m_main.desktop();
     if (!desktop.clearClipboard() || !desktop.setClipboardText(Text::trimSpaces(clipping)))
         desktop.message(&m_main, QStringLiteral("Error copying to clipboard. Please retry."));
