@@ -4,14 +4,14 @@
 #include "app/commands.h"
 #include "clipboard/clipboardcommands.h"
 #include "core/entrystore.h"
-#include "core/registry.h"
 #include "core/settingsstore.h"
+#include "core/storedsettings.h"
 #include "editor/editorcommands.h"
-#include "editor/frmtext.h"
+#include "editor/editorwindow.h"
 #include "main/entrytext.h"
-#include "main/frmsnapvale.h"
+#include "main/mainwindow.h"
 #include "platform/qtdesktop.h"
-#include "platform/scripteddesktop.h"
+#include "support/scripteddesktop.h"
 
 #include <QAction>
 #include <QApplication>
@@ -178,16 +178,15 @@ double memcpySeconds(qsizetype bytes) {
 
 void fillStore(const QString &dataHome, qsizetype entryBytes, int sets, qsizetype setEntryBytes) {
     SettingsStore store(dataHome + QStringLiteral("/Snapvale/settings.sqlite3"));
-    Registry reg(store);
     EntryStore entries;
     for (int n = 1; n <= EntryStore::Count; ++n)
         entries.setEntry(n, entryBytes ? text(entryBytes, char('a' + n % 26)) : QString(),
                          QStringLiteral("name %1").arg(n));
-    entries.SaveEntries(reg, QStringLiteral("Data"));
+    entries.save(store, EntrySection::startup());
     for (int n = 1; n <= EntryStore::Count; ++n)
         entries.setEntry(n, text(setEntryBytes, 's'), QStringLiteral("set"));
     for (int s = 0; s < sets; ++s)
-        entries.SaveEntries(reg, QStringLiteral("/home/user/sets/set %1.ent").arg(s));
+        entries.save(store, EntrySection::set(QStringLiteral("/home/user/sets/set %1.ent").arg(s)));
 }
 
 } // namespace
@@ -232,10 +231,10 @@ int main(int argc, char *argv[]) {
     const QString storePath = work.filePath(QStringLiteral("inproc/settings.sqlite3"));
     SettingsStore store(storePath);
     ScriptedDesktop scripted;
-    FrmSnapvale window(store, scripted);
+    MainWindow window(store, scripted);
     installCommands(window);
     auto *editor = window.findChild<EditorCommands *>();
-    window.Form_Load();
+    window.loadAtStart();
     window.show();
     QApplication::processEvents();
     EntryStore &entries = window.entries();
@@ -245,8 +244,8 @@ int main(int argc, char *argv[]) {
         scripted.clipboard = text(size, 'p');
         const double s = timed(
             [&] {
-                window.Cmd(1)->click();
-                window.Text(1)->repaint();
+                window.pasteButton(1)->click();
+                window.entryField(1)->repaint();
             },
             [&] { entries.setEntry(1, QString(), QString()); });
         report(QStringLiteral("paste %1 MiB to painted").arg(size / MiB), s, memcpySeconds(size),
@@ -256,10 +255,10 @@ int main(int argc, char *argv[]) {
     // 4. Copy a 100 MiB entry to the real clipboard.
     {
         QtDesktop real;
-        FrmSnapvale copier(store, real);
+        MainWindow copier(store, real);
         new ClipboardCommands(copier);
         copier.entries().setEntry(1, text(100 * MiB, 'c'), QString());
-        const double s = timed([&] { copier.CmdCopy(1)->click(); });
+        const double s = timed([&] { copier.copyButton(1)->click(); });
         report(QStringLiteral("copy a 100 MiB entry to the clipboard"), s, memcpySeconds(100 * MiB),
                QStringLiteral("memcpy"), QStringLiteral("s"), 1.5, false);
     }
@@ -274,7 +273,7 @@ int main(int argc, char *argv[]) {
         RawDb floorDb(work.filePath(QStringLiteral("raw1.sqlite3")));
         const double floorWrite = timed([&] { floorDb.write(raw); });
         report(QStringLiteral("Update Startup Entries, 30 x 10 MiB"),
-               timed([&] { window.UpdateMnu_Click(); }), floorWrite,
+               timed([&] { window.updateStartupEntries(); }), floorWrite,
                QStringLiteral("raw SQLite write"), QStringLiteral("s"), 1.3, true);
 
         raw.clear();
@@ -286,13 +285,13 @@ int main(int argc, char *argv[]) {
         const QString setFile = work.filePath(QStringLiteral("bench.ent"));
         const double saveSet = timed([&] {
             scripted.nextFiles = {setFile};
-            window.action(QStringLiteral("SaveSetMnu"))->trigger();
+            window.actions().saveSet->trigger();
         });
         report(QStringLiteral("Save Set, 30 x 1 MiB"), saveSet, timed([&] { setDb.write(raw); }),
                QStringLiteral("raw SQLite write"), QStringLiteral("s"), 1.3, true);
         const double loadSet = timed([&] {
             scripted.nextFiles = {setFile};
-            window.action(QStringLiteral("LoadMnu"))->trigger();
+            window.actions().loadSet->trigger();
         });
         report(QStringLiteral("Load Set, 30 x 1 MiB"), loadSet, timed([&] { setDb.read(); }),
                QStringLiteral("raw SQLite read"), QStringLiteral("s"), 1.3, true);
@@ -300,18 +299,18 @@ int main(int argc, char *argv[]) {
 
     // 6. Toggle Always on Top with 1,000 saved sets, against an empty store.
     {
-        const auto toggle = [](FrmSnapvale &w) {
+        const auto toggle = [](MainWindow &w) {
             return timed([&] {
-                w.OnTopMnu_Click();
+                w.toggleOnTop();
                 QApplication::processEvents();
             });
         };
         SettingsStore bigStore(bigHome + QStringLiteral("/Snapvale/settings.sqlite3"));
         ScriptedDesktop d1, d2;
-        FrmSnapvale big(bigStore, d1);
+        MainWindow big(bigStore, d1);
         big.show();
         SettingsStore small(emptyHome + QStringLiteral("/Snapvale/settings.sqlite3"));
-        FrmSnapvale empty(small, d2);
+        MainWindow empty(small, d2);
         empty.show();
         const double floorToggle = toggle(empty);
         report(QStringLiteral("toggle Always on Top, 1,000 sets (target: 5 ms)"), toggle(big),
@@ -321,19 +320,19 @@ int main(int argc, char *argv[]) {
     // 7. The tray entry list with 30 x 10 MiB entries.
     for (int n = 1; n <= EntryStore::Count; ++n)
         entries.setEntry(n, text(10 * MiB, char('a' + n % 26)), QStringLiteral("n"));
-    report(QStringLiteral("tray entry list, 30 x 10 MiB"), timed([&] { window.mnuLists_Click(); }),
+    report(QStringLiteral("tray entry list, 30 x 10 MiB"), timed([&] { window.refreshTrayList(); }),
            0, QStringLiteral("-"), QStringLiteral("s"), 0.020, false);
 
     // 8. The editor: a 10 MiB entry, and a 10 MiB file.
     {
         entries.setEntry(1, text(10 * MiB, 'e'), QString());
         const auto closeEditor = [&] {
-            if (auto *e = window.findChild<FrmText *>())
+            if (auto *e = window.findChild<EditorWindow *>())
                 delete e;
         };
         const double entryOpen = timed(
             [&] {
-                FrmText *e = editor->Text_Click(1);
+                EditorWindow *e = editor->openEditor(1);
                 e->repaint();
             },
             closeEditor);
@@ -345,17 +344,17 @@ int main(int argc, char *argv[]) {
             f.open(QIODevice::WriteOnly);
             f.write(text(10 * MiB, 'f').toUtf8());
         }
-        FrmText *e = nullptr;
+        EditorWindow *e = nullptr;
         const double fileOpen = timed(
             [&] {
                 scripted.nextFiles = {file};
-                e->OpenMnu_Click();
+                e->openFile();
                 e->repaint();
             },
             [&] {
                 closeEditor();
                 entries.setEntry(1, QString(), QString());
-                e = editor->Text_Click(1);
+                e = editor->openEditor(1);
             });
         closeEditor();
         report(QStringLiteral("editor: open a 10 MiB file"), fileOpen, memcpySeconds(10 * MiB),

@@ -6,7 +6,7 @@
 #include "quick/quickcommands.h"
 #include "sets/setcommands.h"
 
-void installCommands(FrmSnapvale &main) {
+void installCommands(MainWindow &main) {
     new ClipboardCommands(main);
     new EditorCommands(main);
     new HelpCommands(main);

@@ -1,6 +1,6 @@
 #pragma once
 
-class FrmSnapvale;
+class MainWindow;
 
 // Gives the main window every command of the feature folders. The main window owns them.
-void installCommands(FrmSnapvale &main);
+void installCommands(MainWindow &main);

@@ -1,6 +1,6 @@
 #include "app/commands.h"
 #include "core/settingsstore.h"
-#include "main/frmsnapvale.h"
+#include "main/mainwindow.h"
 #include "platform/qtdesktop.h"
 
 #include <QApplication>
@@ -76,7 +76,7 @@ void onTerminationSignal(int) {
 
 // SIGTERM, SIGINT and SIGHUP end the program as a system shut-down does, so that auto-save
 // keeps what it promised. The handler only wakes the event loop; the work runs there.
-void handleTerminationSignals(FrmSnapvale &window) {
+void handleTerminationSignals(MainWindow &window) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
@@ -84,7 +84,7 @@ void handleTerminationSignals(FrmSnapvale &window) {
         char byte;
         [[maybe_unused]] const auto read = ::read(signalPipe[0], &byte, 1);
         notifier->setEnabled(false);
-        window.unload(FrmSnapvale::SystemShutdown);
+        window.unload(MainWindow::SystemShutdown);
         // exit(), not quit(): quit() asks every window to close, and any may refuse.
         QCoreApplication::exit(0);
     });
@@ -133,10 +133,10 @@ int main(int argc, char *argv[]) {
 
     SettingsStore store(SettingsStore::defaultPath());
     QtDesktop desktop;
-    FrmSnapvale window(store, desktop);
+    MainWindow window(store, desktop);
     installCommands(window);
 
-    QObject::connect(&window, &FrmSnapvale::unloaded, &app, [] {
+    QObject::connect(&window, &MainWindow::unloaded, &app, [] {
         // A window that is open on its own (help) keeps the program until it is closed too.
         for (QWidget *w : QApplication::topLevelWidgets()) {
             if (w->isVisible() && !w->inherits("QMenu")) {
@@ -147,7 +147,7 @@ int main(int argc, char *argv[]) {
         QCoreApplication::exit(0);
     });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-                     [&window](QSessionManager &) { window.unload(FrmSnapvale::SystemShutdown); });
+                     [&window](QSessionManager &) { window.unload(MainWindow::SystemShutdown); });
 #ifdef Q_OS_UNIX
     handleTerminationSignals(window);
 #endif
@@ -156,7 +156,7 @@ int main(int argc, char *argv[]) {
     if (exitAfterPaint)
         app.installEventFilter(&firstPaintExit);
 
-    window.Form_Load();
+    window.loadAtStart();
     window.show();
     return app.exec();
 }

@@ -1,78 +1,72 @@
 #include "clipboard/clipboardcommands.h"
 
-#include "clipboard/frmwarn1.h"
+#include "clipboard/replacedialog.h"
 #include "core/text.h"
-#include "main/entrytext.h"
-#include "main/frmsnapvale.h"
+#include "main/mainwindow.h"
 #include "platform/desktop.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 
-namespace {
-const QString readFailed = QStringLiteral("Error accessing clipboard. Please retry.");
-const QString copyFailed = QStringLiteral("Error copying to clipboard. Please retry.");
-} // namespace
-
-ClipboardCommands::ClipboardCommands(FrmSnapvale &main)
+ClipboardCommands::ClipboardCommands(MainWindow &main)
     : QObject(&main)
     , m_main(main) {
-    connect(&main, &FrmSnapvale::numberedButtonReleased, this, &ClipboardCommands::Cmd_MouseUp);
+    connect(&main, &MainWindow::numberedButtonReleased, this, &ClipboardCommands::onNumberedButton);
     for (int n = 1; n <= EntryStore::Count; ++n)
-        connect(main.CmdCopy(n), &QToolButton::clicked, this, [this, n] { CmdCopy_Click(n); });
+        connect(main.copyButton(n), &QToolButton::clicked, this, [this, n] { copy(n); });
 
-    const auto on = [this, &main](const char *name, auto handler) {
-        connect(main.action(QLatin1String(name)), &QAction::triggered, this, handler);
+    const MainActions &a = main.actions();
+    // The entry menu acts on the entry it was opened for.
+    const auto onCurrent = [this, &main](QAction *item, void (ClipboardCommands::*command)(int)) {
+        connect(item, &QAction::triggered, this, [this, &main, command] {
+            if (const int n = main.currentEntry())
+                (this->*command)(n);
+        });
     };
-    on("mnuPaste1", [this] { mnuPaste1_Click(); });
-    on("mnuCopy1", [this] { mnuCopy1_Click(); });
-    on("mnuClear1", [this] { mnuClear1_Click(); });
-    on("ClearMnu", [this] { ClearMnu_Click(); });
-    on("mnuClipboard2", [this] { mnuClipboard2_Click(); });
-    const char *tabItems[] = {"mnuOne", "mnuTwo", "mnuThree", "mnuFour", "mnuFive", "mnuSix"};
-    for (int tab = 1; tab <= 6; ++tab)
-        on(tabItems[tab - 1], [this, tab] { clearTab(tab); });
+    onCurrent(a.paste, &ClipboardCommands::paste);
+    onCurrent(a.copy, &ClipboardCommands::copy);
+    onCurrent(a.clearEntry, &ClipboardCommands::clearEntry);
+    connect(a.clearAll, &QAction::triggered, this, &ClipboardCommands::clearAll);
+    connect(a.saveClipboard, &QAction::triggered, this, &ClipboardCommands::saveClipboard);
+    for (int tab = 1; tab < int(a.clearTab.size()); ++tab)
+        connect(a.clearTab[tab], &QAction::triggered, this, [this, tab] { clearTab(tab); });
 }
 
-bool ClipboardCommands::pasteInto(FrmSnapvale &main, int n) {
+bool ClipboardCommands::pasteInto(int n) {
     QString text;
-    if (!main.desktop().clipboardText(text)) {
-        main.desktop().message(QApplication::activeModalWidget() ? QApplication::activeModalWidget()
-                                                                 : &main,
-                               readFailed);
+    if (!readClipboard(m_main.desktop(), &m_main, text))
         return false;
-    }
-    main.entries().setEntry(n, text, EntryStore::DefaultName);
+    m_main.entries().setEntry(n, text, EntryStore::DefaultName);
     return true;
 }
 
-void ClipboardCommands::Cmd_MouseUp(int n, Qt::MouseButton button, const QPoint &at) {
+void ClipboardCommands::onNumberedButton(int n, Qt::MouseButton button, const QPoint &at) {
     if (button == Qt::LeftButton) {
         paste(n);
     } else if (button == Qt::RightButton) {
         m_main.setCurrentEntry(n);
-        m_main.desktop().popupMenu(m_main.menu(QStringLiteral("mnuPopup1")), nullptr, at);
+        m_main.desktop().popupMenu(m_main.menus().entry, nullptr, at);
     }
 }
 
 void ClipboardCommands::paste(int n) {
     // Only the empty text counts as empty: spaces are someone's text.
     if (m_main.entries().text(n).isEmpty()) {
-        pasteInto(m_main, n);
+        pasteInto(n);
         return;
     }
-    auto *warn = new FrmWarn1(m_main, n);
-    warn->open();
+    auto *question = new ReplaceDialog(m_main, n);
+    // A paste that fails leaves the question open for another try.
+    connect(question, &ReplaceDialog::replaceChosen, this, [this, question](int entry) {
+        if (pasteInto(entry))
+            question->accept();
+    });
+    question->open();
 }
 
-void ClipboardCommands::CmdCopy_Click(int n) {
-    Desktop &desktop = m_main.desktop();
-    if (!desktop.clearClipboard() ||
-        !desktop.setClipboardText(Text::trimSpaces(m_main.entries().text(n))))
-        desktop.message(&m_main, copyFailed);
+void ClipboardCommands::copy(int n) {
+    copyToClipboard(m_main.desktop(), &m_main, Text::trimSpaces(m_main.entries().text(n)));
 }
 
 void ClipboardCommands::clearEntry(int n) {
@@ -80,41 +74,26 @@ void ClipboardCommands::clearEntry(int n) {
 }
 
 void ClipboardCommands::clearTab(int tab) {
-    for (int n = (tab - 1) * EntryStore::PerTab + 1; n <= tab * EntryStore::PerTab; ++n)
+    for (int n = EntryStore::firstOfTab(tab); n < EntryStore::firstOfTab(tab + 1); ++n)
         clearEntry(n);
 }
 
-void ClipboardCommands::ClearMnu_Click() {
+void ClipboardCommands::clearAll() {
     for (int n = 1; n <= EntryStore::Count; ++n)
         clearEntry(n);
 }
 
-void ClipboardCommands::mnuPaste1_Click() {
-    if (const int n = m_main.currentEntryNumber())
-        paste(n);
-}
-
-void ClipboardCommands::mnuCopy1_Click() {
-    if (const int n = m_main.currentEntryNumber())
-        m_main.CmdCopy(n)->click();
-}
-
-void ClipboardCommands::mnuClear1_Click() {
-    if (const int n = m_main.currentEntryNumber())
-        clearEntry(n);
-}
-
-void ClipboardCommands::mnuClipboard2_Click() {
-    FileDialog &dialog = m_main.CommonDialog2();
-    FileNameReset reset(dialog);
-    dialog.prepare(QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*"),
-                   FileDialog::OverwritePrompt | FileDialog::HideReadOnly,
-                   QStringLiteral("Save Clipboard As..."));
-    dialog.ShowSave();
-    if (dialog.FileName.isEmpty())
+void ClipboardCommands::saveClipboard() {
+    Desktop &desktop = m_main.desktop();
+    const QString path = desktop.chooseFile(&m_main, {FileDialogRequest::Save,
+                                                      QStringLiteral("Save Clipboard As..."),
+                                                      FileFilter::text, QString(), true});
+    if (path.isEmpty())
         return;
     QString text;
-    if (!m_main.desktop().clipboardText(text))
+    if (!desktop.clipboardText(text))
         return;
-    Text::writeFileAtomically(dialog.FileName, text + QStringLiteral("\r\n"));
+    QString error;
+    if (!Text::writeFileAtomically(path, text + QStringLiteral("\r\n"), &error))
+        showWriteFailure(desktop, &m_main, path, error);
 }

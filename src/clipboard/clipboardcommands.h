@@ -2,31 +2,30 @@
 
 #include <QObject>
 
-class FrmSnapvale;
+class MainWindow;
 class QPoint;
 
-// Pasting into entries (asking first when an entry holds text), the entry popup menu, copying,
+// Pasting into entries (asking first when an entry holds text), the entry menu, copying,
 // clearing, and saving the clipboard to a file.
 class ClipboardCommands : public QObject {
     Q_OBJECT
 public:
-    explicit ClipboardCommands(FrmSnapvale &main);
+    explicit ClipboardCommands(MainWindow &main);
 
-    // Stores the clipboard text in entry n as "Untitled". On a clipboard failure the user is told
-    // and the entry stays as it was; the result says whether the paste happened.
-    static bool pasteInto(FrmSnapvale &main, int n);
-
-    void Cmd_MouseUp(int n, Qt::MouseButton button, const QPoint &at);
+    // A numbered button released: the left button pastes, the right one opens the entry menu.
+    void onNumberedButton(int n, Qt::MouseButton button, const QPoint &at);
+    // Pastes into entry n, asking first when it holds text.
     void paste(int n);
-    void CmdCopy_Click(int n);
+    void copy(int n);
     void clearEntry(int n);
     void clearTab(int tab);
-    void ClearMnu_Click();
-    void mnuPaste1_Click();
-    void mnuCopy1_Click();
-    void mnuClear1_Click();
-    void mnuClipboard2_Click();
+    void clearAll();
+    void saveClipboard();
 
 private:
-    FrmSnapvale &m_main;
+    // Stores the clipboard text in entry n as "Untitled". On a clipboard failure the user is told
+    // and the entry stays as it was; the result says whether the paste happened.
+    bool pasteInto(int n);
+
+    MainWindow &m_main;
 };

@@ -1,7 +1,7 @@
 #include "core/entrystore.h"
 
-#include "core/registry.h"
 #include "core/settingsstore.h"
+#include "core/storedsettings.h"
 
 EntryStore::EntryStore(QObject *parent)
     : QObject(parent) {}
@@ -29,39 +29,26 @@ void EntryStore::setEntry(int n, const QString &text, const QString &name) {
     emit entryChanged(n);
 }
 
-void EntryStore::loadOne(Registry &reg, int n) {
-    reg.Key = textKey(n);
-    reg.RegGet();
-    const QString text = reg.Setting;
-    reg.Key = nameKey(n);
-    reg.RegGet();
-    setEntry(n, text, reg.Setting);
+void EntryStore::loadOne(const SettingsStore &store, int n, const QString &section) {
+    setEntry(n, store.get(section, textKey(n)), store.get(section, nameKey(n)));
 }
 
-void EntryStore::LoadEntries(Registry &reg, const QString &section) {
-    SettingsStore::MappedReads mapped(reg.store());
-    reg.Appname = AppName;
-    reg.Section = section;
+void EntryStore::load(SettingsStore &store, const EntrySection &section) {
+    SettingsStore::MappedReads mapped(store);
     for (int n = 1; n <= Count; ++n)
-        loadOne(reg, n);
+        loadOne(store, n, section.storedName());
 }
 
-void EntryStore::LoadEntry(Registry &reg, int n, const QString &section) {
-    reg.Appname = AppName;
-    reg.Section = section;
-    loadOne(reg, n);
+void EntryStore::loadEntry(const SettingsStore &store, int n, const EntrySection &section) {
+    loadOne(store, n, section.storedName());
 }
 
-void EntryStore::SaveEntries(Registry &reg, const QString &section) const {
-    SettingsStore::Transaction transaction(reg.store());
-    reg.Appname = AppName;
-    reg.Section = section;
+bool EntryStore::save(SettingsStore &store, const EntrySection &section) const {
+    SettingsStore::Transaction transaction(store);
+    const QString name = section.storedName();
     for (int n = 1; n <= Count; ++n) {
-        reg.Key = textKey(n);
-        reg.Setting = text(n);
-        reg.RegSave();
-        reg.Key = nameKey(n);
-        reg.Setting = name(n);
-        reg.RegSave();
+        if (!store.set(name, textKey(n), text(n)) || !store.set(name, nameKey(n), this->name(n)))
+            return false;
     }
+    return transaction.commit();
 }

@@ -5,7 +5,8 @@
 
 #include <array>
 
-class Registry;
+class EntrySection;
+class SettingsStore;
 
 // The 30 numbered entries, each a text and a name. Entry numbers run from 1 to 30; the views
 // follow entryChanged() synchronously, so what they show is always what is stored here.
@@ -22,6 +23,8 @@ public:
     static int tabOf(int n) { return (n + PerTab - 1) / PerTab; }
     static QString textKey(int n) { return QStringLiteral("Entry") + QString::number(n); }
     static QString nameKey(int n) { return textKey(n) + QLatin1Char('b'); }
+    // Entry n's tab, counted from 1, and the first entry of tab t.
+    static int firstOfTab(int tab) { return (tab - 1) * PerTab + 1; }
 
     const QString &text(int n) const { return m_entries[index(n)].text; }
     const QString &name(int n) const { return m_entries[index(n)].name; }
@@ -30,11 +33,12 @@ public:
     void setEntry(int n, const QString &text, const QString &name);
 
     // All 30 texts and names from one section; a missing key empties the text or the name.
-    void LoadEntries(Registry &reg, const QString &section);
-    // All 60 keys to one section in one transaction, empty entries included.
-    void SaveEntries(Registry &reg, const QString &section) const;
+    void load(SettingsStore &store, const EntrySection &section);
+    // All 60 keys to one section in one transaction, empty entries included. False when the
+    // store could not be written: it then holds the section as it was.
+    bool save(SettingsStore &store, const EntrySection &section) const;
     // Entry n alone from one section.
-    void LoadEntry(Registry &reg, int n, const QString &section);
+    void loadEntry(const SettingsStore &store, int n, const EntrySection &section);
 
 signals:
     void entryChanged(int n);
@@ -45,7 +49,7 @@ private:
         QString name = DefaultName;
     };
     static int index(int n);
-    void loadOne(Registry &reg, int n);
+    void loadOne(const SettingsStore &store, int n, const QString &section);
 
     std::array<Entry, Count> m_entries;
 };

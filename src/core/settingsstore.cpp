@@ -32,6 +32,8 @@ const char *const schemaSql = "CREATE TABLE IF NOT EXISTS settings("
                               "  PRIMARY KEY (app, section, key)"
                               ") WITHOUT ROWID";
 
+const QByteArray appName = QByteArrayLiteral("Snapvale");
+
 // Another copy of the program may hold the write lock for a moment; wait rather than lose a write.
 constexpr int busyTimeoutMs = 30000;
 
@@ -48,6 +50,10 @@ int waitWhileBusy(void *, int attempt) {
 void bindText(sqlite3_stmt *st, int index, const QString &text) {
     const QByteArray utf8 = text.toUtf8();
     sqlite3_bind_text(st, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void bindApp(sqlite3_stmt *st) {
+    sqlite3_bind_text(st, 1, appName.constData(), int(appName.size()), SQLITE_STATIC);
 }
 
 // Resets the statement when the scope ends, so that it never keeps a read lock open.
@@ -261,8 +267,9 @@ bool SettingsStore::exec(const char *sql) {
     if (rc == SQLITE_OK)
         return true;
     m_failure = sqlite3_errcode(m_db);
+    m_lastError = QString::fromUtf8(error ? error : sqlite3_errstr(rc));
     std::fprintf(stderr, "snapvale: settings store %s: %s: %s\n", qUtf8Printable(m_path), sql,
-                 error ? error : "unknown error");
+                 qUtf8Printable(m_lastError));
     sqlite3_free(error);
     return false;
 }
@@ -282,10 +289,14 @@ int SettingsStore::step(sqlite3_stmt *st) {
 }
 
 void SettingsStore::warn(const char *what) const {
-    if (m_db)
+    if (m_db) {
         m_failure = sqlite3_errcode(m_db);
+        m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
+    } else {
+        m_lastError = QStringLiteral("the settings store could not be opened");
+    }
     std::fprintf(stderr, "snapvale: settings store %s: %s: %s\n", qUtf8Printable(m_path), what,
-                 m_db ? sqlite3_errmsg(m_db) : "not open");
+                 qUtf8Printable(m_lastError));
 }
 
 sqlite3_stmt *SettingsStore::prepared(int which) const {
@@ -298,12 +309,12 @@ bool SettingsStore::writable() const {
     return m_transactionDepth == 0 || !sqlite3_get_autocommit(m_db);
 }
 
-QString SettingsStore::get(const QString &app, const QString &section, const QString &key) const {
+QString SettingsStore::get(const QString &section, const QString &key) const {
     if (!m_db)
         return {};
     sqlite3_stmt *st = prepared(Select);
     ResetGuard guard{st};
-    bindText(st, 1, app);
+    bindApp(st);
     bindText(st, 2, section);
     bindText(st, 3, key);
     const int rc = sqlite3_step(st);
@@ -316,58 +327,66 @@ QString SettingsStore::get(const QString &app, const QString &section, const QSt
     return {};
 }
 
-void SettingsStore::set(const QString &app, const QString &section, const QString &key,
-                        const QString &value) {
+bool SettingsStore::set(const QString &section, const QString &key, const QString &value) {
     if (!m_db) {
         warn("cannot write");
-        return;
+        return false;
     }
     // Once a save has failed, the rest of it is not attempted: it is rolled back whole.
     if (m_transactionFailed)
-        return;
+        return false;
     if (!writable()) {
         warn("cannot write");
-        return;
+        return false;
     }
     sqlite3_stmt *st = prepared(Upsert);
     ResetGuard guard{st};
-    bindText(st, 1, app);
+    bindApp(st);
     bindText(st, 2, section);
     bindText(st, 3, key);
     bindText(st, 4, value);
-    if (step(st) != SQLITE_DONE) {
-        warn("cannot write");
-        if (m_transactionDepth > 0)
-            m_transactionFailed = true;
-    }
+    if (step(st) == SQLITE_DONE)
+        return true;
+    warn("cannot write");
+    if (m_transactionDepth > 0)
+        m_transactionFailed = true;
+    return false;
 }
 
-void SettingsStore::removeSection(const QString &app, const QString &section) {
-    if (!m_db || !writable()) {
+bool SettingsStore::removeSection(const QString &section) {
+    if (!m_db || m_transactionFailed || !writable()) {
         warn("cannot delete");
-        return;
+        return false;
     }
     sqlite3_stmt *st = prepared(DeleteSection);
     ResetGuard guard{st};
-    bindText(st, 1, app);
+    bindApp(st);
     bindText(st, 2, section);
-    if (step(st) != SQLITE_DONE)
-        warn("cannot delete");
+    if (step(st) == SQLITE_DONE)
+        return true;
+    warn("cannot delete");
+    if (m_transactionDepth > 0)
+        m_transactionFailed = true;
+    return false;
 }
 
-bool SettingsStore::hasSection(const QString &app, const QString &section) const {
+bool SettingsStore::hasSection(const QString &section) const {
     if (!m_db)
         return false;
     sqlite3_stmt *st = prepared(SelectSection);
     ResetGuard guard{st};
-    bindText(st, 1, app);
+    bindApp(st);
     bindText(st, 2, section);
     return sqlite3_step(st) == SQLITE_ROW;
 }
 
 SettingsStore::Transaction::Transaction(SettingsStore &store)
     : m_store(store) {
-    if (!m_store.m_db || m_store.m_transactionDepth++ > 0)
+    if (!m_store.m_db) {
+        m_store.warn("cannot write");
+        return;
+    }
+    if (m_store.m_transactionDepth++ > 0)
         return;
     m_outermost = true;
     // IMMEDIATE takes the write lock now, so a busy peer is waited for here and not mid-way.
@@ -376,26 +395,48 @@ SettingsStore::Transaction::Transaction(SettingsStore &store)
 }
 
 SettingsStore::Transaction::~Transaction() {
+    if (!m_ended)
+        end(false);
+}
+
+bool SettingsStore::Transaction::commit() {
+    if (!m_ended)
+        end(true);
+    return m_committed;
+}
+
+void SettingsStore::Transaction::end(bool commit) {
+    m_ended = true;
     if (!m_store.m_db)
         return;
     --m_store.m_transactionDepth;
-    if (!m_outermost)
+    if (!m_outermost) {
+        m_committed = !m_store.m_transactionFailed;
+        // A part that gives up makes the whole save give up.
+        if (!commit)
+            m_store.m_transactionFailed = true;
         return;
-    const bool failed = m_store.m_transactionFailed;
+    }
+    const bool failed = m_store.m_transactionFailed || !commit;
     m_store.m_transactionFailed = false;
     // SQLite rolls a transaction back by itself on some errors (a full disk); then nothing is left
     // to end.
     if (!m_began || sqlite3_get_autocommit(m_store.m_db)) {
-        if (failed)
+        if (failed && commit)
             std::fprintf(stderr, "snapvale: settings store %s: the save was not written\n",
                          qUtf8Printable(m_store.m_path));
         return;
     }
-    if (failed || !m_store.exec("COMMIT")) {
-        m_store.exec("ROLLBACK");
+    if (!failed && m_store.exec("COMMIT")) {
+        m_committed = true;
+        return;
+    }
+    const QString reason = m_store.m_lastError;
+    m_store.exec("ROLLBACK");
+    m_store.m_lastError = reason;
+    if (commit)
         std::fprintf(stderr, "snapvale: settings store %s: the save was rolled back\n",
                      qUtf8Printable(m_store.m_path));
-    }
 }
 
 SettingsStore::MappedReads::MappedReads(SettingsStore &store)

@@ -7,9 +7,11 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-// The per-user store of strings addressed by application, section and key, kept in one SQLite
-// file. Reads never fail (a missing key or an unreadable store reads as the empty string);
-// writes never report failure to the caller but print each one on stderr with its reason.
+// The per-user store of strings addressed by section and key, all under the application name
+// "Snapvale", kept in one SQLite file. These are the raw rows: the program reaches them through
+// the typed API of storedsettings.h, which alone knows the sections and keys. Reads never fail (a
+// missing key or an unreadable store reads as the empty string); a failed write returns false,
+// prints the reason on stderr and leaves it in lastError().
 class SettingsStore {
 public:
     // Opens (creating when needed) the store at `path`. A file that is not a usable store is
@@ -26,13 +28,17 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     QString movedAsidePath() const { return m_movedAside; }
 
-    QString get(const QString &app, const QString &section, const QString &key) const;
-    void set(const QString &app, const QString &section, const QString &key, const QString &value);
-    void removeSection(const QString &app, const QString &section);
-    bool hasSection(const QString &app, const QString &section) const;
+    QString get(const QString &section, const QString &key) const;
+    bool set(const QString &section, const QString &key, const QString &value);
+    bool removeSection(const QString &section);
+    bool hasSection(const QString &section) const;
+
+    // Why the last write failed, in the system's words ("database or disk is full").
+    QString lastError() const { return m_lastError; }
 
     // Groups writes into one transaction: the store holds either all of them or none, also
-    // after a crash or a power cut. Nested scopes join the outermost one.
+    // after a crash or a power cut. Nested scopes join the outermost one. What is not committed
+    // is rolled back when the scope ends.
     class Transaction {
     public:
         explicit Transaction(SettingsStore &store);
@@ -40,10 +46,17 @@ public:
         Transaction(const Transaction &) = delete;
         Transaction &operator=(const Transaction &) = delete;
 
+        // Commits the outermost scope; an inner one only reports whether all went well so far.
+        bool commit();
+
     private:
+        void end(bool commit);
+
         SettingsStore &m_store;
         bool m_outermost = false;
         bool m_began = false;
+        bool m_ended = false;
+        bool m_committed = false;
     };
 
     // Reads large values straight from a map of the file rather than copying them page by page
@@ -76,6 +89,7 @@ private:
 
     QString m_path;
     QString m_movedAside;
+    mutable QString m_lastError;
     sqlite3 *m_db = nullptr;
     mutable sqlite3_stmt *m_statements[4] = {};
     int m_transactionDepth = 0;

@@ -20,19 +20,27 @@ QString trimSpaces(const QString &text) {
     return text.mid(begin, end - begin);
 }
 
-bool writeFileAtomically(const QString &path, const QString &content) {
+namespace {
+
+bool failed(const char *what, const QString &path, const QString &reason, QString *error) {
+    std::fprintf(stderr, "snapvale: cannot %s %s: %s\n", what, qUtf8Printable(path),
+                 qUtf8Printable(reason));
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
+
+bool writeFileAtomically(const QString &path, const QString &content, QString *error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        std::fprintf(stderr, "snapvale: cannot write %s: %s\n", qUtf8Printable(path),
-                     qUtf8Printable(file.errorString()));
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return failed("write", path, file.errorString(), error);
     const QByteArray bytes = content.toUtf8();
     if (file.write(bytes) != bytes.size() || !file.commit()) {
-        std::fprintf(stderr, "snapvale: cannot write %s: %s\n", qUtf8Printable(path),
-                     qUtf8Printable(file.errorString()));
+        const QString reason = file.errorString();
         file.cancelWriting();
-        return false;
+        return failed("write", path, reason, error);
     }
     return true;
 }
@@ -96,19 +104,13 @@ QString withLineEnds(const QString &text) {
     return out;
 }
 
-bool readFile(const QString &path, QString &text) {
+bool readFile(const QString &path, QString &text, QString *error) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "snapvale: cannot read %s: %s\n", qUtf8Printable(path),
-                     qUtf8Printable(file.errorString()));
-        return false;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return failed("read", path, file.errorString(), error);
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        std::fprintf(stderr, "snapvale: cannot read %s: %s\n", qUtf8Printable(path),
-                     qUtf8Printable(file.errorString()));
-        return false;
-    }
+    if (file.error() != QFileDevice::NoError)
+        return failed("read", path, file.errorString(), error);
     text = withLineEnds(decode(bytes));
     return true;
 }

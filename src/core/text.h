@@ -10,9 +10,9 @@ namespace Text {
 QString trimSpaces(const QString &text);
 
 // Writes `content` to `path` in UTF-8 without a byte-order mark, replacing a former file only
-// once the new one is complete: a failed write leaves the old file as it was. Failures are
-// printed on stderr; the result says whether the file was written.
-bool writeFileAtomically(const QString &path, const QString &content);
+// once the new one is complete: a failed write leaves the old file as it was. False when the
+// file was not written; `error` then says why, in the system's words.
+bool writeFileAtomically(const QString &path, const QString &content, QString *error = nullptr);
 
 // Decodes a text file's bytes: a byte-order mark is skipped (UTF-8, or UTF-16 of either order);
 // bytes that are not valid UTF-8 are read as Windows-1252, so that no byte is lost or turns into
@@ -24,7 +24,8 @@ QString decode(const QByteArray &bytes);
 // stays empty.
 QString withLineEnds(const QString &text);
 
-// Reads a text file by the rules above. False when it cannot be read; `text` is then unchanged.
-bool readFile(const QString &path, QString &text);
+// Reads a text file by the rules above. False when it cannot be read; `text` is then unchanged
+// and `error` says why.
+bool readFile(const QString &path, QString &text, QString *error = nullptr);
 
 } // namespace Text

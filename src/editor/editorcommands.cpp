@@ -1,33 +1,27 @@
 #include "editor/editorcommands.h"
 
-#include "editor/frmtext.h"
+#include "editor/editorwindow.h"
 #include "main/entrytext.h"
-#include "main/frmsnapvale.h"
+#include "main/mainwindow.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QPlainTextEdit>
 
-EditorCommands::EditorCommands(FrmSnapvale &main)
+EditorCommands::EditorCommands(MainWindow &main)
     : QObject(&main)
     , m_main(main) {
     for (int n = 1; n <= EntryStore::Count; ++n)
-        connect(main.Text(n), &EntryText::clicked, this, [this, n] { Text_Click(n); });
-    connect(main.action(QStringLiteral("mnuEdit")), &QAction::triggered, this,
-            &EditorCommands::mnuEdit_Click);
+        connect(main.entryField(n), &EntryText::clicked, this, [this, n] { openEditor(n); });
+    connect(main.actions().editEntry, &QAction::triggered, this, [this] {
+        if (const int n = m_main.currentEntry())
+            openEditor(n);
+    });
 }
 
-FrmText *EditorCommands::Text_Click(int n) {
-    auto *editor = new FrmText(m_main);
+EditorWindow *EditorCommands::openEditor(int n) {
+    auto *editor = new EditorWindow(m_main, n);
     editor->setText(m_main.entries().text(n));
-    editor->LblUpdateNumber()->setText(QString::number(n));
-    editor->LblAddNumber()->setText(QString::number(n));
     editor->show();
-    editor->TxtComplete()->setFocus();
+    editor->textEdit()->setFocus();
     return editor;
-}
-
-void EditorCommands::mnuEdit_Click() {
-    if (const int n = m_main.currentEntryNumber())
-        Text_Click(n);
 }

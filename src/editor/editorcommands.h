@@ -2,18 +2,17 @@
 
 #include <QObject>
 
-class FrmSnapvale;
-class FrmText;
+class EditorWindow;
+class MainWindow;
 
-// Opens an entry in the editor, from a click on its text or from the entry popup menu.
+// Opens an entry in the editor, from a click on its text or from the entry menu.
 class EditorCommands : public QObject {
     Q_OBJECT
 public:
-    explicit EditorCommands(FrmSnapvale &main);
+    explicit EditorCommands(MainWindow &main);
 
-    FrmText *Text_Click(int n);
-    void mnuEdit_Click();
+    EditorWindow *openEditor(int n);
 
 private:
-    FrmSnapvale &m_main;
+    MainWindow &m_main;
 };

@@ -1,8 +1,8 @@
 #include "help/helpwindows.h"
 
 #include "help/helppages.h"
-#include "main/frmsnapvale.h"
 #include "main/icons.h"
+#include "main/mainwindow.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -13,7 +13,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-Frmhelp::Frmhelp(FrmSnapvale &main)
+HelpWindow::HelpWindow(MainWindow &main)
     : QWidget(&main, Qt::Window) {
     setObjectName(QStringLiteral("Frmhelp"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -35,7 +35,7 @@ Frmhelp::Frmhelp(FrmSnapvale &main)
     layout->addWidget(m_browser, 1);
     resize(fontMetrics().averageCharWidth() * 100, fontMetrics().height() * 28);
 
-    connect(m_contents, &QListWidget::currentRowChanged, this, &Frmhelp::showPage);
+    connect(m_contents, &QListWidget::currentRowChanged, this, &HelpWindow::showPage);
     connect(m_browser, &QTextBrowser::anchorClicked, this, [this](const QUrl &url) {
         for (int i = 0; i < helpPageCount; ++i) {
             if (url.fragment() == QLatin1String(helpPages[i].anchor))
@@ -45,19 +45,19 @@ Frmhelp::Frmhelp(FrmSnapvale &main)
     showPage(0);
 }
 
-int Frmhelp::pageCount() const {
+int HelpWindow::pageCount() const {
     return helpPageCount;
 }
 
-QString Frmhelp::pageTitle(int page) const {
+QString HelpWindow::pageTitle(int page) const {
     return QString::fromUtf8(helpPages[page].title);
 }
 
-int Frmhelp::currentPage() const {
+int HelpWindow::currentPage() const {
     return m_contents->currentRow();
 }
 
-void Frmhelp::showPage(int page) {
+void HelpWindow::showPage(int page) {
     if (page < 0 || page >= helpPageCount)
         return;
     m_browser->setHtml(QString::fromUtf8(helpPages[page].html));
@@ -65,7 +65,7 @@ void Frmhelp::showPage(int page) {
         m_contents->setCurrentRow(page);
 }
 
-frmAbout::frmAbout(FrmSnapvale &main)
+AboutDialog::AboutDialog(MainWindow &main)
     : QDialog(&main) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -93,27 +93,25 @@ frmAbout::frmAbout(FrmSnapvale &main)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-HelpCommands::HelpCommands(FrmSnapvale &main)
+HelpCommands::HelpCommands(MainWindow &main)
     : QObject(&main)
     , m_main(main) {
-    connect(main.action(QStringLiteral("HelpMnu")), &QAction::triggered, this,
-            &HelpCommands::HelpMnu_Click);
-    connect(main.action(QStringLiteral("AboutMnu")), &QAction::triggered, this,
-            &HelpCommands::AboutMnu_Click);
+    connect(main.actions().helpContents, &QAction::triggered, this, &HelpCommands::showHelp);
+    connect(main.actions().about, &QAction::triggered, this, &HelpCommands::showAbout);
 }
 
-Frmhelp *HelpCommands::HelpMnu_Click() {
+HelpWindow *HelpCommands::showHelp() {
     // A help window that was closed is on its way out: open a new one.
     if (!m_help || !m_help->isVisible())
-        m_help = new Frmhelp(m_main);
+        m_help = new HelpWindow(m_main);
     m_help->show();
     m_help->raise();
     m_help->activateWindow();
     return m_help;
 }
 
-frmAbout *HelpCommands::AboutMnu_Click() {
-    auto *about = new frmAbout(m_main);
+AboutDialog *HelpCommands::showAbout() {
+    auto *about = new AboutDialog(m_main);
     about->open();
     return about;
 }

@@ -4,16 +4,16 @@
 #include <QObject>
 #include <QPointer>
 
-class FrmSnapvale;
+class MainWindow;
 class QListWidget;
 class QTextBrowser;
 
 // The help window: a contents page and one page per area of the program. Not modal; it stays
 // open on its own, also after Exit, until it is closed.
-class Frmhelp : public QWidget {
+class HelpWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit Frmhelp(FrmSnapvale &main);
+    explicit HelpWindow(MainWindow &main);
 
     int pageCount() const;
     QString pageTitle(int page) const;
@@ -27,22 +27,22 @@ private:
 };
 
 // The About box: name, version, what it is for, and the licence.
-class frmAbout : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAbout(FrmSnapvale &main);
+    explicit AboutDialog(MainWindow &main);
 };
 
 // "&Contents" and "&About Snapvale" on the Help menu.
 class HelpCommands : public QObject {
     Q_OBJECT
 public:
-    explicit HelpCommands(FrmSnapvale &main);
+    explicit HelpCommands(MainWindow &main);
 
-    Frmhelp *HelpMnu_Click();
-    frmAbout *AboutMnu_Click();
+    HelpWindow *showHelp();
+    AboutDialog *showAbout();
 
 private:
-    FrmSnapvale &m_main;
-    QPointer<Frmhelp> m_help;
+    MainWindow &m_main;
+    QPointer<HelpWindow> m_help;
 };

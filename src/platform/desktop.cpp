@@ -1,5 +1,6 @@
 #include "platform/desktop.h"
 
+#include <QApplication>
 #include <QWidget>
 #include <QWindow>
 
@@ -17,4 +18,30 @@ void applyStaysOnTop(QWidget *window, bool topmost) {
         return;
     }
     window->setWindowFlags(flags);
+}
+
+bool copyToClipboard(Desktop &desktop, QWidget *parent, const QString &text) {
+    if (desktop.clearClipboard() && desktop.setClipboardText(text))
+        return true;
+    desktop.message(parent, QStringLiteral("Error copying to clipboard. Please retry."));
+    return false;
+}
+
+bool readClipboard(Desktop &desktop, QWidget *parent, QString &text) {
+    if (desktop.clipboardText(text))
+        return true;
+    // Over a modal window, so that the message is seen where the user is.
+    QWidget *modal = QApplication::activeModalWidget();
+    desktop.message(modal ? modal : parent,
+                    QStringLiteral("Error accessing clipboard. Please retry."));
+    return false;
+}
+
+QString writeFailureText(const QString &path, const QString &reason) {
+    return QStringLiteral("Snapvale could not write %1\r\n%2").arg(path, reason);
+}
+
+void showWriteFailure(Desktop &desktop, QWidget *parent, const QString &path,
+                      const QString &reason) {
+    desktop.message(parent, writeFailureText(path, reason));
 }

@@ -2,12 +2,14 @@
 
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 class QAction;
 class QMenu;
 class QWidget;
 
-// What one file dialog is asked for. The filter is already in Qt's form ("Name (*.txt);;...").
+// What one file dialog is asked for. The filter is in Qt's form ("Name (*.txt);;..."). An open
+// dialog also accepts a name that does not exist: the command decides what that means.
 struct FileDialogRequest {
     enum Kind { Open, Save };
     Kind kind = Open;
@@ -16,6 +18,12 @@ struct FileDialogRequest {
     QString initialPath;
     bool confirmOverwrite = false;
 };
+
+// The filters the file commands offer.
+namespace FileFilter {
+inline const QString text = QStringLiteral("Text Files (*.txt);;All Files (*.*)");
+inline const QString sets = QStringLiteral("Entry Sets (*.ent)");
+} // namespace FileFilter
 
 // The desktop services that windows call. Windows reach the desktop only through this, so that
 // tests can script it: the next dialog's answer, a failing clipboard, the messages shown.
@@ -33,6 +41,11 @@ public:
 
     // A modal message: OK only, no icon, title "Snapvale".
     virtual void message(QWidget *parent, const QString &text) = 0;
+    // A modal question with these buttons (captions with their '&' keys), no icon, title
+    // "Snapvale". Returns the index of the button pressed; Esc or the close box give
+    // `escapeButton`.
+    virtual int ask(QWidget *parent, const QString &text, const QStringList &buttons,
+                    int defaultButton, int escapeButton) = 0;
     virtual void beep() = 0;
 
     // Opens a web address or a file with the desktop's default handler, never through a shell.
@@ -53,3 +66,14 @@ public:
 
 // Sets or clears the always-on-top hint of a window, shown or not, leaving it shown or hidden.
 void applyStaysOnTop(QWidget *window, bool topmost);
+
+// The clipboard as commands use it: a failure is told to the user ("Error copying to clipboard.
+// Please retry.", "Error accessing clipboard. Please retry.") and the result says whether the
+// text went to, or came from, the clipboard.
+bool copyToClipboard(Desktop &desktop, QWidget *parent, const QString &text);
+bool readClipboard(Desktop &desktop, QWidget *parent, QString &text);
+
+// Tells the user that a file or the settings store at `path` could not be written, and why.
+void showWriteFailure(Desktop &desktop, QWidget *parent, const QString &path,
+                      const QString &reason);
+QString writeFailureText(const QString &path, const QString &reason);

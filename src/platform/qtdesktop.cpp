@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QUrl>
 
@@ -58,6 +59,20 @@ QString QtDesktop::chooseFile(QWidget *parent, const FileDialogRequest &request)
 void QtDesktop::message(QWidget *parent, const QString &text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Snapvale"), text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+int QtDesktop::ask(QWidget *parent, const QString &text, const QStringList &buttons,
+                   int defaultButton, int escapeButton) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Snapvale"), text, QMessageBox::NoButton,
+                    parent);
+    QList<QAbstractButton *> added;
+    for (const QString &caption : buttons)
+        added << box.addButton(caption, QMessageBox::ActionRole);
+    box.setDefaultButton(qobject_cast<QPushButton *>(added.value(defaultButton)));
+    box.setEscapeButton(added.value(escapeButton));
+    box.exec();
+    const int pressed = int(added.indexOf(box.clickedButton()));
+    return pressed < 0 ? escapeButton : pressed;
 }
 
 void QtDesktop::beep() {

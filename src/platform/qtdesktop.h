@@ -11,6 +11,8 @@ public:
     bool setClipboardText(const QString &text) override;
     QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
     void message(QWidget *parent, const QString &text) override;
+    int ask(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
+            int escapeButton) override;
     void beep() override;
     int openTarget(const QString &target) override;
     void setStackOrder(QWidget *window, bool topmost) override;

@@ -1,49 +1,46 @@
 #include "quick/quickcommands.h"
 
 #include "core/text.h"
-#include "main/frmsnapvale.h"
-#include "main/menucaption.h"
+#include "main/mainwindow.h"
 #include "platform/desktop.h"
-#include "quick/frmconfigure.h"
-#include "quick/frmnameentry.h"
+#include "quick/clippingswindow.h"
+#include "quick/namedialog.h"
 
 #include <QAction>
 #include <QLineEdit>
 
-QuickCommands::QuickCommands(FrmSnapvale &main)
+QuickCommands::QuickCommands(MainWindow &main)
     : QObject(&main)
     , m_main(main) {
-    connect(main.action(QStringLiteral("mnuNameEntry")), &QAction::triggered, this,
-            &QuickCommands::mnuNameEntry_Click);
-    connect(main.action(QStringLiteral("mnuConnect")), &QAction::triggered, this,
-            &QuickCommands::mnuConnect_Click);
-    connect(main.action(QStringLiteral("mnuConfigure")), &QAction::triggered, this,
-            &QuickCommands::mnuConfigure_Click);
-    for (int k = 1; k <= 20; ++k)
-        connect(main.clippingItem(k), &QAction::triggered, this,
-                [this, k] { mnuClipping_Click(k); });
+    const MainActions &a = main.actions();
+    connect(a.nameEntry, &QAction::triggered, this, [this] {
+        if (const int n = m_main.currentEntry())
+            nameEntry(n);
+    });
+    // Without an entry to act on, the message that asks for a proper address is all there is.
+    connect(a.openAsUrl, &QAction::triggered, this, [this] { openAsUrl(m_main.currentEntry()); });
+    connect(a.editClippings, &QAction::triggered, this, &QuickCommands::editClippings);
+    for (int k = 1; k <= ClippingCount; ++k)
+        connect(a.clipping[k], &QAction::triggered, this, [this, k] { copyClipping(k); });
     // While the clippings are being edited, the tray menus rest: they would show the old list.
-    main.setTrayGate([this] { return configure()->isVisible(); });
+    main.setTrayGate([this] { return clippingsWindow()->isVisible(); });
     // Closing the editor stores the clippings; at exit that happens before the main window goes.
-    connect(&main, &FrmSnapvale::exiting, this, [this] {
-        if (m_configure)
-            m_configure->close();
+    connect(&main, &MainWindow::exiting, this, [this] {
+        if (m_clippings)
+            m_clippings->close();
     });
 }
 
-void QuickCommands::mnuNameEntry_Click() {
-    const int n = m_main.currentEntryNumber();
-    if (!n)
-        return;
+void QuickCommands::nameEntry(int n) {
     const EntryStore &entries = m_main.entries();
     if (entries.text(n).isEmpty()) {
         reportIfEmpty(n);
         return;
     }
-    auto *naming = new FrmNameEntry(m_main, n);
+    auto *naming = new NameDialog(m_main, n);
     // "Untitled" is no name of the user's: the field then opens empty.
     if (entries.name(n) != EntryStore::DefaultName)
-        naming->TxtEntryName()->setText(entries.name(n));
+        naming->nameField()->setText(entries.name(n));
     connect(naming, &QDialog::finished, this, [this, n] { reportIfEmpty(n); });
     naming->open();
 }
@@ -53,9 +50,8 @@ void QuickCommands::reportIfEmpty(int n) {
         m_main.desktop().message(&m_main, QStringLiteral("The selected entry does not exist."));
 }
 
-void QuickCommands::mnuConnect_Click() {
-    const int n = m_main.currentEntryNumber();
-    if (!n) {
+void QuickCommands::openAsUrl(int n) {
+    if (!EntryStore::isValid(n)) {
         m_main.desktop().message(&m_main,
                                  QStringLiteral("Please be sure the entry is a proper URL.\r\n"
                                                 "(example: https://www.example.com)"));
@@ -68,21 +64,18 @@ void QuickCommands::mnuConnect_Click() {
             &m_main, QStringLiteral("Error executing command.\r\nPlease sign on and retry."));
 }
 
-FrmConfigure *QuickCommands::configure() {
-    if (!m_configure)
-        m_configure = new FrmConfigure(m_main);
-    return m_configure;
+ClippingsWindow *QuickCommands::clippingsWindow() {
+    if (!m_clippings)
+        m_clippings = new ClippingsWindow(m_main);
+    return m_clippings;
 }
 
-void QuickCommands::mnuConfigure_Click() {
-    configure()->show();
-    m_configure->raise();
-    m_configure->activateWindow();
+void QuickCommands::editClippings() {
+    clippingsWindow()->show();
+    m_clippings->raise();
+    m_clippings->activateWindow();
 }
 
-void QuickCommands::mnuClipping_Click(int k) {
-    const QString clipping = literalCaption(m_main.clippingItem(k));
-    Desktop &desktop = m_main.desktop();
-    if (!desktop.clearClipboard() || !desktop.setClipboardText(Text::trimSpaces(clipping)))
-        desktop.message(&m_main, QStringLiteral("Error copying to clipboard. Please retry."));
+void QuickCommands::copyClipping(int k) {
+    copyToClipboard(m_main.desktop(), &m_main, Text::trimSpaces(m_main.clipping(k)));
 }

@@ -3,26 +3,26 @@
 #include <QObject>
 #include <QPointer>
 
-class FrmConfigure;
-class FrmSnapvale;
+class ClippingsWindow;
+class MainWindow;
 
 // Naming an entry, opening an entry's text as a web address, and the frequently used clippings.
 class QuickCommands : public QObject {
     Q_OBJECT
 public:
-    explicit QuickCommands(FrmSnapvale &main);
+    explicit QuickCommands(MainWindow &main);
 
-    void mnuNameEntry_Click();
-    void mnuConnect_Click();
-    void mnuConfigure_Click();
+    void nameEntry(int n);
+    void openAsUrl(int n);
+    void editClippings();
     // Puts clipping k, without its leading and trailing spaces, on the clipboard.
-    void mnuClipping_Click(int k);
+    void copyClipping(int k);
     // The frequent clippings' editor, created hidden when it does not exist yet.
-    FrmConfigure *configure();
+    ClippingsWindow *clippingsWindow();
 
 private:
     void reportIfEmpty(int n);
 
-    FrmSnapvale &m_main;
-    QPointer<FrmConfigure> m_configure;
+    MainWindow &m_main;
+    QPointer<ClippingsWindow> m_clippings;
 };

@@ -2,66 +2,71 @@
 
 #include "core/entryset.h"
 #include "core/settingsstore.h"
+#include "core/storedsettings.h"
 #include "core/text.h"
-#include "main/frmsnapvale.h"
+#include "main/mainwindow.h"
 #include "platform/desktop.h"
-#include "sets/frmdelete.h"
+#include "sets/deletesetdialog.h"
 
 #include <QAction>
-#include <QLabel>
+#include <QFileInfo>
 
-namespace {
-const QString setFilter = QStringLiteral("Entry Sets (*.ent)|*.ent");
-const QString textFilter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
-} // namespace
-
-SetCommands::SetCommands(FrmSnapvale &main)
+SetCommands::SetCommands(MainWindow &main)
     : QObject(&main)
     , m_main(main) {
-    const auto on = [this, &main](const char *name, void (SetCommands::*handler)()) {
-        connect(main.action(QLatin1String(name)), &QAction::triggered, this, handler);
-    };
-    on("SaveSetMnu", &SetCommands::SaveSetMnu_Click);
-    on("LoadMnu", &SetCommands::LoadMnu_Click);
-    on("mnuLoad", &SetCommands::mnuLoad_Click);
-    on("mnuLoad2", &SetCommands::mnuLoad2_Click);
-    on("DeleteMnu", &SetCommands::DeleteMnu_Click);
-    on("mnuLoad1", &SetCommands::mnuLoad1_Click);
-    on("mnuSaveEntry", &SetCommands::mnuSaveEntry_Click);
+    const MainActions &a = main.actions();
+    connect(a.saveSet, &QAction::triggered, this, &SetCommands::saveSet);
+    // From the File menu the window comes forward with the loaded set; from the tray's
+    // "&Load Set" it stays hidden.
+    for (QAction *item : {a.loadSet, a.trayLoadSetAndShow}) {
+        connect(item, &QAction::triggered, this, [this] {
+            if (loadSet())
+                m_main.showWindow();
+        });
+    }
+    connect(a.trayLoadSet, &QAction::triggered, this, &SetCommands::loadSet);
+    connect(a.deleteSet, &QAction::triggered, this, &SetCommands::deleteSet);
+    for (const auto &[item, command] : {std::pair{a.loadEntry, &SetCommands::loadEntry},
+                                        {a.saveEntry, &SetCommands::saveEntry}}) {
+        connect(item, &QAction::triggered, this, [this, command] {
+            if (const int n = m_main.currentEntry())
+                (this->*command)(n);
+        });
+    }
 }
 
-void SetCommands::SaveSetMnu_Click() {
-    FileDialog &dialog = m_main.CommonDialog2();
-    FileNameReset reset(dialog);
-    dialog.prepare(setFilter, FileDialog::OverwritePrompt | FileDialog::HideReadOnly,
-                   QStringLiteral("Save Entry Set"));
-    dialog.ShowSave();
-    const QString path = dialog.FileName;
+QString SetCommands::chooseSet(bool save, const QString &title) {
+    return m_main.desktop().chooseFile(&m_main,
+                                       {save ? FileDialogRequest::Save : FileDialogRequest::Open,
+                                        title, FileFilter::sets, QString(), save});
+}
+
+void SetCommands::saveSet() {
+    const QString path = chooseSet(true, QStringLiteral("Save Entry Set"));
     if (path.isEmpty())
         return;
     // The file first: a set whose file cannot be written leaves the store as it was.
-    if (!Text::writeFileAtomically(path, EntrySet::fileText(path)))
+    QString error;
+    if (!Text::writeFileAtomically(path, EntrySet::fileText(path), &error)) {
+        showWriteFailure(m_main.desktop(), &m_main, path, error);
         return;
-    m_main.entries().SaveEntries(m_main.registry(), path);
+    }
+    if (!m_main.entries().save(m_main.store(), EntrySection::set(path)))
+        m_main.showStoreFailure();
 }
 
 bool SetCommands::loadSet() {
-    FileDialog &dialog = m_main.CommonDialog2();
-    FileNameReset reset(dialog);
-    dialog.prepare(setFilter, FileDialog::OverwritePrompt | FileDialog::HideReadOnly,
-                   QStringLiteral("Load Entry Set"));
-    dialog.ShowOpen();
-    const QString path = dialog.FileName;
+    const QString path = chooseSet(false, QStringLiteral("Load Entry Set"));
     if (path.isEmpty())
         return false;
-    SettingsStore &store = m_main.registry().store();
-    QString section = path;
-    if (!store.hasSection(AppName, section)) {
+    SettingsStore &store = m_main.store();
+    EntrySection section = EntrySection::set(path);
+    if (!hasEntries(store, section)) {
         // A set file moved or renamed still names the path its entries were saved under.
         const EntrySet::Lines lines = EntrySet::readLines(path);
-        if (lines.first == EntrySet::marker && !lines.sixth.isEmpty() &&
-            store.hasSection(AppName, lines.sixth)) {
-            section = lines.sixth;
+        const EntrySection named = EntrySection::set(lines.sixth);
+        if (lines.first == EntrySet::marker && !lines.sixth.isEmpty() && hasEntries(store, named)) {
+            section = named;
         } else {
             // Loading nothing would empty all 30 entries: tell the user and keep them.
             m_main.desktop().message(&m_main,
@@ -69,66 +74,46 @@ bool SetCommands::loadSet() {
             return false;
         }
     }
-    m_main.entries().LoadEntries(m_main.registry(), section);
+    m_main.entries().load(store, section);
     return true;
 }
 
-void SetCommands::LoadMnu_Click() {
-    if (loadSet())
-        m_main.mnuRestore_Click();
-}
-
-void SetCommands::mnuLoad2_Click() {
-    loadSet();
-}
-
-void SetCommands::DeleteMnu_Click() {
-    FileDialog &dialog = m_main.CommonDialog2();
-    FileNameReset reset(dialog);
-    dialog.prepare(setFilter, FileDialog::HideReadOnly, QStringLiteral("Delete Entry Set"));
-    dialog.ShowOpen();
-    if (dialog.FileName.isEmpty())
+void SetCommands::deleteSet() {
+    const QString path = chooseSet(false, QStringLiteral("Delete Entry Set"));
+    if (path.isEmpty())
         return;
-    const EntrySet::Lines lines = EntrySet::readLines(dialog.FileName);
+    const EntrySet::Lines lines = EntrySet::readLines(path);
     if (!lines.readable)
         return;
-    m_main.LblFirstLine()->setText(lines.first);
     m_main.desktop().beep();
     if (lines.first != EntrySet::marker) {
         // The confirmation of a set deletion is no place to delete someone's text file.
         m_main.desktop().message(&m_main, QStringLiteral("This file is not an entry set."));
         return;
     }
-    auto *confirm = new FrmDelete(m_main, dialog.FileTitle, dialog.FileName);
+    auto *confirm = new DeleteSetDialog(m_main, QFileInfo(path).fileName(), path);
     confirm->open();
 }
 
-void SetCommands::mnuLoad1_Click() {
-    const int n = m_main.currentEntryNumber();
-    if (!n)
-        return;
-    FileDialog &dialog = m_main.CommonDialog2();
-    FileNameReset reset(dialog);
-    dialog.prepare(textFilter, FileDialog::HideReadOnly, QStringLiteral("Load Entry"));
-    dialog.ShowOpen();
-    if (dialog.FileName.isEmpty())
+void SetCommands::loadEntry(int n) {
+    const QString path =
+        m_main.desktop().chooseFile(&m_main, {FileDialogRequest::Open, QStringLiteral("Load Entry"),
+                                              FileFilter::text, QString(), false});
+    if (path.isEmpty())
         return;
     // The entry changes only once the whole file has been read.
     QString text;
-    if (Text::readFile(dialog.FileName, text))
+    if (Text::readFile(path, text))
         m_main.entries().setEntry(n, text, EntryStore::DefaultName);
 }
 
-void SetCommands::mnuSaveEntry_Click() {
-    const int n = m_main.currentEntryNumber();
-    if (!n)
+void SetCommands::saveEntry(int n) {
+    const QString path = m_main.desktop().chooseFile(&m_main, {FileDialogRequest::Save,
+                                                               QStringLiteral("Save Entry As..."),
+                                                               FileFilter::text, QString(), true});
+    if (path.isEmpty())
         return;
-    FileDialog &dialog = m_main.CommonDialog2();
-    FileNameReset reset(dialog);
-    dialog.prepare(textFilter, FileDialog::OverwritePrompt | FileDialog::HideReadOnly,
-                   QStringLiteral("Save Entry As..."));
-    dialog.ShowSave();
-    if (dialog.FileName.isEmpty())
-        return;
-    Text::writeFileAtomically(dialog.FileName, m_main.entries().text(n) + QStringLiteral("\r\n"));
+    QString error;
+    if (!Text::writeFileAtomically(path, m_main.entries().text(n) + QStringLiteral("\r\n"), &error))
+        showWriteFailure(m_main.desktop(), &m_main, path, error);
 }

@@ -2,25 +2,24 @@
 
 #include <QObject>
 
-class FrmSnapvale;
+class MainWindow;
 
 // Entry sets (save, load, delete all 30 entries under a file's path) and single-entry text
 // files (load an entry from a file, save it to one).
 class SetCommands : public QObject {
     Q_OBJECT
 public:
-    explicit SetCommands(FrmSnapvale &main);
+    explicit SetCommands(MainWindow &main);
 
-    void SaveSetMnu_Click();
-    void LoadMnu_Click();
-    void mnuLoad_Click() { LoadMnu_Click(); }
-    void mnuLoad2_Click();
-    void DeleteMnu_Click();
-    void mnuLoad1_Click();
-    void mnuSaveEntry_Click();
+    void saveSet();
+    // Loads a chosen set; true when one was loaded.
+    bool loadSet();
+    void deleteSet();
+    void loadEntry(int n);
+    void saveEntry(int n);
 
 private:
-    bool loadSet();
+    QString chooseSet(bool save, const QString &title);
 
-    FrmSnapvale &m_main;
+    MainWindow &m_main;
 };

@@ -147,10 +147,9 @@ void TestBinary::terminationSignalRunsShutdown() {
     {
         // One key stored: saving the startup entries writes all 60, which the row count shows.
         SettingsStore store(storePath);
-        store.set(QStringLiteral("Snapvale"), QStringLiteral("Data"), QStringLiteral("Entry1"),
-                  QStringLiteral("kept"));
-        store.set(QStringLiteral("Snapvale"), QStringLiteral("Settings"),
-                  QStringLiteral("AutoSave"), autoSave ? QStringLiteral("1") : QStringLiteral("2"));
+        store.set(QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("kept"));
+        store.set(QStringLiteral("Settings"), QStringLiteral("AutoSave"),
+                  autoSave ? QStringLiteral("1") : QStringLiteral("2"));
     }
     QProcess p;
     p.setProcessEnvironment(baseEnvironment(home.path()));
@@ -167,9 +166,7 @@ void TestBinary::terminationSignalRunsShutdown() {
     QCOMPARE(p.exitCode(), 0);
     QCOMPARE(dataRows(storePath), autoSave ? 60 : 1);
     SettingsStore store(storePath);
-    QCOMPARE(
-        store.get(QStringLiteral("Snapvale"), QStringLiteral("Data"), QStringLiteral("Entry1")),
-        QStringLiteral("kept"));
+    QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry1")), QStringLiteral("kept"));
 }
 
 QTEST_GUILESS_MAIN(TestBinary)

@@ -1,5 +1,5 @@
 #include "clipboard/clipboardcommands.h"
-#include "clipboard/frmwarn1.h"
+#include "clipboard/replacedialog.h"
 #include "support/session.h"
 
 #include <QDir>
@@ -17,7 +17,7 @@ namespace {
 const QString readFailed = QStringLiteral("Error accessing clipboard. Please retry.");
 const QString copyFailed = QStringLiteral("Error copying to clipboard. Please retry.");
 
-QList<QPushButton *> visibleReplaceButtons(FrmWarn1 *warn) {
+QList<QPushButton *> visibleReplaceButtons(ReplaceDialog *warn) {
     QList<QPushButton *> shown;
     for (QPushButton *b : warn->findChildren<QPushButton *>()) {
         if (b->text() == QLatin1String("&Replace") && b->isVisibleTo(warn))
@@ -46,10 +46,10 @@ private slots:
     void clearing();
     void saveClipboard_data();
     void saveClipboard();
-    void saveClipboardFailureResetsDialog();
+    void saveClipboardFailures();
 
 private:
-    FrmWarn1 *warn() { return openDialog<FrmWarn1>(m_s->window, "FrmWarn1"); }
+    ReplaceDialog *warn() { return openDialog<ReplaceDialog>(m_s->window, "FrmWarn1"); }
     QTemporaryDir m_dir;
     std::unique_ptr<Session> m_s;
 };
@@ -83,12 +83,12 @@ void TestClipboard::leftClick() {
     QFETCH(bool, asks);
     m_s->setEntry(7, before, QStringLiteral("mine"));
     m_s->desktop.clipboard = clipboard;
-    m_s->window.SSTab1()->setCurrentIndex(1);
-    QTest::mouseClick(m_s->window.Cmd(7), Qt::LeftButton);
+    m_s->window.tabs()->setCurrentIndex(1);
+    QTest::mouseClick(m_s->window.pasteButton(7), Qt::LeftButton);
     QCOMPARE(bool(warn()), asks);
     if (asks) {
         QCOMPARE(m_s->text(7), before);
-        warn()->CmdYes(7)->click();
+        warn()->replaceButton(7)->click();
         QVERIFY(!warn());
     }
     QCOMPARE(m_s->text(7), clipboard);
@@ -111,8 +111,8 @@ void TestClipboard::confirmationsInARow() {
                  {1, "CmdYes", steps->CloseBox},
                  {7, "CmdYes7", steps->Replace}};
     for (const auto &step : steps) {
-        m_s->window.Cmd(step.n)->click();
-        FrmWarn1 *w = warn();
+        m_s->window.pasteButton(step.n)->click();
+        ReplaceDialog *w = warn();
         QVERIFY(w);
         QVERIFY(w->isModal());
         QCOMPARE(w->windowTitle(), QStringLiteral("Snapvale - Entry %1").arg(step.n));
@@ -139,21 +139,21 @@ void TestClipboard::clipboardReadFailures() {
     m_s->setEntry(3, QString(), QStringLiteral("kept name"));
     m_s->desktop.clipboard = QStringLiteral("clip");
     m_s->desktop.failingReads = 1;
-    m_s->window.Cmd(3)->click();
+    m_s->window.pasteButton(3)->click();
     QCOMPARE(m_s->desktop.messages, QStringList{readFailed});
     QCOMPARE(m_s->text(3), QString());
     QCOMPARE(m_s->name(3), QStringLiteral("kept name"));
 
     // A failed Replace leaves the confirmation open for another try.
     m_s->setEntry(4, QStringLiteral("old"), QStringLiteral("n"));
-    m_s->window.Cmd(4)->click();
+    m_s->window.pasteButton(4)->click();
     m_s->desktop.failingReads = 1;
-    warn()->CmdYes(4)->click();
+    warn()->replaceButton(4)->click();
     QCOMPARE(m_s->desktop.messages.size(), 2);
     QCOMPARE(m_s->desktop.messages.last(), readFailed);
     QVERIFY(warn());
     QCOMPARE(m_s->text(4), QStringLiteral("old"));
-    warn()->CmdYes(4)->click();
+    warn()->replaceButton(4)->click();
     QVERIFY(!warn());
     QCOMPARE(m_s->text(4), QStringLiteral("clip"));
 }
@@ -181,10 +181,10 @@ void TestClipboard::copyTrimsSpacesOnly() {
     m_s->setEntry(9, text, QStringLiteral("name"));
     // From the copy button, and from the entry menu after a right click.
     m_s->desktop.clipboard = QStringLiteral("stale");
-    m_s->window.CmdCopy(9)->click();
+    m_s->window.copyButton(9)->click();
     QCOMPARE(m_s->desktop.clipboard, copied);
     m_s->desktop.clipboard = QStringLiteral("stale");
-    QTest::mouseClick(m_s->window.Cmd(9), Qt::RightButton);
+    QTest::mouseClick(m_s->window.pasteButton(9), Qt::RightButton);
     m_s->item("mnuCopy1")->trigger();
     QCOMPARE(m_s->desktop.clipboard, copied);
     QCOMPARE(m_s->text(9), text);
@@ -197,21 +197,21 @@ void TestClipboard::copyFailure() {
         m_s->desktop.messages.clear();
         m_s->desktop.clipboard = QStringLiteral("stale");
         m_s->desktop.failingWrites = failures;
-        m_s->window.CmdCopy(2)->click();
+        m_s->window.copyButton(2)->click();
         QCOMPARE(m_s->desktop.messages, QStringList{copyFailed});
     }
 }
 
 void TestClipboard::rightAndMiddleButtons() {
     m_s->setEntry(12, QStringLiteral("twelve"));
-    m_s->window.SSTab1()->setCurrentIndex(2);
-    QTest::mouseClick(m_s->window.Cmd(12), Qt::MiddleButton);
+    m_s->window.tabs()->setCurrentIndex(2);
+    QTest::mouseClick(m_s->window.pasteButton(12), Qt::MiddleButton);
     QVERIFY(m_s->desktop.popups.isEmpty());
     QVERIFY(!warn());
-    QCOMPARE(m_s->window.CurrentEntry(), QString());
+    QCOMPARE(m_s->window.currentEntry(), 0);
 
-    QTest::mouseClick(m_s->window.Cmd(12), Qt::RightButton);
-    QCOMPARE(m_s->window.CurrentEntry(), QStringLiteral("12"));
+    QTest::mouseClick(m_s->window.pasteButton(12), Qt::RightButton);
+    QCOMPARE(m_s->window.currentEntry(), 12);
     QCOMPARE(m_s->desktop.popups.size(), 1);
     QCOMPARE(m_s->desktop.popups[0].menu->objectName(), QStringLiteral("mnuPopup1"));
     QVERIFY(!warn());
@@ -220,13 +220,13 @@ void TestClipboard::rightAndMiddleButtons() {
     m_s->item("mnuPaste1")->trigger();
     QVERIFY(warn());
     QCOMPARE(warn()->windowTitle(), QStringLiteral("Snapvale - Entry 12"));
-    warn()->CmdAbort_Click();
+    warn()->reject();
 }
 
 void TestClipboard::keyboard() {
     m_s->desktop.clipboard = QStringLiteral("typed in");
     QVERIFY(QTest::qWaitForWindowActive(&m_s->window));
-    QPushButton *cmd = m_s->window.Cmd(5);
+    QPushButton *cmd = m_s->window.pasteButton(5);
     cmd->setFocus();
     QTest::keyClick(cmd, Qt::Key_Space);
     QCOMPARE(m_s->text(5), QStringLiteral("typed in"));
@@ -235,13 +235,13 @@ void TestClipboard::keyboard() {
     warn()->reject();
 
     QTest::keyClick(cmd, Qt::Key_Menu);
-    QCOMPARE(m_s->window.CurrentEntry(), QStringLiteral("5"));
-    m_s->window.Cmd(4)->setFocus();
-    QTest::keyClick(m_s->window.Cmd(4), Qt::Key_F10, Qt::ShiftModifier);
-    QCOMPARE(m_s->window.CurrentEntry(), QStringLiteral("4"));
+    QCOMPARE(m_s->window.currentEntry(), 5);
+    m_s->window.pasteButton(4)->setFocus();
+    QTest::keyClick(m_s->window.pasteButton(4), Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(m_s->window.currentEntry(), 4);
     QCOMPARE(m_s->desktop.popups.size(), 2);
     // The keyboard's menu opens at the button, not wherever the pointer happens to be.
-    QPushButton *four = m_s->window.Cmd(4);
+    QPushButton *four = m_s->window.pasteButton(4);
     QCOMPARE(m_s->desktop.popups[1].at, four->mapToGlobal(four->rect().center()));
 }
 
@@ -259,7 +259,7 @@ void TestClipboard::clearing() {
         return empty;
     };
     fill();
-    QTest::mouseClick(m_s->window.Cmd(9), Qt::RightButton);
+    QTest::mouseClick(m_s->window.pasteButton(9), Qt::RightButton);
     m_s->item("mnuClear1")->trigger();
     QCOMPARE(cleared(), QList<int>{9});
 
@@ -308,25 +308,25 @@ void TestClipboard::saveClipboard() {
     QCOMPARE(asked.filter, QStringLiteral("Text Files (*.txt);;All Files (*.*)"));
     QVERIFY(asked.confirmOverwrite);
     QCOMPARE(asked.initialPath, QString());
-    QCOMPARE(m_s->window.CommonDialog2().FileName, QString());
     QVERIFY(m_s->window.isHidden());
     QVERIFY(m_s->desktop.messages.isEmpty());
 }
 
-void TestClipboard::saveClipboardFailureResetsDialog() {
-    // A folder that does not exist, then an unreadable clipboard: silent, nothing written, and
-    // the shared dialog's file name is empty again for the next command.
+void TestClipboard::saveClipboardFailures() {
+    // A folder that does not exist: the user is told which file and why, and nothing is written.
     const QString nowhere = m_dir.filePath(QStringLiteral("no such folder/out.txt"));
     const QString path = m_dir.filePath(QStringLiteral("unread.txt"));
     m_s->desktop.nextFiles = {nowhere, path};
     m_s->item("mnuClipboard2")->trigger();
-    QCOMPARE(m_s->window.CommonDialog2().FileName, QString());
+    QCOMPARE(m_s->desktop.messages.size(), 1);
+    QVERIFY(m_s->desktop.messages.constFirst().startsWith(
+        QStringLiteral("Snapvale could not write %1\r\n").arg(nowhere)));
+    // An unreadable clipboard writes nothing either.
     m_s->desktop.failingReads = 1;
     m_s->item("mnuClipboard2")->trigger();
-    QCOMPARE(m_s->window.CommonDialog2().FileName, QString());
     QVERIFY(!QFile::exists(nowhere));
     QVERIFY(!QFile::exists(path));
-    QVERIFY(m_s->desktop.messages.isEmpty());
+    QCOMPARE(m_s->desktop.messages.size(), 1);
 }
 
 QTEST_MAIN(TestClipboard)

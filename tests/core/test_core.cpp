@@ -1,7 +1,7 @@
 #include "core/entrystore.h"
 #include "core/optionflag.h"
-#include "core/registry.h"
 #include "core/settingsstore.h"
+#include "core/storedsettings.h"
 #include "core/text.h"
 
 #include <QDir>
@@ -102,14 +102,11 @@ void TestCore::optionFlag() {
 void TestCore::missingKeysReadEmpty() {
     SettingsStore store(storePath());
     QVERIFY(store.isOpen());
-    Registry reg(store);
-    reg.Appname = AppName;
-    reg.Section = QStringLiteral("Data");
-    reg.Key = QStringLiteral("Entry1");
-    reg.Setting = QStringLiteral("stale");
-    reg.RegGet();
-    QCOMPARE(reg.Setting, QString());
-    QVERIFY(!store.hasSection(AppName, QStringLiteral("Data")));
+    QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry1")), QString());
+    const Options options = loadOptions(store);
+    QVERIFY(options.onTop && options.mouseOver && options.autoSave);
+    QCOMPARE(loadClippings(store), QStringList(ClippingCount, QString()));
+    QVERIFY(!store.hasSection(QStringLiteral("Data")));
 }
 
 void TestCore::valuesRoundTrip_data() {
@@ -131,11 +128,11 @@ void TestCore::valuesRoundTrip() {
     QFETCH(QString, value);
     {
         SettingsStore store(storePath());
-        store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry7"), value);
+        store.set(QStringLiteral("Data"), QStringLiteral("Entry7"), value);
     }
     // A second open reads what reached the file, not what a cache kept.
     SettingsStore store(storePath());
-    QCOMPARE(store.get(AppName, QStringLiteral("Data"), QStringLiteral("Entry7")), value);
+    QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry7")), value);
 }
 
 void TestCore::sectionNames_data() {
@@ -159,72 +156,60 @@ void TestCore::sectionNames() {
     QFETCH(QString, read);
     QFETCH(bool, same);
     SettingsStore store(storePath());
-    store.set(AppName, written, QStringLiteral("Entry1"), QStringLiteral("x"));
-    QCOMPARE(store.get(AppName, read, QStringLiteral("entry1")) == QLatin1String("x"), same);
-    QCOMPARE(store.get(QStringLiteral("Other"), written, QStringLiteral("Entry1")), QString());
+    store.set(written, QStringLiteral("Entry1"), QStringLiteral("x"));
+    QCOMPARE(store.get(read, QStringLiteral("entry1")) == QLatin1String("x"), same);
+    QCOMPARE(store.get(QStringLiteral("Other"), QStringLiteral("Entry1")), QString());
 }
 
 void TestCore::emptyValueKeepsKey() {
     SettingsStore store(storePath());
-    Registry reg(store);
-    reg.Appname = AppName;
-    reg.Section = QStringLiteral("Frequent");
-    reg.Key = QStringLiteral("03");
-    reg.Setting = QStringLiteral("hello");
-    reg.RegSave();
-    reg.Setting = QString();
-    reg.RegSave();
-    QCOMPARE(rowCount(storePath(), QStringLiteral("Frequent")), 1);
-    reg.Setting = QStringLiteral("stale");
-    reg.RegGet();
-    QCOMPARE(reg.Setting, QString());
+    QStringList clippings(ClippingCount, QString());
+    clippings[2] = QStringLiteral("hello");
+    QVERIFY(saveClippings(store, clippings));
+    QCOMPARE(store.get(QStringLiteral("Frequent"), QStringLiteral("03")), QStringLiteral("hello"));
+    clippings[2].clear();
+    QVERIFY(saveClippings(store, clippings));
+    // Every clipping has its key, empty ones included.
+    QCOMPARE(rowCount(storePath(), QStringLiteral("Frequent")), ClippingCount);
+    QCOMPARE(loadClippings(store), clippings);
 }
 
 void TestCore::regDelRemovesWholeSectionOnly() {
     SettingsStore store(storePath());
-    Registry reg(store);
-    reg.Appname = AppName;
     for (const char *section : {"/sets/a.ent", "/sets/b.ent"}) {
-        reg.Section = QLatin1String(section);
-        for (const char *key : {"Entry1", "Entry1b"}) {
-            reg.Key = QLatin1String(key);
-            reg.Setting = QStringLiteral("v");
-            reg.RegSave();
-        }
+        for (const char *key : {"Entry1", "Entry1b"})
+            store.set(QLatin1String(section), QLatin1String(key), QStringLiteral("v"));
     }
-    reg.Section = QStringLiteral("/sets/A.ENT");
-    reg.RegDel();
+    QVERIFY(removeEntries(store, EntrySection::set(QStringLiteral("/sets/A.ENT"))));
     QCOMPARE(rowCount(storePath(), QStringLiteral("/sets/a.ent")), 0);
     QCOMPARE(rowCount(storePath(), QStringLiteral("/sets/b.ent")), 2);
     // Deleting what is not there is no failure and changes nothing.
-    reg.Section = QStringLiteral("/never/saved.ent");
-    reg.RegDel();
+    QVERIFY(removeEntries(store, EntrySection::set(QStringLiteral("/never/saved.ent"))));
     QCOMPARE(rowCount(storePath(), QStringLiteral("/sets/b.ent")), 2);
 }
 
 void TestCore::saveAndLoadEntries() {
     SettingsStore store(storePath());
-    Registry reg(store);
     EntryStore saved;
     for (int n = 1; n <= EntryStore::Count; ++n)
         saved.setEntry(n, n % 3 ? QStringLiteral("text %1\r\nline 2").arg(n) : QString(),
                        n % 2 ? QStringLiteral("name %1").arg(n) : QString());
-    saved.SaveEntries(reg, QStringLiteral("Data"));
+    QVERIFY(saved.save(store, EntrySection::startup()));
     // All 60 keys, empty ones included.
     QCOMPARE(rowCount(storePath(), QStringLiteral("Data")), 60);
-    QCOMPARE(store.get(AppName, QStringLiteral("Data"), QStringLiteral("Entry3")), QString());
-    QCOMPARE(store.get(AppName, QStringLiteral("Data"), QStringLiteral("Entry5b")),
+    QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry3")), QString());
+    QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry5b")),
              QStringLiteral("name 5"));
 
     EntryStore loaded;
-    loaded.LoadEntries(reg, QStringLiteral("Data"));
+    loaded.load(store, EntrySection::startup());
     for (int n = 1; n <= EntryStore::Count; ++n) {
         QCOMPARE(loaded.text(n), saved.text(n));
         QCOMPARE(loaded.name(n), saved.name(n));
     }
 
     // A section with no keys empties texts and names; no "Untitled" comes back.
-    loaded.LoadEntries(reg, QStringLiteral("/nothing/here.ent"));
+    loaded.load(store, EntrySection::set(QStringLiteral("/nothing/here.ent")));
     for (int n = 1; n <= EntryStore::Count; ++n) {
         QCOMPARE(loaded.text(n), QString());
         QCOMPARE(loaded.name(n), QString());
@@ -233,13 +218,12 @@ void TestCore::saveAndLoadEntries() {
 
 void TestCore::loadEntryTouchesOneEntry() {
     SettingsStore store(storePath());
-    Registry reg(store);
-    store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry7"), QStringLiteral("seven"));
-    store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry8"), QStringLiteral("eight"));
+    store.set(QStringLiteral("Data"), QStringLiteral("Entry7"), QStringLiteral("seven"));
+    store.set(QStringLiteral("Data"), QStringLiteral("Entry8"), QStringLiteral("eight"));
     EntryStore entries;
     entries.setEntry(6, QStringLiteral("six now"), QStringLiteral("n6"));
     entries.setEntry(7, QStringLiteral("seven now"), QStringLiteral("n7"));
-    entries.LoadEntry(reg, 7, QStringLiteral("Data"));
+    entries.loadEntry(store, 7, EntrySection::startup());
     QCOMPARE(entries.text(7), QStringLiteral("seven"));
     QCOMPARE(entries.name(7), QString());
     QCOMPARE(entries.text(6), QStringLiteral("six now"));
@@ -295,9 +279,8 @@ void TestCore::unusableStoreMovedAside() {
     QCOMPARE(old.readAll(), content);
 
     // The fresh store works and keeps what is written.
-    store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("new"));
-    QCOMPARE(store.get(AppName, QStringLiteral("Data"), QStringLiteral("Entry1")),
-             QStringLiteral("new"));
+    store.set(QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("new"));
+    QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry1")), QStringLiteral("new"));
     SettingsStore again(storePath());
     QCOMPARE(again.movedAsidePath(), QString());
 }
@@ -306,7 +289,7 @@ void TestCore::permissionsUnderOpenUmask() {
     const mode_t old = umask(0);
     {
         SettingsStore store(storePath());
-        store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("x"));
+        store.set(QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("x"));
     }
     umask(old);
     struct stat st {};
@@ -320,15 +303,30 @@ void TestCore::transactionNestsIntoOne() {
     SettingsStore store(storePath());
     {
         SettingsStore::Transaction outer(store);
-        store.set(AppName, QStringLiteral("S"), QStringLiteral("a"), QStringLiteral("1"));
+        store.set(QStringLiteral("S"), QStringLiteral("a"), QStringLiteral("1"));
         {
             SettingsStore::Transaction inner(store);
-            store.set(AppName, QStringLiteral("S"), QStringLiteral("b"), QStringLiteral("2"));
+            store.set(QStringLiteral("S"), QStringLiteral("b"), QStringLiteral("2"));
+            QVERIFY(inner.commit());
         }
-        // Nothing is visible to another reader until the outermost scope ends.
+        // Nothing is visible to another reader until the outermost scope commits.
         QCOMPARE(rowCount(storePath(), QStringLiteral("S")), 0);
+        QVERIFY(outer.commit());
     }
     QCOMPARE(rowCount(storePath(), QStringLiteral("S")), 2);
+
+    // A scope that ends without committing, or whose inner part gives up, leaves nothing.
+    {
+        SettingsStore::Transaction outer(store);
+        store.set(QStringLiteral("T"), QStringLiteral("a"), QStringLiteral("1"));
+    }
+    {
+        SettingsStore::Transaction outer(store);
+        store.set(QStringLiteral("T"), QStringLiteral("a"), QStringLiteral("1"));
+        { SettingsStore::Transaction inner(store); }
+        QVERIFY(!outer.commit());
+    }
+    QCOMPARE(rowCount(storePath(), QStringLiteral("T")), 0);
 }
 
 void TestCore::trimSpaces_data() {

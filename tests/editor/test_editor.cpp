@@ -1,5 +1,5 @@
 #include "editor/editorcommands.h"
-#include "editor/frmtext.h"
+#include "editor/editorwindow.h"
 #include "support/session.h"
 
 #include <QFile>
@@ -37,13 +37,13 @@ private slots:
     void followsOnTopWhenItLoads();
 
 private:
-    FrmText *open(int n, const QString &text, const QString &name = QStringLiteral("Name")) {
+    EditorWindow *open(int n, const QString &text, const QString &name = QStringLiteral("Name")) {
         m_s->setEntry(n, text, name);
         m_s->window.setCurrentEntry(n);
         m_s->item("mnuEdit")->trigger();
         return editor();
     }
-    FrmText *editor() { return openDialog<FrmText>(m_s->window, "FrmText"); }
+    EditorWindow *editor() { return openDialog<EditorWindow>(m_s->window, "FrmText"); }
     QString path(const char *name) { return m_dir.filePath(QLatin1String(name)); }
 
     QTemporaryDir m_dir;
@@ -57,7 +57,7 @@ void TestEditor::init() {
 }
 
 void TestEditor::cleanup() {
-    if (FrmText *e = editor())
+    if (EditorWindow *e = editor())
         e->close();
     m_s.reset();
 }
@@ -74,13 +74,13 @@ void TestEditor::opensEntryExactly_data() {
 void TestEditor::opensEntryExactly() {
     QFETCH(QString, text);
     // Opened and written back without an edit, an entry keeps every character.
-    FrmText *e = open(12, text);
+    EditorWindow *e = open(12, text);
     QVERIFY(e);
     QVERIFY(e->isVisible());
     QCOMPARE(e->windowModality(), Qt::ApplicationModal);
     QCOMPARE(e->windowTitle(), QStringLiteral("Snapvale"));
     QCOMPARE(e->text(), text);
-    e->PicUpdate1_Click();
+    e->updateEntry();
     QCOMPARE(m_s->text(12), text);
 }
 
@@ -103,13 +103,13 @@ void TestEditor::openFile() {
     QFETCH(QString, shown);
     const QString file = path("open me.txt");
     writeBytes(file, bytes);
-    FrmText *e = open(1, QStringLiteral("before"));
+    EditorWindow *e = open(1, QStringLiteral("before"));
     m_s->desktop.nextFiles = {file};
-    e->action(QStringLiteral("OpenMnu"))->trigger();
+    e->findChild<QAction *>(QStringLiteral("OpenMnu"))->trigger();
     QCOMPARE(e->text(), shown);
     QVERIFY(!e->text().contains(QChar::ReplacementCharacter));
     QCOMPARE(e->windowTitle(), QStringLiteral("open me.txt"));
-    QCOMPARE(e->CommonDialog1().FileName, file);
+    QCOMPARE(e->filePath(), file);
     const FileDialogRequest &asked = m_s->desktop.fileDialogs.constLast();
     QCOMPARE(asked.kind, FileDialogRequest::Open);
     QCOMPARE(asked.filter,
@@ -120,23 +120,23 @@ void TestEditor::openFile() {
 void TestEditor::openCancelledOrFailedChangesNothing() {
     const QString file = path("first.txt");
     writeBytes(file, "first");
-    FrmText *e = open(2, QStringLiteral("entry"));
+    EditorWindow *e = open(2, QStringLiteral("entry"));
     m_s->desktop.nextFiles = {file};
-    e->OpenMnu_Click();
+    e->openFile();
     for (const QString &answer : {QString(), path("missing.txt")}) {
         m_s->desktop.nextFiles = {answer};
-        e->OpenMnu_Click();
+        e->openFile();
         QCOMPARE(e->text(), QStringLiteral("first\r\n"));
         QCOMPARE(e->windowTitle(), QStringLiteral("first.txt"));
-        QCOMPARE(e->CommonDialog1().FileName, file);
+        QCOMPARE(e->filePath(), file);
     }
 }
 
 void TestEditor::saveAndSaveAs() {
-    FrmText *e = open(3, QStringLiteral("one\r\ntwo"));
+    EditorWindow *e = open(3, QStringLiteral("one\r\ntwo"));
     // Save with no current file asks like Save As; a cancel writes nothing and keeps the caption.
     m_s->desktop.nextFiles = {QString()};
-    e->action(QStringLiteral("SaveMnu"))->trigger();
+    e->findChild<QAction *>(QStringLiteral("SaveMnu"))->trigger();
     QCOMPARE(m_s->desktop.fileDialogs.size(), 1);
     QCOMPARE(m_s->desktop.fileDialogs[0].kind, FileDialogRequest::Save);
     QVERIFY(m_s->desktop.fileDialogs[0].confirmOverwrite);
@@ -147,26 +147,26 @@ void TestEditor::saveAndSaveAs() {
     const QString file = path("saved.txt");
     writeBytes(file, "former content");
     m_s->desktop.nextFiles = {file};
-    e->SaveMnu_Click();
+    e->save();
     QCOMPARE(readBytes(file), QByteArray("one\r\ntwo\r\n"));
     QCOMPARE(e->windowTitle(), QStringLiteral("saved.txt"));
 
     // Now Save writes to that file without asking, UTF-8 without a byte-order mark.
-    e->TxtComplete()->selectAll();
-    e->TxtComplete()->insertPlainText(QStringLiteral("grün"));
-    e->SaveMnu_Click();
+    e->textEdit()->selectAll();
+    e->textEdit()->insertPlainText(QStringLiteral("grün"));
+    e->save();
     QCOMPARE(m_s->desktop.fileDialogs.size(), 2);
     QCOMPARE(readBytes(file), QByteArray("gr\xC3\xBCn\r\n"));
 
     // Opening and saving adds one line end each time.
     m_s->desktop.nextFiles = {file};
-    e->OpenMnu_Click();
-    e->SaveMnu_Click();
+    e->openFile();
+    e->save();
     QCOMPARE(readBytes(file), QByteArray("gr\xC3\xBCn\r\n\r\n"));
 
     // A failed Save As leaves the former file and the caption as they were.
     m_s->desktop.nextFiles = {path("no folder/x.txt")};
-    e->SaveAsMnu_Click();
+    e->saveAs();
     QCOMPARE(e->windowTitle(), QStringLiteral("saved.txt"));
     QVERIFY(!QFile::exists(path("no folder/x.txt")));
 }
@@ -194,48 +194,48 @@ void TestEditor::editMenuStates() {
     QFETCH(bool, cut);
     QFETCH(bool, paste);
     QFETCH(bool, selectAll);
-    FrmText *e = open(4, text);
-    QTextCursor c = e->TxtComplete()->textCursor();
+    EditorWindow *e = open(4, text);
+    QTextCursor c = e->textEdit()->textCursor();
     c.setPosition(selectFrom);
     c.setPosition(selectTo, QTextCursor::KeepAnchor);
-    e->TxtComplete()->setTextCursor(c);
+    e->textEdit()->setTextCursor(c);
     m_s->desktop.clipboard = clipboard;
     emit e->findChild<QMenu *>(QStringLiteral("EditMnu"))->aboutToShow();
-    QCOMPARE(e->action(QStringLiteral("CutMnu"))->isEnabled(), cut);
-    QCOMPARE(e->action(QStringLiteral("CopyMnu"))->isEnabled(), cut);
-    QCOMPARE(e->action(QStringLiteral("DeleteMnu"))->isEnabled(), cut);
-    QCOMPARE(e->action(QStringLiteral("PasteMnu"))->isEnabled(), paste);
-    QCOMPARE(e->action(QStringLiteral("SelectMnu"))->isEnabled(), selectAll);
+    QCOMPARE(e->findChild<QAction *>(QStringLiteral("CutMnu"))->isEnabled(), cut);
+    QCOMPARE(e->findChild<QAction *>(QStringLiteral("CopyMnu"))->isEnabled(), cut);
+    QCOMPARE(e->findChild<QAction *>(QStringLiteral("DeleteMnu"))->isEnabled(), cut);
+    QCOMPARE(e->findChild<QAction *>(QStringLiteral("PasteMnu"))->isEnabled(), paste);
+    QCOMPARE(e->findChild<QAction *>(QStringLiteral("SelectMnu"))->isEnabled(), selectAll);
 }
 
 void TestEditor::editCommands() {
-    FrmText *e = open(5, QStringLiteral("one\r\ntwo three"));
-    QTextCursor c = e->TxtComplete()->textCursor();
+    EditorWindow *e = open(5, QStringLiteral("one\r\ntwo three"));
+    QTextCursor c = e->textEdit()->textCursor();
     c.setPosition(2);
     c.setPosition(6, QTextCursor::KeepAnchor);
-    e->TxtComplete()->setTextCursor(c);
-    e->CopyMnu_Click();
+    e->textEdit()->setTextCursor(c);
+    e->copy();
     // A selection across a line keeps the line end the text has.
     QCOMPARE(m_s->desktop.clipboard, QStringLiteral("e\r\ntw"));
-    e->CutMnu_Click();
+    e->cut();
     QCOMPARE(e->text(), QStringLiteral("ono three"));
     m_s->desktop.clipboard = QStringLiteral("[x]");
-    e->PasteMnu_Click();
+    e->paste();
     QCOMPARE(e->text(), QStringLiteral("on[x]o three"));
 
     // A cut whose copy fails keeps the text.
-    e->SelectMnu_Click();
+    e->selectAll();
     m_s->desktop.failingWrites = 1;
-    e->CutMnu_Click();
+    e->cut();
     QCOMPARE(e->text(), QStringLiteral("on[x]o three"));
     QCOMPARE(m_s->desktop.messages,
              QStringList{QStringLiteral("Error copying to clipboard. Please retry.")});
-    e->DeleteMnu_Click();
+    e->deleteSelection();
     QCOMPARE(e->text(), QString());
 }
 
 void TestEditor::copyButtons() {
-    FrmText *e = open(6, QStringLiteral("  words \r\n  "));
+    EditorWindow *e = open(6, QStringLiteral("  words \r\n  "));
     e->findChild<QToolButton *>(QStringLiteral("PicClip"))->click();
     QCOMPARE(m_s->desktop.clipboard, QStringLiteral("words \r\n"));
     QVERIFY(editor());
@@ -251,35 +251,35 @@ void TestEditor::copyButtons() {
 }
 
 void TestEditor::fixedSizesAndCentring() {
-    FrmText *e = open(7, QStringLiteral("x"));
-    QVERIFY(!e->action(QStringLiteral("DefaultMnu"))->isEnabled());
+    EditorWindow *e = open(7, QStringLiteral("x"));
+    QVERIFY(!e->findChild<QAction *>(QStringLiteral("DefaultMnu"))->isEnabled());
     const QRect work = e->screen()->availableGeometry();
     const double tppX = 1440.0 / e->logicalDpiX();
     const double tppY = 1440.0 / e->logicalDpiY();
 
-    e->action(QStringLiteral("EnlargeMnu"))->trigger();
+    e->findChild<QAction *>(QStringLiteral("EnlargeMnu"))->trigger();
     QCOMPARE(e->outerSizeTwips(), QSize(8000, 5600));
-    QVERIFY(!e->action(QStringLiteral("EnlargeMnu"))->isEnabled());
-    QVERIFY(e->action(QStringLiteral("DefaultMnu"))->isEnabled());
-    QPoint at = FrmText::centredTwips(work, QSize(8000, 5600), tppX, tppY);
+    QVERIFY(!e->findChild<QAction *>(QStringLiteral("EnlargeMnu"))->isEnabled());
+    QVERIFY(e->findChild<QAction *>(QStringLiteral("DefaultMnu"))->isEnabled());
+    QPoint at = EditorWindow::centredTwips(work, QSize(8000, 5600), tppX, tppY);
     QCOMPARE(e->frameGeometry().topLeft(), QPoint(qRound(at.x() / tppX), qRound(at.y() / tppY)));
     emit e->findChild<QMenu *>(QStringLiteral("WindowMnu"))->aboutToShow();
-    QVERIFY(!e->action(QStringLiteral("EnlargeMnu"))->isEnabled());
+    QVERIFY(!e->findChild<QAction *>(QStringLiteral("EnlargeMnu"))->isEnabled());
 
-    e->action(QStringLiteral("DefaultMnu"))->trigger();
+    e->findChild<QAction *>(QStringLiteral("DefaultMnu"))->trigger();
     QCOMPARE(e->outerSizeTwips(), QSize(4455, 4200));
-    QVERIFY(e->action(QStringLiteral("EnlargeMnu"))->isEnabled());
-    QVERIFY(e->action(QStringLiteral("DefaultMnu"))->isEnabled());
-    at = FrmText::centredTwips(work, QSize(4455, 4200), tppX, tppY);
+    QVERIFY(e->findChild<QAction *>(QStringLiteral("EnlargeMnu"))->isEnabled());
+    QVERIFY(e->findChild<QAction *>(QStringLiteral("DefaultMnu"))->isEnabled());
+    at = EditorWindow::centredTwips(work, QSize(4455, 4200), tppX, tppY);
     QCOMPARE(e->frameGeometry().topLeft(), QPoint(qRound(at.x() / tppX), qRound(at.y() / tppY)));
     emit e->findChild<QMenu *>(QStringLiteral("WindowMnu"))->aboutToShow();
-    QVERIFY(!e->action(QStringLiteral("DefaultMnu"))->isEnabled());
+    QVERIFY(!e->findChild<QAction *>(QStringLiteral("DefaultMnu"))->isEnabled());
 
     // Resized by hand, both come back.
     e->resize(e->width() + 30, e->height() + 30);
     emit e->findChild<QMenu *>(QStringLiteral("WindowMnu"))->aboutToShow();
-    QVERIFY(e->action(QStringLiteral("DefaultMnu"))->isEnabled());
-    QVERIFY(e->action(QStringLiteral("EnlargeMnu"))->isEnabled());
+    QVERIFY(e->findChild<QAction *>(QStringLiteral("DefaultMnu"))->isEnabled());
+    QVERIFY(e->findChild<QAction *>(QStringLiteral("EnlargeMnu"))->isEnabled());
 }
 
 void TestEditor::centringArithmetic_data() {
@@ -303,18 +303,18 @@ void TestEditor::centringArithmetic() {
     QFETCH(QSize, size);
     QFETCH(double, tpp);
     QFETCH(QPoint, topLeft);
-    QCOMPARE(FrmText::centredTwips(work, size, tpp, tpp), topLeft);
+    QCOMPARE(EditorWindow::centredTwips(work, size, tpp, tpp), topLeft);
 }
 
 void TestEditor::snapsBack() {
-    FrmText *e = open(8, QStringLiteral("x"));
+    EditorWindow *e = open(8, QStringLiteral("x"));
     e->resize(20, 20);
     const QSize outer = e->outerSizeTwips();
     QVERIFY2(outer.width() >= 4250 && outer.width() < 4250 + 15,
              qPrintable(QString::number(outer.width())));
     QVERIFY2(outer.height() >= 2000 && outer.height() < 2000 + 15,
              qPrintable(QString::number(outer.height())));
-    QVERIFY(e->TxtComplete()->height() > 0);
+    QVERIFY(e->textEdit()->height() > 0);
 }
 
 void TestEditor::updateAndAdd_data() {
@@ -337,14 +337,14 @@ void TestEditor::updateAndAdd() {
     QFETCH(bool, add);
     QFETCH(QString, message);
     QFETCH(QString, name);
-    FrmText *e = open(entry, QStringLiteral("old"), QStringLiteral("Mine"));
-    QCOMPARE(e->LblUpdateNumber()->text(), QString::number(entry));
-    e->TxtComplete()->selectAll();
-    e->TxtComplete()->insertPlainText(QStringLiteral("new\nlines"));
+    EditorWindow *e = open(entry, QStringLiteral("old"), QStringLiteral("Mine"));
+    QCOMPARE(e->entry(), entry);
+    e->textEdit()->selectAll();
+    e->textEdit()->insertPlainText(QStringLiteral("new\nlines"));
     // Twice: the same message twice, the same text; the editor stays open.
     QVERIFY(QTest::qWaitForWindowActive(e));
     for (int i = 0; i < 2; ++i) {
-        QTest::keyClick(e->TxtComplete(), add ? Qt::Key_A : Qt::Key_U, Qt::AltModifier);
+        QTest::keyClick(e->textEdit(), add ? Qt::Key_A : Qt::Key_U, Qt::AltModifier);
         // An access key clicks its button with a short animation.
         QTRY_COMPARE(m_s->desktop.messages.size(), i + 1);
         QCOMPARE(m_s->desktop.messages.last(), message);
@@ -356,10 +356,10 @@ void TestEditor::updateAndAdd() {
 }
 
 void TestEditor::followsOnTopWhenItLoads() {
-    FrmText *e = open(9, QStringLiteral("x"));
+    EditorWindow *e = open(9, QStringLiteral("x"));
     QVERIFY(e->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     e->close();
-    m_s->window.OnTopMnu_Click();
+    m_s->window.toggleOnTop();
     QVERIFY(!open(9, QStringLiteral("x"))->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 

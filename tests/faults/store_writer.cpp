@@ -2,8 +2,8 @@
 //   store_writer STORE data|set      save all 30 entries over and over, each save a generation
 //   store_writer STORE mixed ID SECS toggle an option, save the entries and a set, for SECS s
 #include "core/entrystore.h"
-#include "core/registry.h"
 #include "core/settingsstore.h"
+#include "core/storedsettings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -28,17 +28,17 @@ int main(int argc, char *argv[]) {
     if (args.size() < 3)
         return 2;
     SettingsStore store(args.at(1));
-    Registry reg(store);
     EntryStore entries;
     const QString mode = args.at(2);
 
     if (mode == QLatin1String("data") || mode == QLatin1String("set")) {
-        const QString section =
-            mode == QLatin1String("data") ? QStringLiteral("Data") : QStringLiteral("/sets/a.ent");
+        const EntrySection section = mode == QLatin1String("data")
+                                         ? EntrySection::startup()
+                                         : EntrySection::set(QStringLiteral("/sets/a.ent"));
         for (int g = 1;; ++g) {
             for (int n = 1; n <= EntryStore::Count; ++n)
                 entries.setEntry(n, generationText(g, n), QStringLiteral("g%1-n%2").arg(g).arg(n));
-            entries.SaveEntries(reg, section);
+            entries.save(store, section);
         }
     }
 
@@ -51,23 +51,17 @@ int main(int argc, char *argv[]) {
     const auto pause = [] { QThread::msleep(QRandomGenerator::global()->bounded(1, 10)); };
     while (clock.elapsed() < seconds * 1000) {
         ++rounds;
-        reg.Appname = AppName;
-        reg.Section = QStringLiteral("Settings");
-        reg.Key = QStringLiteral("OnTop");
-        reg.Setting = rounds % 2 ? QStringLiteral("1") : QStringLiteral("2");
-        reg.RegSave();
+        saveOption(store, Option::OnTop, rounds % 2);
         pause();
         for (int n = 1; n <= EntryStore::Count; ++n)
             entries.setEntry(n, QStringLiteral("%1 round %2 entry %3").arg(id).arg(rounds).arg(n),
                              id);
-        entries.SaveEntries(reg, QStringLiteral("Data"));
+        entries.save(store, EntrySection::startup());
         pause();
-        entries.SaveEntries(reg, QStringLiteral("/sets/") + id + QStringLiteral(".ent"));
+        entries.save(store,
+                     EntrySection::set(QStringLiteral("/sets/") + id + QStringLiteral(".ent")));
         pause();
-        reg.Section = QStringLiteral("Writers");
-        reg.Key = id;
-        reg.Setting = QString::number(rounds);
-        reg.RegSave();
+        store.set(QStringLiteral("Writers"), id, QString::number(rounds));
     }
     std::printf("%d\n", rounds);
     return 0;

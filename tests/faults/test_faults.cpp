@@ -1,6 +1,7 @@
 #include "app/commands.h"
+#include "core/storedsettings.h"
 #include "editor/editorcommands.h"
-#include "editor/frmtext.h"
+#include "editor/editorwindow.h"
 #include "support/session.h"
 
 #include <QDialog>
@@ -10,6 +11,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -65,6 +67,8 @@ private slots:
     void killedMidSave_data();
     void killedMidSave();
     void fileSizeLimit();
+    void closingSaveFailures_data();
+    void closingSaveFailures();
     void hostileTextFiles_data();
     void hostileTextFiles();
     void hostileSetFiles();
@@ -114,16 +118,16 @@ void TestFaults::killedMidSave() {
 
         SettingsStore store(storePath());
         QCOMPARE(store.movedAsidePath(), QString());
-        if (!store.hasSection(AppName, section))
+        if (!store.hasSection(section))
             continue;
         // One generation, whole: every text and name of the same save.
-        const QString first = store.get(AppName, section, QStringLiteral("Entry1"));
+        const QString first = store.get(section, QStringLiteral("Entry1"));
         const QString generation = first.section(QLatin1Char('-'), 0, 0);
         QVERIFY2(generation.startsWith(QLatin1Char('g')), qPrintable(first.left(20)));
         for (int n = 1; n <= EntryStore::Count; ++n) {
-            QVERIFY(store.get(AppName, section, EntryStore::textKey(n))
+            QVERIFY(store.get(section, EntryStore::textKey(n))
                         .startsWith(generation + QStringLiteral("-e%1|").arg(n)));
-            QCOMPARE(store.get(AppName, section, EntryStore::nameKey(n)),
+            QCOMPARE(store.get(section, EntryStore::nameKey(n)),
                      generation + QStringLiteral("-n%1").arg(n));
         }
         ++generationsSeen;
@@ -137,7 +141,7 @@ void TestFaults::fileSizeLimit() {
     startSession();
     for (int n = 1; n <= 30; ++n)
         m_s->setEntry(n, QStringLiteral("former %1").arg(n), QStringLiteral("n"));
-    m_s->window.UpdateMnu_Click();
+    m_s->window.updateStartupEntries();
     const QString entryFile = path(QStringLiteral("entry.txt"));
     const QString clipFile = path(QStringLiteral("clip.txt"));
     const QString setFile = path(QStringLiteral("set.ent"));
@@ -156,7 +160,7 @@ void TestFaults::fileSizeLimit() {
     m_s->desktop.clipboard = big;
     {
         FileSizeLimit limit(2 * MiB);
-        m_s->window.UpdateMnu_Click();
+        m_s->window.updateStartupEntries();
         m_s->window.setCurrentEntry(1);
         m_s->desktop.nextFiles = {entryFile, clipFile, setFile};
         m_s->item("mnuSaveEntry")->trigger();
@@ -164,12 +168,21 @@ void TestFaults::fileSizeLimit() {
         m_s->item("SaveSetMnu")->trigger();
         // The editor's Save, over the entry file.
         m_s->item("mnuEdit")->trigger();
-        FrmText *editor = openDialog<FrmText>(m_s->window, "FrmText");
+        EditorWindow *editor = openDialog<EditorWindow>(m_s->window, "FrmText");
         QVERIFY(editor);
         m_s->desktop.nextFiles = {entryFile};
-        editor->SaveAsMnu_Click();
+        editor->saveAs();
         QCOMPARE(editor->windowTitle(), QStringLiteral("Snapvale"));
         editor->close();
+    }
+    // Each failure was shown, naming the file or the store and the system's reason; the Save
+    // Set file itself fitted, its entries did not.
+    const QStringList failed = {storePath(), entryFile, clipFile, storePath(), entryFile};
+    QCOMPARE(m_s->desktop.messages.size(), failed.size());
+    for (qsizetype i = 0; i < failed.size(); ++i) {
+        const QString shown = m_s->desktop.messages.at(i);
+        const QString named = QStringLiteral("Snapvale could not write %1\r\n").arg(failed.at(i));
+        QVERIFY2(shown.startsWith(named) && shown.size() > named.size(), qPrintable(shown));
     }
     // The program runs on, and every former file and row is as it was.
     QVERIFY(m_s->window.isVisible());
@@ -182,12 +195,62 @@ void TestFaults::fileSizeLimit() {
     QCOMPARE(m_s->stored(setFile, QStringLiteral("Entry1")), QStringLiteral("former 1"));
 
     // With room again, the same commands write.
-    m_s->window.UpdateMnu_Click();
+    m_s->window.updateStartupEntries();
     QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry30")), big);
     m_s.reset();
     SettingsStore reopened(storePath());
     QCOMPARE(reopened.movedAsidePath(), QString());
     QCOMPARE(integrity(storePath()), QStringLiteral("ok"));
+}
+
+void TestFaults::closingSaveFailures_data() {
+    QTest::addColumn<int>("how");
+    QTest::newRow("close box") << int(MainWindow::UserClose);
+    QTest::newRow("Exit") << int(MainWindow::ProgramCode);
+    QTest::newRow("log out") << int(MainWindow::SystemShutdown);
+}
+
+void TestFaults::closingSaveFailures() {
+    QFETCH(int, how);
+    const bool closeBox = how == MainWindow::UserClose;
+    startSession();
+    m_s->setEntry(4, QStringLiteral("saved"), QStringLiteral("n"));
+    QVERIFY(m_s->window.updateStartupEntries());
+    m_s->setEntry(4, QString(4 * MiB, QLatin1Char('x')), QStringLiteral("n"));
+    QTRY_VERIFY(m_s->store.hasSection(QStringLiteral("Recovery")));
+    const auto closeOnce = [&] {
+        if (closeBox)
+            m_s->window.close();
+        else
+            m_s->window.exitProgram();
+    };
+    QSignalSpy unloaded(&m_s->window, &MainWindow::unloaded);
+    if (how == MainWindow::SystemShutdown) {
+        // No window can be asked at log-out: the program ends, stderr has the reason.
+        FileSizeLimit limit(2 * MiB);
+        m_s->window.unload(MainWindow::SystemShutdown);
+        QVERIFY(m_s->desktop.questions.isEmpty());
+    } else {
+        FileSizeLimit limit(2 * MiB);
+        // Cancel: the window stays as it was, the entries too.
+        closeOnce();
+        QCOMPARE(m_s->desktop.questions.size(), 1);
+        QVERIFY(m_s->desktop.questions.constFirst().startsWith(
+            QStringLiteral("Snapvale could not write %1\r\n").arg(storePath())));
+        QVERIFY(m_s->window.isVisible());
+        QCOMPARE(unloaded.count(), 0);
+        // Try Again fails again and asks again; then close anyway.
+        m_s->desktop.nextAnswers = {0, 1};
+        closeOnce();
+        QCOMPARE(m_s->desktop.questions.size(), 3);
+    }
+    QVERIFY(!m_s->window.isVisible());
+    QCOMPARE(unloaded.count(), closeBox ? 0 : 1);
+    // What could not be saved is still in the recovery copy, and the startup entries as before.
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry4")),
+             QStringLiteral("saved"));
+    QCOMPARE(m_s->stored(QStringLiteral("Recovery"), QStringLiteral("Entry4")).size(), 4 * MiB);
+    QVERIFY(m_s->desktop.messages.isEmpty());
 }
 
 void TestFaults::hostileTextFiles_data() {
@@ -235,10 +298,10 @@ void TestFaults::hostileTextFiles() {
     // The editor reads the same way, and shows the text without losing any of it.
     m_s->setEntry(4, QString());
     m_s->item("mnuEdit")->trigger();
-    FrmText *editor = openDialog<FrmText>(m_s->window, "FrmText");
+    EditorWindow *editor = openDialog<EditorWindow>(m_s->window, "FrmText");
     QVERIFY(editor);
     m_s->desktop.nextFiles = {file};
-    editor->OpenMnu_Click();
+    editor->openFile();
     QVERIFY(editor->text() == text);
     editor->close();
 }
@@ -252,7 +315,7 @@ void TestFaults::hostileSetFiles() {
     const QString odd = path(QStringLiteral("odd\nfolder/two\nlines.ent"));
     m_s->desktop.nextFiles = {odd};
     m_s->item("SaveSetMnu")->trigger();
-    QVERIFY(m_s->store.hasSection(AppName, odd));
+    QVERIFY(m_s->store.hasSection(odd));
     m_s->setEntry(1, QStringLiteral("changed"));
     m_s->desktop.nextFiles = {odd};
     m_s->item("LoadMnu")->trigger();
@@ -270,8 +333,7 @@ void TestFaults::hostileSetFiles() {
     QCOMPARE(m_s->text(2), QStringLiteral("changed"));
     QCOMPARE(m_s->desktop.messages.constLast(),
              QStringLiteral("No entry set is stored for this file."));
-    m_s->store.set(AppName, longLine, QStringLiteral("Entry2"),
-                   QStringLiteral("from the long line"));
+    m_s->store.set(longLine, QStringLiteral("Entry2"), QStringLiteral("from the long line"));
     m_s->desktop.nextFiles = {crafted};
     m_s->item("LoadMnu")->trigger();
     QCOMPARE(m_s->text(2), QStringLiteral("from the long line"));
@@ -294,11 +356,10 @@ void TestFaults::hostileSetFiles() {
 void TestFaults::truncatedStoreMovedAside() {
     {
         SettingsStore store(storePath());
-        Registry reg(store);
         EntryStore entries;
         for (int n = 1; n <= 30; ++n)
             entries.setEntry(n, QString(64 * 1024, QLatin1Char('t')), QStringLiteral("n"));
-        entries.SaveEntries(reg, QStringLiteral("Data"));
+        entries.save(store, EntrySection::startup());
     }
     // Closing checkpointed the log into the file; cut the file in half.
     QVERIFY(QFileInfo(storePath() + QStringLiteral("-wal")).size() == 0 ||
@@ -320,7 +381,7 @@ void TestFaults::permissionsAfterReplacement() {
     {
         SettingsStore store(storePath());
         QVERIFY(!store.movedAsidePath().isEmpty());
-        store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("x"));
+        store.set(QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("x"));
         // The write-ahead log and its index carry entries too.
         for (const char *suffix : {"", "-wal", "-shm"}) {
             struct stat st {};
@@ -353,15 +414,14 @@ void TestFaults::twoCopiesAtOnce() {
     QVERIFY(roundsA > 10 && roundsB > 10);
     SettingsStore store(storePath());
     QCOMPARE(store.movedAsidePath(), QString());
-    QCOMPARE(store.get(AppName, QStringLiteral("Writers"), QStringLiteral("A")).toInt(), roundsA);
-    QCOMPARE(store.get(AppName, QStringLiteral("Writers"), QStringLiteral("B")).toInt(), roundsB);
-    QCOMPARE(store.get(AppName, QStringLiteral("/sets/A.ent"), QStringLiteral("Entry30")),
+    QCOMPARE(store.get(QStringLiteral("Writers"), QStringLiteral("A")).toInt(), roundsA);
+    QCOMPARE(store.get(QStringLiteral("Writers"), QStringLiteral("B")).toInt(), roundsB);
+    QCOMPARE(store.get(QStringLiteral("/sets/A.ent"), QStringLiteral("Entry30")),
              QStringLiteral("A round %1 entry 30").arg(roundsA));
     // The startup entries are one writer's whole save.
-    const QString owner = store.get(AppName, QStringLiteral("Data"), QStringLiteral("Entry1b"));
+    const QString owner = store.get(QStringLiteral("Data"), QStringLiteral("Entry1b"));
     for (int n = 1; n <= 30; ++n)
-        QVERIFY(
-            store.get(AppName, QStringLiteral("Data"), EntryStore::textKey(n)).startsWith(owner));
+        QVERIFY(store.get(QStringLiteral("Data"), EntryStore::textKey(n)).startsWith(owner));
     QCOMPARE(integrity(storePath()), QStringLiteral("ok"));
 }
 

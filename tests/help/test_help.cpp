@@ -32,7 +32,7 @@ void TestHelp::init() {
 
 void TestHelp::pagesAndLinks() {
     m_s->item("HelpMnu")->trigger();
-    Frmhelp *help = m_s->window.findChild<Frmhelp *>(QStringLiteral("Frmhelp"));
+    HelpWindow *help = m_s->window.findChild<HelpWindow *>(QStringLiteral("Frmhelp"));
     QVERIFY(help && help->isVisible());
     QVERIFY(!help->isModal());
     QCOMPARE(help->currentPage(), 0);
@@ -50,34 +50,34 @@ void TestHelp::pagesAndLinks() {
     emit help->browser()->anchorClicked(QUrl(QStringLiteral("#data")));
     QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("settings.sqlite3")));
     // A second Contents raises the same window.
-    QCOMPARE(m_help->HelpMnu_Click(), help);
+    QCOMPARE(m_help->showHelp(), help);
 }
 
 void TestHelp::about() {
     m_s->item("AboutMnu")->trigger();
-    auto *about = openDialog<frmAbout>(m_s->window, "frmAbout");
+    auto *about = openDialog<AboutDialog>(m_s->window, "frmAbout");
     QVERIFY(about);
     const QString text = about->findChild<QLabel *>(QStringLiteral("AboutText"))->text();
     QVERIFY(text.contains(QStringLiteral("Snapvale " SNAPVALE_VERSION)));
     QVERIFY(text.contains(QStringLiteral("MIT License")));
     about->accept();
-    QVERIFY(!openDialog<frmAbout>(m_s->window, "frmAbout"));
+    QVERIFY(!openDialog<AboutDialog>(m_s->window, "frmAbout"));
 }
 
 void TestHelp::helpOutlivesExit() {
-    Frmhelp *help = m_help->HelpMnu_Click();
+    HelpWindow *help = m_help->showHelp();
     m_s->item("ExitMnu")->trigger();
     QVERIFY(m_s->window.isUnloaded());
     QVERIFY(help->isVisible());
 }
 
 void TestHelp::followOnTopWhenTheyLoad() {
-    QVERIFY(m_help->AboutMnu_Click()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(m_help->HelpMnu_Click()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    m_help->HelpMnu_Click()->close();
-    m_s->window.OnTopMnu_Click();
-    QVERIFY(!m_help->AboutMnu_Click()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(!m_help->HelpMnu_Click()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(m_help->showAbout()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(m_help->showHelp()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    m_help->showHelp()->close();
+    m_s->window.toggleOnTop();
+    QVERIFY(!m_help->showAbout()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(!m_help->showHelp()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 QTEST_MAIN(TestHelp)

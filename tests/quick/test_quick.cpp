@@ -1,6 +1,6 @@
 #include "main/menucaption.h"
-#include "quick/frmconfigure.h"
-#include "quick/frmnameentry.h"
+#include "quick/clippingswindow.h"
+#include "quick/namedialog.h"
 #include "quick/quickcommands.h"
 #include "support/session.h"
 
@@ -31,9 +31,7 @@ private slots:
     void connectToUrl();
 
 private:
-    FrmNameEntry *namingWindowOpen() {
-        return openDialog<FrmNameEntry>(m_s->window, "FrmNameEntry");
-    }
+    NameDialog *namingWindowOpen() { return openDialog<NameDialog>(m_s->window, "FrmNameEntry"); }
     QTemporaryDir m_dir;
     std::unique_ptr<Session> m_s;
     QuickCommands *m_commands = nullptr;
@@ -107,7 +105,7 @@ void TestQuick::naming() {
     m_s->setEntry(12, QStringLiteral("some text"), name);
     m_s->window.setCurrentEntry(12);
     m_s->item("mnuNameEntry")->trigger();
-    FrmNameEntry *w = namingWindowOpen();
+    NameDialog *w = namingWindowOpen();
     QVERIFY(w);
     QLineEdit *edit = w->findChild<QLineEdit *>(QStringLiteral("TxtEntryName12"));
     QVERIFY(edit);
@@ -127,7 +125,7 @@ void TestQuick::naming() {
     }
     QVERIFY(!namingWindowOpen());
     QCOMPARE(m_s->name(12), after);
-    QCOMPARE(m_s->window.Text(12)->toolTip(), after);
+    QCOMPARE(m_s->window.entryField(12)->toolTip(), after);
     QCOMPARE(m_s->text(12), QStringLiteral("some text"));
     QVERIFY(m_s->desktop.messages.isEmpty());
     // Naming is not saving.
@@ -147,9 +145,9 @@ void TestQuick::namingAnEmptyEntry() {
 void TestQuick::namingWindow() {
     m_s->setEntry(1, QStringLiteral("x"));
     m_s->window.setCurrentEntry(1);
-    m_s->window.OnTopMnu_Click(); // always on top off
+    m_s->window.toggleOnTop(); // always on top off
     m_s->item("mnuNameEntry")->trigger();
-    FrmNameEntry *w = namingWindowOpen();
+    NameDialog *w = namingWindowOpen();
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), QStringLiteral("Snapvale - Entry 1"));
     QVERIFY(w->isModal());
@@ -157,11 +155,11 @@ void TestQuick::namingWindow() {
     QVERIFY(w->findChild<QLineEdit *>(QStringLiteral("TxtEntryName")));
     QCOMPARE(w->findChild<QLabel *>(QStringLiteral("LblEnterIdentifier"))->text(),
              QStringLiteral("Enter a name to identify your entry."));
-    QCOMPARE(w->CmdOKName()->objectName(), QStringLiteral("CmdOKName1"));
-    QCOMPARE(w->CmdOKName()->text(), QStringLiteral("&OK"));
+    QCOMPARE(w->okButton()->objectName(), QStringLiteral("CmdOKName1"));
+    QCOMPARE(w->okButton()->text(), QStringLiteral("&OK"));
     w->close();
 
-    m_s->window.OnTopMnu_Click(); // on again: the next window follows
+    m_s->window.toggleOnTop(); // on again: the next window follows
     m_s->item("mnuNameEntry")->trigger();
     QVERIFY(namingWindowOpen()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     namingWindowOpen()->close();
@@ -169,14 +167,14 @@ void TestQuick::namingWindow() {
 
 void TestQuick::frequentClippingsEdited() {
     m_s->item("mnuConfigure")->trigger();
-    FrmConfigure *editor = m_commands->configure();
+    ClippingsWindow *editor = m_commands->clippingsWindow();
     QVERIFY(editor->isVisible());
     QCOMPARE(editor->windowTitle(), QStringLiteral("Add Frequently Used Clippings"));
     QVERIFY(!editor->isModal());
     for (int k = 1; k <= 20; ++k)
-        QCOMPARE(editor->Text(k)->text(), QString());
-    editor->Text(3)->setText(QStringLiteral("  kind regards & thanks  "));
-    editor->Text(20)->setText(QStringLiteral("last"));
+        QCOMPARE(editor->field(k)->text(), QString());
+    editor->field(3)->setText(QStringLiteral("  kind regards & thanks  "));
+    editor->field(20)->setText(QStringLiteral("last"));
     editor->close();
     QCOMPARE(literalCaption(m_s->item("mnu03")), QStringLiteral("  kind regards & thanks  "));
     QCOMPARE(m_s->stored(QStringLiteral("Frequent"), QStringLiteral("03")),
@@ -185,14 +183,15 @@ void TestQuick::frequentClippingsEdited() {
 
     // Cleared: the item hides, the key stays with the empty string.
     m_s->item("mnuConfigure")->trigger();
-    QCOMPARE(m_commands->configure()->Text(3)->text(), QStringLiteral("  kind regards & thanks  "));
-    m_commands->configure()->Text(20)->clear();
-    m_commands->configure()->close();
-    m_s->window.mnuLists_Click();
+    QCOMPARE(m_commands->clippingsWindow()->field(3)->text(),
+             QStringLiteral("  kind regards & thanks  "));
+    m_commands->clippingsWindow()->field(20)->clear();
+    m_commands->clippingsWindow()->close();
+    m_s->window.refreshTrayList();
     QVERIFY(!m_s->item("mnu20")->isVisible());
     QVERIFY(m_s->item("mnu03")->isVisible());
     QCOMPARE(m_s->stored(QStringLiteral("Frequent"), QStringLiteral("20")), QString());
-    QVERIFY(m_s->store.hasSection(AppName, QStringLiteral("Frequent")));
+    QVERIFY(m_s->store.hasSection(QStringLiteral("Frequent")));
 }
 
 void TestQuick::frequentClippingsCopiedTrimmed_data() {
@@ -220,18 +219,17 @@ void TestQuick::frequentClippingsCopiedTrimmed() {
 }
 
 void TestQuick::trayClickThenExitWritesAll() {
-    m_s->store.set(AppName, QStringLiteral("Frequent"), QStringLiteral("05"),
-                   QStringLiteral("five"));
-    m_s->window.Form_Load();
+    m_s->store.set(QStringLiteral("Frequent"), QStringLiteral("05"), QStringLiteral("five"));
+    m_s->window.loadAtStart();
     m_s->window.hide();
-    emit m_s->window.TrayIcon()->activated(QSystemTrayIcon::Trigger);
+    emit m_s->window.trayIcon()->activated(QSystemTrayIcon::Trigger);
     QCOMPARE(m_s->desktop.popups.size(), 1);
     m_s->item("ExitMnu")->trigger();
     for (int k = 1; k <= 20; ++k)
         QCOMPARE(m_s->stored(QStringLiteral("Frequent"),
                              QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'))),
                  k == 5 ? QStringLiteral("five") : QString());
-    QCOMPARE(m_s->store.get(AppName, QStringLiteral("Frequent"), QStringLiteral("20")), QString());
+    QCOMPARE(m_s->store.get(QStringLiteral("Frequent"), QStringLiteral("20")), QString());
 
     // A second start finds them in the same places.
     const QString path = m_s->store.path();
@@ -246,39 +244,38 @@ void TestQuick::trayClickThenExitWritesAll() {
 void TestQuick::trayRestsWhileEditing() {
     m_s->window.hide();
     m_s->item("mnuConfigure")->trigger();
-    emit m_s->window.TrayIcon()->activated(QSystemTrayIcon::Trigger);
-    emit m_s->window.TrayIcon()->activated(QSystemTrayIcon::Context);
+    emit m_s->window.trayIcon()->activated(QSystemTrayIcon::Trigger);
+    emit m_s->window.trayIcon()->activated(QSystemTrayIcon::Context);
     QVERIFY(m_s->desktop.popups.isEmpty());
-    m_commands->configure()->close();
-    emit m_s->window.TrayIcon()->activated(QSystemTrayIcon::Context);
+    m_commands->clippingsWindow()->close();
+    emit m_s->window.trayIcon()->activated(QSystemTrayIcon::Context);
     QCOMPARE(m_s->desktop.popups.size(), 1);
 }
 
 void TestQuick::connectToUrl_data() {
-    QTest::addColumn<QString>("current");
+    QTest::addColumn<int>("current");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
     const QString failed = QStringLiteral("Error executing command.\r\nPlease sign on and retry.");
     const QString trap = QStringLiteral(
         "Please be sure the entry is a proper URL.\r\n(example: https://www.example.com)");
-    QTest::newRow("opened") << "7" << 42 << "";
-    QTest::newRow("status 33 is success") << "7" << 33 << "";
-    QTest::newRow("negative status is success") << "7" << -1 << "";
-    QTest::newRow("status 32 fails") << "7" << 32 << failed;
-    QTest::newRow("status 0 fails") << "7" << 0 << failed;
-    QTest::newRow("no current entry") << "" << 42 << trap;
-    QTest::newRow("current entry 31") << "31" << 42 << trap;
-    QTest::newRow("leading zero matches nothing") << "07" << 42 << trap;
+    QTest::newRow("opened") << 7 << 42 << "";
+    QTest::newRow("status 33 is success") << 7 << 33 << "";
+    QTest::newRow("negative status is success") << 7 << -1 << "";
+    QTest::newRow("status 32 fails") << 7 << 32 << failed;
+    QTest::newRow("status 0 fails") << 7 << 0 << failed;
+    QTest::newRow("no current entry") << 0 << 42 << trap;
+    QTest::newRow("current entry 31") << 31 << 42 << trap;
 }
 
 void TestQuick::connectToUrl() {
-    QFETCH(QString, current);
+    QFETCH(int, current);
     QFETCH(int, status);
     QFETCH(QString, message);
     // Handed over unchanged, spaces, line breaks and shell characters included.
     const QString text = QStringLiteral(" https://example.org/?q=a;b&c=$(rm -rf x)\r\n");
     m_s->setEntry(7, text, QStringLiteral("link"));
-    m_s->window.LblButton()->setText(current);
+    m_s->window.setCurrentEntry(current);
     m_s->desktop.openStatus = status;
     m_s->item("mnuConnect")->trigger();
     QCOMPARE(m_s->desktop.openedTargets,

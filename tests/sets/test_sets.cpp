@@ -1,4 +1,4 @@
-#include "sets/frmdelete.h"
+#include "sets/deletesetdialog.h"
 #include "sets/setcommands.h"
 #include "support/session.h"
 
@@ -56,7 +56,9 @@ private:
         m_s->desktop.nextFiles = {file};
         m_s->item("SaveSetMnu")->trigger();
     }
-    FrmDelete *confirmation() { return openDialog<FrmDelete>(m_s->window, "FrmDelete"); }
+    DeleteSetDialog *confirmation() {
+        return openDialog<DeleteSetDialog>(m_s->window, "FrmDelete");
+    }
 
     QTemporaryDir m_dir;
     std::unique_ptr<Session> m_s;
@@ -69,7 +71,7 @@ void TestSets::init() {
 }
 
 void TestSets::cleanup() {
-    if (FrmDelete *d = confirmation())
+    if (DeleteSetDialog *d = confirmation())
         d->close();
     m_s.reset();
 }
@@ -89,10 +91,9 @@ void TestSets::saveSet() {
     QCOMPARE(asked.title, QStringLiteral("Save Entry Set"));
     QCOMPARE(asked.filter, QStringLiteral("Entry Sets (*.ent)"));
     QVERIFY(asked.confirmOverwrite);
-    QCOMPARE(m_s->window.CommonDialog2().FileName, QString());
 
     QCOMPARE(m_s->stored(file, QStringLiteral("Entry2")), QString());
-    QVERIFY(m_s->store.hasSection(AppName, file));
+    QVERIFY(m_s->store.hasSection(file));
     QCOMPARE(m_s->stored(file, QStringLiteral("Entry3")), QStringLiteral("line 1\r\nline 2\n"));
     QCOMPARE(m_s->stored(file, QStringLiteral("Entry4")), QStringLiteral("Ünïcødé – 漢字"));
     QCOMPARE(m_s->stored(file, QStringLiteral("Entry4b")), QStringLiteral("ñame"));
@@ -131,8 +132,15 @@ void TestSets::saveSetUnwritable() {
     }
     fillEntries();
     save(file);
-    QVERIFY(!m_s->store.hasSection(AppName, file));
-    QCOMPARE(m_s->window.CommonDialog2().FileName, QString());
+    QVERIFY(!m_s->store.hasSection(file));
+    // The user is told which file could not be written; Save Entry As into it, the same.
+    m_s->window.setCurrentEntry(3);
+    m_s->desktop.nextFiles = {file};
+    m_s->item("mnuSaveEntry")->trigger();
+    QCOMPARE(m_s->desktop.messages.size(), 2);
+    for (const QString &shown : std::as_const(m_s->desktop.messages))
+        QVERIFY2(shown.startsWith(QStringLiteral("Snapvale could not write %1\r\n").arg(file)),
+                 qPrintable(shown));
     if (where == QLatin1String("readonly")) {
         QCOMPARE(readBytes(file), QByteArray("former"));
         QFile::setPermissions(path(QStringLiteral("ro")),
@@ -165,10 +173,10 @@ void TestSets::loadSetFromEachItem() {
     for (int n = 1; n <= 30; ++n)
         m_s->setEntry(n, QStringLiteral("changed"), QStringLiteral("Untitled"));
     if (hidden)
-        m_s->window.MinimizeMnu_Click();
+        m_s->window.hideInTray();
 
     m_s->desktop.nextFiles = {file};
-    m_s->window.action(item)->trigger();
+    m_s->window.findChild<QAction *>(item)->trigger();
     QCOMPARE(m_s->text(1), QStringLiteral("text 1"));
     QCOMPARE(m_s->name(30), QStringLiteral("name 30"));
     QCOMPARE(m_s->text(5), QString());
@@ -177,9 +185,8 @@ void TestSets::loadSetFromEachItem() {
     QCOMPARE(m_s->window.isVisible(), shownAfter);
     QCOMPARE(m_s->desktop.fileDialogs.constLast().title, QStringLiteral("Load Entry Set"));
     QCOMPARE(m_s->desktop.fileDialogs.constLast().kind, FileDialogRequest::Open);
-    QCOMPARE(m_s->window.CommonDialog2().FileName, QString());
     // Loading writes nothing: the startup entries come back as they were.
-    m_s->window.RestoreMnu_Click();
+    m_s->window.restoreStartupEntries();
     QCOMPARE(m_s->text(6), QStringLiteral("a\r\nb"));
     QCOMPARE(readBytes(file), setFile(file));
 }
@@ -204,7 +211,7 @@ void TestSets::loadSetWithoutSection() {
     if (kind == QLatin1String("moved") || kind == QLatin1String("gone")) {
         QVERIFY(QFile::rename(original, picked));
         if (kind == QLatin1String("gone"))
-            m_s->store.removeSection(AppName, original);
+            m_s->store.removeSection(original);
     } else if (kind == QLatin1String("text")) {
         writeBytes(picked, "just some notes\r\n");
     } else if (kind == QLatin1String("short")) {
@@ -212,7 +219,7 @@ void TestSets::loadSetWithoutSection() {
     }
     for (int n = 1; n <= 30; ++n)
         m_s->setEntry(n, QStringLiteral("mine"), QStringLiteral("kept"));
-    m_s->window.MinimizeMnu_Click();
+    m_s->window.hideInTray();
 
     m_s->desktop.nextFiles = {picked};
     m_s->item("mnuLoad")->trigger();
@@ -222,7 +229,6 @@ void TestSets::loadSetWithoutSection() {
              loads ? QStringList()
                    : QStringList{QStringLiteral("No entry set is stored for this file.")});
     QCOMPARE(m_s->window.isVisible(), loads);
-    QCOMPARE(m_s->window.CommonDialog2().FileName, QString());
 }
 
 void TestSets::deleteSet_data() {
@@ -283,12 +289,12 @@ void TestSets::deleteSet() {
     QCOMPARE(asked.kind, FileDialogRequest::Open);
     QCOMPARE(m_s->desktop.beeps, (asks || !message.isEmpty()) ? 1 : 0);
     QCOMPARE(m_s->desktop.messages, message.isEmpty() ? QStringList() : QStringList{message});
-    FrmDelete *d = confirmation();
+    DeleteSetDialog *d = confirmation();
     QCOMPARE(bool(d), asks);
     bool deleted = false;
     if (d) {
         QCOMPARE(d->windowTitle(), QFileInfo(picked).fileName());
-        QCOMPARE(d->LblKill()->text(), picked);
+        QCOMPARE(d->setPath(), picked);
         QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
                                              : d->focusWidget()->objectName(),
                  QStringLiteral("CmdCancel"));
@@ -307,12 +313,11 @@ void TestSets::deleteSet() {
     // A moved set file takes its section with it only where its path names one: the saved
     // path's section stays.
     const bool sectionGone = deleted && kind == QLatin1String("set");
-    QCOMPARE(m_s->store.hasSection(AppName, saved), !sectionGone);
+    QCOMPARE(m_s->store.hasSection(saved), !sectionGone);
     // Entries and startup entries never change.
     QCOMPARE(m_s->text(3), QStringLiteral("text 3"));
     QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry3")),
              QStringLiteral("text 3"));
-    QCOMPARE(m_s->window.CommonDialog2().FileName, QString());
 }
 
 void TestSets::loadEntry_data() {
@@ -341,7 +346,6 @@ void TestSets::loadEntry() {
     QCOMPARE(m_s->desktop.fileDialogs.constLast().title, QStringLiteral("Load Entry"));
     QCOMPARE(m_s->desktop.fileDialogs.constLast().filter,
              QStringLiteral("Text Files (*.txt);;All Files (*.*)"));
-    QCOMPARE(m_s->window.CommonDialog2().FileName, QString());
 
     // A file that cannot be read leaves the entry as it was.
     m_s->setEntry(8, QStringLiteral("old"), QStringLiteral("Mine"));
@@ -382,11 +386,11 @@ void TestSets::cancelDoesNothing() {
     QFETCH(QString, item);
     fillEntries();
     m_s->window.setCurrentEntry(1);
-    m_s->window.MinimizeMnu_Click();
+    m_s->window.hideInTray();
     const QStringList before =
         QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     m_s->desktop.nextFiles = {QString()};
-    m_s->window.action(item)->trigger();
+    m_s->window.findChild<QAction *>(item)->trigger();
     QCOMPARE(m_s->desktop.fileDialogs.size(), 1);
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
     QCOMPARE(m_s->text(1), QStringLiteral("text 1"));

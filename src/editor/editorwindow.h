@@ -1,32 +1,45 @@
 #pragma once
 
-#include "platform/filedialog.h"
-
 #include <QMainWindow>
 
-class FrmSnapvale;
+class MainWindow;
 class QAction;
-class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
 
+// The editor's menu items; each also carries its objectName ("OpenMnu", "EnlargeMnu").
+struct EditorActions {
+    QAction *open = nullptr;
+    QAction *save = nullptr;
+    QAction *saveAs = nullptr;
+    QAction *close = nullptr;
+    QAction *cut = nullptr;
+    QAction *copy = nullptr;
+    QAction *paste = nullptr;
+    QAction *remove = nullptr;
+    QAction *selectAll = nullptr;
+    QAction *enlarge = nullptr;
+    QAction *defaultSize = nullptr;
+};
+
 // The editor: one text, the usual edit commands, text files, two fixed sizes, and the way back
 // into the entry it was opened for. Modal over the main window; deletes itself when closed.
-class FrmText : public QMainWindow {
+class EditorWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit FrmText(FrmSnapvale &main);
+    // An editor whose Update and Add write into entry n.
+    EditorWindow(MainWindow &main, int n);
 
     // The editor's text exactly: as given while unedited, otherwise with the line breaks the
     // text came with.
     QString text() const;
     void setText(const QString &text);
-    QPlainTextEdit *TxtComplete() const { return m_text; }
-    FileDialog &CommonDialog1() { return m_commonDialog1; }
-    QLabel *LblUpdateNumber() const { return m_lblUpdateNumber; }
-    QLabel *LblAddNumber() const { return m_lblAddNumber; }
-    QAction *action(const QString &name) const;
+    QPlainTextEdit *textEdit() const { return m_text; }
+    int entry() const { return m_entry; }
+    // The file the text was last opened from or saved to; Save writes there without asking.
+    QString filePath() const { return m_filePath; }
+    const EditorActions &actions() const { return m_actions; }
 
     // The window's outer size in twips, and setting it.
     QSize outerSizeTwips() const;
@@ -35,22 +48,23 @@ public:
     static QPoint centredTwips(const QRect &workArea, const QSize &size, double twipsPerPixelX,
                                double twipsPerPixelY);
 
-    void OpenMnu_Click();
-    void SaveMnu_Click();
-    void SaveAsMnu_Click();
-    void PicClip_Click();
-    void PicClipExit_Click();
-    void EditMnu_Click();
-    void CutMnu_Click();
-    void CopyMnu_Click();
-    void PasteMnu_Click();
-    void DeleteMnu_Click();
-    void SelectMnu_Click();
-    void WindowMnu_Click();
-    void EnlargeMnu_Click();
-    void DefaultMnu_Click();
-    void PicUpdate1_Click();
-    void PicAdd1_Click();
+    void openFile();
+    void save();
+    void saveAs();
+    void copyText();
+    void copyTextAndClose();
+    void updateEditMenu();
+    void cut();
+    void copy();
+    void paste();
+    void deleteSelection();
+    void selectAll();
+    void updateWindowMenu();
+    void enlarge();
+    void defaultSize();
+    // Writes the text into the entry, keeping its name; Add also names it "Untitled".
+    void updateEntry();
+    void addEntry();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -63,18 +77,15 @@ private:
     void place(QWidget *w, int left, int top, int width, int height);
     void layoutControls();
     void centre();
-    bool copyWholeText();
-    bool selectionToClipboard();
     bool writeTo(const QString &path);
     QString selectedText() const;
-    int entryNumber(const QLabel *label) const;
 
-    FrmSnapvale &m_main;
-    FileDialog m_commonDialog1;
+    MainWindow &m_main;
+    const int m_entry;
+    EditorActions m_actions;
+    QString m_filePath;
     QPlainTextEdit *m_text = nullptr;
     QWidget *m_client = nullptr;
-    QLabel *m_lblUpdateNumber = nullptr;
-    QLabel *m_lblAddNumber = nullptr;
     QString m_original;
     bool m_crlf = true;
     QSize m_setTwips;

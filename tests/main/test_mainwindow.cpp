@@ -1,7 +1,7 @@
 #include "main/entrytext.h"
-#include "main/frmsnapvale.h"
+#include "main/mainwindow.h"
 #include "main/menucaption.h"
-#include "platform/scripteddesktop.h"
+#include "support/scripteddesktop.h"
 #include "support/session.h"
 
 #include <QAction>
@@ -28,7 +28,7 @@ bool topmost(QWidget *w) {
 
 } // namespace
 
-class TestFrmSnapvale : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -76,30 +76,23 @@ private:
     std::unique_ptr<Session> m_session;
 };
 
-void TestFrmSnapvale::init() {
+void TestMainWindow::init() {
     QVERIFY(m_dir.isValid());
     // A store of its own for every test and data row.
     static int run = 0;
     m_path = m_dir.filePath(QStringLiteral("run%1/settings.sqlite3").arg(++run));
 }
 
-void TestFrmSnapvale::designTimeState() {
+void TestMainWindow::designTimeState() {
     Session &s = start();
     for (int n = 1; n <= EntryStore::Count; ++n) {
-        QCOMPARE(s.window.Text(n)->text(), QString());
-        QCOMPARE(s.window.Text(n)->toolTip(), QStringLiteral("Untitled"));
+        QCOMPARE(s.window.entryField(n)->text(), QString());
+        QCOMPARE(s.window.entryField(n)->toolTip(), QStringLiteral("Untitled"));
     }
-    QCOMPARE(s.window.LblTop()->text(), QStringLiteral("1"));
-    QCOMPARE(s.window.LblMouse()->text(), QStringLiteral("2"));
-    QCOMPARE(s.window.LblSave()->text(), QStringLiteral("2"));
-    QCOMPARE(s.window.LblFirstLine()->text(), QStringLiteral("Label1"));
-    QCOMPARE(s.window.CurrentEntry(), QString());
-    for (QLabel *l : {s.window.LblTop(), s.window.LblMouse(), s.window.LblSave(),
-                      s.window.LblFirstLine(), s.window.LblButton()})
-        QVERIFY(l->isHidden());
+    QCOMPARE(s.window.currentEntry(), 0);
 }
 
-void TestFrmSnapvale::captionsAndNames_data() {
+void TestMainWindow::captionsAndNames_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("shortcut");
@@ -153,21 +146,21 @@ void TestFrmSnapvale::captionsAndNames_data() {
     row("mnuConnect", "Connect to &URL");
 }
 
-void TestFrmSnapvale::captionsAndNames() {
+void TestMainWindow::captionsAndNames() {
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(QString, shortcut);
     Session &s = start();
-    QAction *item = s.window.action(name);
+    QAction *item = s.window.findChild<QAction *>(name);
     QVERIFY2(item, qPrintable(name));
     QCOMPARE(item->text(), caption);
     QCOMPARE(item->shortcut().toString(), shortcut);
     // A menu's own action carries the menu's name, so either can be found.
-    if (QMenu *m = s.window.menu(name))
+    if (QMenu *m = s.window.findChild<QMenu *>(name))
         QCOMPARE(m->menuAction(), item);
 }
 
-void TestFrmSnapvale::popupMenusStayOutOfMenuBar() {
+void TestMainWindow::popupMenusStayOutOfMenuBar() {
     Session &s = start();
     QStringList bar;
     for (QAction *a : s.window.menuBar()->actions())
@@ -176,54 +169,51 @@ void TestFrmSnapvale::popupMenusStayOutOfMenuBar() {
                                QStringLiteral("MainHelpMnu")}));
 
     QCOMPARE(s.window.windowTitle(), QStringLiteral("Snapvale"));
-    QCOMPARE(s.window.SSTab1()->count(), 6);
+    QCOMPARE(s.window.tabs()->count(), 6);
     for (int t = 0; t < 6; ++t) {
-        QCOMPARE(s.window.SSTab1()->tabText(t), QString::number(t + 1));
-        QVERIFY(!s.window.SSTab1()->tabIcon(t).isNull());
+        QCOMPARE(s.window.tabs()->tabText(t), QString::number(t + 1));
+        QVERIFY(!s.window.tabs()->tabIcon(t).isNull());
     }
     for (int n = 1; n <= EntryStore::Count; ++n) {
         // Entry n sits on tab (n + 4) / 5, inside its tab's frame, numbered button beside it.
-        QWidget *page = s.window.SSTab1()->widget((n + 4) / 5 - 1);
-        QVERIFY(page->isAncestorOf(s.window.Text(n)));
-        QVERIFY(s.window.Frame(n)->isAncestorOf(s.window.CmdCopy(n)));
-        QCOMPARE(s.window.Cmd(n)->text(), QString::number(n));
-        QCOMPARE(s.window.Cmd(n)->toolTip(),
+        QWidget *page = s.window.tabs()->widget((n + 4) / 5 - 1);
+        QVERIFY(page->isAncestorOf(s.window.entryField(n)));
+        QVERIFY(s.window.entryFrame(n)->isAncestorOf(s.window.copyButton(n)));
+        QCOMPARE(s.window.pasteButton(n)->text(), QString::number(n));
+        QCOMPARE(s.window.pasteButton(n)->toolTip(),
                  QStringLiteral("Left-click to paste / Right-click for menu"));
-        QCOMPARE(s.window.CmdCopy(n)->toolTip(), QStringLiteral("Copy Entry to Clipboard"));
-        QCOMPARE(s.window.Text(n)->objectName(), QStringLiteral("Text%1").arg(n));
+        QCOMPARE(s.window.copyButton(n)->toolTip(), QStringLiteral("Copy Entry to Clipboard"));
+        QCOMPARE(s.window.entryField(n)->objectName(), QStringLiteral("Text%1").arg(n));
         QCOMPARE(s.window.findChild<QWidget *>(QStringLiteral("Frame3%1").arg((n + 4) / 5))
                      ->property("title")
                      .toString(),
                  QStringLiteral("Click Text to View"));
     }
-    QCOMPARE(s.window.TrayIcon()->toolTip(),
+    QCOMPARE(s.window.trayIcon()->toolTip(),
              QStringLiteral("Left-click for list / Right-click for menu"));
 }
 
-void TestFrmSnapvale::firstRun() {
+void TestMainWindow::firstRun() {
     Session &s = start();
-    s.window.Form_Load();
+    s.window.loadAtStart();
     for (int n = 1; n <= EntryStore::Count; ++n) {
-        QCOMPARE(s.window.Text(n)->text(), QString());
+        QCOMPARE(s.window.entryField(n)->text(), QString());
         // A missing name gives no tooltip, not "Untitled".
-        QCOMPARE(s.window.Text(n)->toolTip(), QString());
+        QCOMPARE(s.window.entryField(n)->toolTip(), QString());
     }
     for (const char *option : {"OnTopMnu", "ActivateMnu", "AutoSaveMnu"})
         QVERIFY2(s.item(option)->isChecked(), option);
     QVERIFY(topmost(&s.window));
-    QCOMPARE(s.window.LblTop()->text(), QString());
-    QCOMPARE(s.window.LblMouse()->text(), QString());
-    QCOMPARE(s.window.LblSave()->text(), QString());
     for (int k = 1; k <= 20; ++k)
-        QCOMPARE(literalCaption(
-                     s.window.action(QStringLiteral("mnu%1").arg(k, 2, 10, QLatin1Char('0')))),
+        QCOMPARE(literalCaption(s.window.findChild<QAction *>(
+                     QStringLiteral("mnu%1").arg(k, 2, 10, QLatin1Char('0')))),
                  QString());
-    QVERIFY(s.window.TrayIcon()->isVisible());
+    QVERIFY(s.window.trayIcon()->isVisible());
     QVERIFY(!s.window.windowIcon().isNull());
     QVERIFY(s.desktop.messages.isEmpty());
 }
 
-void TestFrmSnapvale::storedOptions_data() {
+void TestMainWindow::storedOptions_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("on");
     QTest::newRow("2") << "2" << false;
@@ -233,27 +223,23 @@ void TestFrmSnapvale::storedOptions_data() {
     QTest::newRow("empty") << "" << true;
 }
 
-void TestFrmSnapvale::storedOptions() {
+void TestMainWindow::storedOptions() {
     QFETCH(QString, value);
     QFETCH(bool, on);
     {
         SettingsStore store(m_path);
         for (const char *key : {"OnTop", "MouseOver", "AutoSave"})
-            store.set(AppName, QStringLiteral("Settings"), QLatin1String(key), value);
+            store.set(QStringLiteral("Settings"), QLatin1String(key), value);
     }
     Session &s = start();
-    s.window.Form_Load();
+    s.window.loadAtStart();
     QCOMPARE(s.item("OnTopMnu")->isChecked(), on);
     QCOMPARE(s.item("ActivateMnu")->isChecked(), on);
     QCOMPARE(s.item("AutoSaveMnu")->isChecked(), on);
     QCOMPARE(topmost(&s.window), on);
-    // The labels keep the raw stored text, not a normalised flag.
-    QCOMPARE(s.window.LblTop()->text(), value);
-    QCOMPARE(s.window.LblMouse()->text(), value);
-    QCOMPARE(s.window.LblSave()->text(), value);
 }
 
-void TestFrmSnapvale::closing_data() {
+void TestMainWindow::closing_data() {
     QTest::addColumn<bool>("autoSave");
     QTest::addColumn<int>("how");
     QTest::addColumn<bool>("ends");
@@ -267,21 +253,21 @@ void TestFrmSnapvale::closing_data() {
     QTest::newRow("log out, auto-save off") << false << int(Shutdown) << true;
 }
 
-void TestFrmSnapvale::closing() {
+void TestMainWindow::closing() {
     QFETCH(bool, autoSave);
     QFETCH(int, how);
     QFETCH(bool, ends);
     {
         SettingsStore store(m_path);
-        store.set(AppName, QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("old"));
-        store.set(AppName, QStringLiteral("Settings"), QStringLiteral("AutoSave"),
+        store.set(QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("old"));
+        store.set(QStringLiteral("Settings"), QStringLiteral("AutoSave"),
                   autoSave ? QStringLiteral("1") : QStringLiteral("2"));
     }
     Session &s = start();
-    s.window.Form_Load();
+    s.window.loadAtStart();
     s.window.show();
     s.window.entries().setEntry(1, QStringLiteral("new"), QStringLiteral("named"));
-    QSignalSpy unloaded(&s.window, &FrmSnapvale::unloaded);
+    QSignalSpy unloaded(&s.window, &MainWindow::unloaded);
 
     switch (how) {
     case 0:
@@ -294,12 +280,12 @@ void TestFrmSnapvale::closing() {
         s.item("mnuExit")->trigger();
         break;
     default:
-        s.window.unload(FrmSnapvale::SystemShutdown);
+        s.window.unload(MainWindow::SystemShutdown);
     }
 
     QCOMPARE(unloaded.count(), ends ? 1 : 0);
     QVERIFY(s.window.isHidden());
-    QCOMPARE(s.window.TrayIcon()->isVisible(), !ends);
+    QCOMPARE(s.window.trayIcon()->isVisible(), !ends);
     QCOMPARE(s.stored(QStringLiteral("Data"), QStringLiteral("Entry1")),
              autoSave ? QStringLiteral("new") : QStringLiteral("old"));
     QCOMPARE(s.stored(QStringLiteral("Data"), QStringLiteral("Entry1b")),
@@ -308,10 +294,10 @@ void TestFrmSnapvale::closing() {
     QCOMPARE(s.window.entries().text(1), QStringLiteral("new"));
 }
 
-void TestFrmSnapvale::closeBoxWithoutTrayMinimises() {
+void TestMainWindow::closeBoxWithoutTrayMinimises() {
     Session &s = start();
     s.desktop.trayIsAvailable = false;
-    s.window.Form_Load();
+    s.window.loadAtStart();
     s.window.show();
     s.window.close();
     QVERIFY(s.window.isVisible());
@@ -321,10 +307,10 @@ void TestFrmSnapvale::closeBoxWithoutTrayMinimises() {
     QVERIFY(s.window.isMinimized());
 }
 
-void TestFrmSnapvale::togglesStoredAtOnceAndReadBack() {
+void TestMainWindow::togglesStoredAtOnceAndReadBack() {
     {
         Session &s = start();
-        s.window.Form_Load();
+        s.window.loadAtStart();
         s.window.show();
         s.item("OnTopMnu")->trigger();
         s.item("ActivateMnu")->trigger();
@@ -338,17 +324,16 @@ void TestFrmSnapvale::togglesStoredAtOnceAndReadBack() {
                  QStringLiteral("2"));
         QVERIFY(!topmost(&s.window));
         QVERIFY(s.window.isVisible());
-        QCOMPARE(s.window.LblTop()->text(), QStringLiteral("2"));
     }
     {
         Session &s = start();
-        s.window.Form_Load();
+        s.window.loadAtStart();
         QVERIFY(!s.item("OnTopMnu")->isChecked());
         QVERIFY(!s.item("ActivateMnu")->isChecked());
         QVERIFY(!s.item("AutoSaveMnu")->isChecked());
         QVERIFY(!topmost(&s.window));
-        s.window.OnTopMnu_Click();
-        s.window.AutoSaveMnu_Click();
+        s.window.toggleOnTop();
+        s.window.toggleAutoSave();
         QVERIFY(s.item("OnTopMnu")->isChecked());
         QVERIFY(topmost(&s.window));
         QCOMPARE(s.stored(QStringLiteral("Settings"), QStringLiteral("OnTop")),
@@ -357,13 +342,13 @@ void TestFrmSnapvale::togglesStoredAtOnceAndReadBack() {
                  QStringLiteral("1"));
     }
     Session &s = start();
-    s.window.Form_Load();
+    s.window.loadAtStart();
     QVERIFY(s.item("OnTopMnu")->isChecked());
     QVERIFY(!s.item("ActivateMnu")->isChecked());
     QVERIFY(s.item("AutoSaveMnu")->isChecked());
 }
 
-void TestFrmSnapvale::entriesSurviveRestart_data() {
+void TestMainWindow::entriesSurviveRestart_data() {
     QTest::addColumn<QString>("text");
     QTest::newRow("CR LF and tabs") << QStringLiteral("first\r\n\tsecond\r\n");
     QTest::newRow("ampersand") << QStringLiteral("Fish & Chips &&");
@@ -371,25 +356,25 @@ void TestFrmSnapvale::entriesSurviveRestart_data() {
     QTest::newRow("1 MB") << QString(1 << 20, QLatin1Char('x'));
 }
 
-void TestFrmSnapvale::entriesSurviveRestart() {
+void TestMainWindow::entriesSurviveRestart() {
     QFETCH(QString, text);
     {
         Session &s = start();
-        s.window.Form_Load();
+        s.window.loadAtStart();
         s.window.entries().setEntry(7, text, QStringLiteral("seven"));
         s.window.entries().setEntry(30, text, QString());
-        s.window.ExitMnu_Click();
+        s.window.exitProgram();
     }
     Session &s = start();
-    s.window.Form_Load();
-    QCOMPARE(s.window.Text(7)->text(), text);
-    QCOMPARE(s.window.Text(7)->toolTip(), QStringLiteral("seven"));
-    QCOMPARE(s.window.Text(30)->text(), text);
-    QCOMPARE(s.window.Text(30)->toolTip(), QString());
-    QCOMPARE(s.window.Text(8)->text(), QString());
+    s.window.loadAtStart();
+    QCOMPARE(s.window.entryField(7)->text(), text);
+    QCOMPARE(s.window.entryField(7)->toolTip(), QStringLiteral("seven"));
+    QCOMPARE(s.window.entryField(30)->text(), text);
+    QCOMPARE(s.window.entryField(30)->toolTip(), QString());
+    QCOMPARE(s.window.entryField(8)->text(), QString());
 }
 
-void TestFrmSnapvale::unusableStoreMovedAsideAndUserTold() {
+void TestMainWindow::unusableStoreMovedAsideAndUserTold() {
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     {
         QFile f(m_path);
@@ -397,18 +382,18 @@ void TestFrmSnapvale::unusableStoreMovedAsideAndUserTold() {
         f.write(QByteArray(4096, '\x7f'));
     }
     Session &s = start();
-    s.window.Form_Load();
+    s.window.loadAtStart();
     QCOMPARE(s.desktop.messages.size(), 1);
     const QString aside = s.store.movedAsidePath();
     QVERIFY(!aside.isEmpty());
     QVERIFY(s.desktop.messages.constFirst().endsWith(aside));
     QCOMPARE(QFileInfo(aside).size(), 4096);
     // And the fresh store keeps settings as before.
-    s.window.AutoSaveMnu_Click();
+    s.window.toggleAutoSave();
     QCOMPARE(s.stored(QStringLiteral("Settings"), QStringLiteral("AutoSave")), QStringLiteral("2"));
 }
 
-void TestFrmSnapvale::mouseover_data() {
+void TestMainWindow::mouseover_data() {
     QTest::addColumn<bool>("on");
     QTest::addColumn<int>("entry");
     QTest::addColumn<int>("focused");
@@ -419,37 +404,37 @@ void TestFrmSnapvale::mouseover_data() {
     QTest::newRow("Text30 wraps to CmdCopy5") << true << 30 << 5;
 }
 
-void TestFrmSnapvale::mouseover() {
+void TestMainWindow::mouseover() {
     QFETCH(bool, on);
     QFETCH(int, entry);
     QFETCH(int, focused);
     Session &s = start();
-    s.window.Form_Load();
+    s.window.loadAtStart();
     if (!on)
-        s.window.ActivateMnu_Click();
+        s.window.toggleMouseOver();
     s.window.show();
-    s.window.SSTab1()->setCurrentIndex((entry + 4) / 5 - 1);
+    s.window.tabs()->setCurrentIndex((entry + 4) / 5 - 1);
     QVERIFY(QTest::qWaitForWindowExposed(&s.window));
-    s.window.Cmd(entry)->setFocus();
+    s.window.pasteButton(entry)->setFocus();
     // From elsewhere first: a move to where the pointer already is delivers nothing.
-    QTest::mouseMove(s.window.Cmd(entry));
-    QTest::mouseMove(s.window.Text(entry));
-    QWidget *expected = focused ? static_cast<QWidget *>(s.window.CmdCopy(focused))
-                                : static_cast<QWidget *>(s.window.Cmd(entry));
+    QTest::mouseMove(s.window.pasteButton(entry));
+    QTest::mouseMove(s.window.entryField(entry));
+    QWidget *expected = focused ? static_cast<QWidget *>(s.window.copyButton(focused))
+                                : static_cast<QWidget *>(s.window.pasteButton(entry));
     QCOMPARE(s.window.focusWidget(), expected);
 }
 
-void TestFrmSnapvale::trayClicksOnlyWhileHidden() {
+void TestMainWindow::trayClicksOnlyWhileHidden() {
     Session &s = start();
-    s.window.Form_Load();
+    s.window.loadAtStart();
     s.window.show();
-    emit s.window.TrayIcon()->activated(QSystemTrayIcon::Trigger);
-    emit s.window.TrayIcon()->activated(QSystemTrayIcon::Context);
+    emit s.window.trayIcon()->activated(QSystemTrayIcon::Trigger);
+    emit s.window.trayIcon()->activated(QSystemTrayIcon::Context);
     QVERIFY(s.desktop.popups.isEmpty());
 
-    s.window.MinimizeMnu_Click();
-    emit s.window.TrayIcon()->activated(QSystemTrayIcon::Trigger);
-    emit s.window.TrayIcon()->activated(QSystemTrayIcon::Context);
+    s.window.hideInTray();
+    emit s.window.trayIcon()->activated(QSystemTrayIcon::Trigger);
+    emit s.window.trayIcon()->activated(QSystemTrayIcon::Context);
     QCOMPARE(s.desktop.popups.size(), 2);
     QCOMPARE(s.desktop.popups[0].menu->objectName(), QStringLiteral("mnuLists"));
     QVERIFY(!s.desktop.popups[0].defaultAction);
@@ -457,12 +442,12 @@ void TestFrmSnapvale::trayClicksOnlyWhileHidden() {
     QCOMPARE(s.desktop.popups[1].defaultAction->objectName(), QStringLiteral("mnuRestore"));
 }
 
-void TestFrmSnapvale::hideInTrayAndShow() {
+void TestMainWindow::hideInTrayAndShow() {
     Session &s = start();
-    s.window.Form_Load();
+    s.window.loadAtStart();
     s.window.entries().setEntry(3, QStringLiteral("kept"), QStringLiteral("n"));
     s.window.show();
-    s.window.SSTab1()->setCurrentIndex(4);
+    s.window.tabs()->setCurrentIndex(4);
     const QSize size = s.window.size();
     s.item("MinimizeMnu")->trigger();
     QVERIFY(s.window.isHidden());
@@ -470,20 +455,20 @@ void TestFrmSnapvale::hideInTrayAndShow() {
     s.item("mnuRestore")->trigger();
     QVERIFY(s.window.isVisible());
     QCOMPARE(s.window.size(), size);
-    QCOMPARE(s.window.SSTab1()->currentIndex(), 4);
-    QCOMPARE(s.window.Text(3)->text(), QStringLiteral("kept"));
+    QCOMPARE(s.window.tabs()->currentIndex(), 4);
+    QCOMPARE(s.window.entryField(3)->text(), QStringLiteral("kept"));
 }
 
-void TestFrmSnapvale::otherWindowsFollowOnTopWhenTheyLoad() {
+void TestMainWindow::otherWindowsFollowOnTopWhenTheyLoad() {
     Session &s = start();
-    s.window.Form_Load();
+    s.window.loadAtStart();
     QDialog first(&s.window);
     s.window.applyStackOrder(&first);
     first.show();
     QVERIFY(topmost(&first));
 
     // A window already open keeps its stacking; the next one follows the new state.
-    s.window.OnTopMnu_Click();
+    s.window.toggleOnTop();
     QVERIFY(topmost(&first));
     QVERIFY(first.isVisible());
     QDialog second(&s.window);
@@ -492,7 +477,7 @@ void TestFrmSnapvale::otherWindowsFollowOnTopWhenTheyLoad() {
     QVERIFY(!topmost(&s.window));
 }
 
-void TestFrmSnapvale::startupEntries() {
+void TestMainWindow::startupEntries() {
     Session &s = start();
     s.start();
     for (int n = 1; n <= EntryStore::Count; ++n)
@@ -520,7 +505,7 @@ void TestFrmSnapvale::startupEntries() {
     for (const char *item : {"RestoreMnu", "RestoreMnu2"}) {
         edit();
         if (QByteArray(item) == "RestoreMnu2")
-            s.window.MinimizeMnu_Click();
+            s.window.hideInTray();
         s.item(item)->trigger();
         for (int n = 1; n <= EntryStore::Count; ++n) {
             QCOMPARE(s.text(n), n % 2 ? QStringLiteral("text %1\r\n").arg(n) : QString());
@@ -530,18 +515,18 @@ void TestFrmSnapvale::startupEntries() {
     QVERIFY(s.window.isHidden());
 }
 
-void TestFrmSnapvale::restoreWithNothingStored() {
+void TestMainWindow::restoreWithNothingStored() {
     Session &s = start();
     s.start();
     s.setEntry(4, QStringLiteral("four"), QStringLiteral("n"));
-    s.window.RestoreMnu_Click();
+    s.window.restoreStartupEntries();
     for (int n = 1; n <= EntryStore::Count; ++n) {
         QCOMPARE(s.text(n), QString());
         QCOMPARE(s.name(n), QString());
     }
 }
 
-void TestFrmSnapvale::trayEntryCaptions_data() {
+void TestMainWindow::trayEntryCaptions_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<bool>("shown");
@@ -564,7 +549,7 @@ void TestFrmSnapvale::trayEntryCaptions_data() {
                                           << QString(59, QLatin1Char('d')) << true;
 }
 
-void TestFrmSnapvale::trayEntryCaptions() {
+void TestMainWindow::trayEntryCaptions() {
     QFETCH(QString, text);
     QFETCH(QString, caption);
     QFETCH(bool, shown);
@@ -573,7 +558,7 @@ void TestFrmSnapvale::trayEntryCaptions() {
     s.setEntry(7, text);
     s.setEntry(22, text);
     s.window.hide();
-    emit s.window.menu(QStringLiteral("mnuLists"))->aboutToShow();
+    emit s.window.findChild<QMenu *>(QStringLiteral("mnuLists"))->aboutToShow();
     for (const char *name : {"mnuT07", "mnuT22"}) {
         QAction *item = s.item(name);
         QCOMPARE(literalCaption(item), caption);
@@ -582,60 +567,62 @@ void TestFrmSnapvale::trayEntryCaptions() {
     }
 }
 
-void TestFrmSnapvale::trayListsWhenAllEmpty() {
+void TestMainWindow::trayListsWhenAllEmpty() {
     Session &s = start();
     s.start();
-    emit s.window.menu(QStringLiteral("mnuLists"))->aboutToShow();
+    emit s.window.findChild<QMenu *>(QStringLiteral("mnuLists"))->aboutToShow();
     for (int n = 1; n <= 30; ++n) {
-        QAction *item = s.window.action(QStringLiteral("mnuT%1").arg(n, 2, 10, QLatin1Char('0')));
+        QAction *item =
+            s.window.findChild<QAction *>(QStringLiteral("mnuT%1").arg(n, 2, 10, QLatin1Char('0')));
         QCOMPARE(item->isVisible(), n == 1 || n == 16);
     }
     for (int k = 1; k <= 20; ++k)
         QVERIFY(
-            !s.window.action(QStringLiteral("mnu%1").arg(k, 2, 10, QLatin1Char('0')))->isVisible());
+            !s.window.findChild<QAction *>(QStringLiteral("mnu%1").arg(k, 2, 10, QLatin1Char('0')))
+                 ->isVisible());
     QVERIFY(s.item("mnuConfigure")->isVisible());
 
     // An entry changed while the list was closed shows at the next opening.
     s.setEntry(2, QStringLiteral("new"));
     setLiteralCaption(s.item("mnu05"), QStringLiteral("clip"));
-    emit s.window.menu(QStringLiteral("mnuLists"))->aboutToShow();
+    emit s.window.findChild<QMenu *>(QStringLiteral("mnuLists"))->aboutToShow();
     QVERIFY(s.item("mnuT02")->isVisible());
     QVERIFY(s.item("mnu05")->isVisible());
 }
 
-void TestFrmSnapvale::trayEntryCopiesWholeText() {
+void TestMainWindow::trayEntryCopiesWholeText() {
     Session &s = start();
     s.start();
     const QString text =
         QStringLiteral("  ") + QString(100, QLatin1Char('z')) + QStringLiteral(" ");
     s.setEntry(16, text);
-    QSignalSpy copy(s.window.CmdCopy(16), &QToolButton::clicked);
-    emit s.window.menu(QStringLiteral("mnuLists"))->aboutToShow();
+    QSignalSpy copy(s.window.copyButton(16), &QToolButton::clicked);
+    emit s.window.findChild<QMenu *>(QStringLiteral("mnuLists"))->aboutToShow();
     s.item("mnuT16")->trigger();
     // The item runs the entry's copy button, which copies the whole text.
     QCOMPARE(copy.count(), 1);
 }
 
-void TestFrmSnapvale::trayGateHoldsMenus() {
+void TestMainWindow::trayGateHoldsMenus() {
     Session &s = start();
     s.start();
     bool editing = true;
     s.window.setTrayGate([&editing] { return editing; });
     s.window.hide();
-    s.window.TrayIcon_LeftClick();
-    s.window.TrayIcon_RightClick();
+    s.window.trayLeftClick();
+    s.window.trayRightClick();
     QVERIFY(s.desktop.popups.isEmpty());
     editing = false;
-    s.window.TrayIcon_RightClick();
+    s.window.trayRightClick();
     QCOMPARE(s.desktop.popups.size(), 1);
 }
 
-void TestFrmSnapvale::recoveryAfterUncleanEnd() {
+void TestMainWindow::recoveryAfterUncleanEnd() {
     {
         Session &s = start();
         s.start();
         s.setEntry(3, QStringLiteral("startup"), QStringLiteral("n"));
-        s.window.UpdateMnu_Click();
+        s.window.updateStartupEntries();
         s.setEntry(3, QStringLiteral("typed since"), QStringLiteral("newer"));
         // Within a second of the change, outside the startup entries.
         QTRY_COMPARE_WITH_TIMEOUT(s.stored(QStringLiteral("Recovery"), QStringLiteral("Entry3")),
@@ -651,12 +638,12 @@ void TestFrmSnapvale::recoveryAfterUncleanEnd() {
         QCOMPARE(s.name(3), QStringLiteral("newer"));
         QCOMPARE(s.desktop.messages.size(), 1);
         QVERIFY(s.desktop.messages.constFirst().contains(QStringLiteral("recovered")));
-        s.window.RestoreMnu_Click();
+        s.window.restoreStartupEntries();
         QCOMPARE(s.text(3), QStringLiteral("startup"));
-        s.window.OnTopMnu_Click();
-        s.window.AutoSaveMnu_Click(); // off: the startup entries stay as they are
-        s.window.ExitMnu_Click();
-        QVERIFY(!s.store.hasSection(AppName, QStringLiteral("Recovery")));
+        s.window.toggleOnTop();
+        s.window.toggleAutoSave(); // off: the startup entries stay as they are
+        s.window.exitProgram();
+        QVERIFY(!s.store.hasSection(QStringLiteral("Recovery")));
     }
     Session &s = start();
     s.start();
@@ -664,26 +651,25 @@ void TestFrmSnapvale::recoveryAfterUncleanEnd() {
     QCOMPARE(s.text(3), QStringLiteral("startup"));
 }
 
-void TestFrmSnapvale::noRecoveryWithoutAutoSave() {
+void TestMainWindow::noRecoveryWithoutAutoSave() {
     {
         Session &s = start();
         s.start();
-        s.window.AutoSaveMnu_Click();
+        s.window.toggleAutoSave();
         s.setEntry(1, QStringLiteral("not kept"));
         QTest::qWait(1500);
-        QVERIFY(!s.store.hasSection(AppName, QStringLiteral("Recovery")));
+        QVERIFY(!s.store.hasSection(QStringLiteral("Recovery")));
         // A copy left from an earlier run is not loaded either, and goes.
-        s.store.set(AppName, QStringLiteral("Recovery"), QStringLiteral("Entry1"),
-                    QStringLiteral("stale"));
+        s.store.set(QStringLiteral("Recovery"), QStringLiteral("Entry1"), QStringLiteral("stale"));
     }
     Session &s = start();
     s.start();
     QCOMPARE(s.text(1), QString());
     QVERIFY(s.desktop.messages.isEmpty());
-    QVERIFY(!s.store.hasSection(AppName, QStringLiteral("Recovery")));
+    QVERIFY(!s.store.hasSection(QStringLiteral("Recovery")));
 }
 
-void TestFrmSnapvale::literalMenuCaptions_data() {
+void TestMainWindow::literalMenuCaptions_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("shown");
     QTest::newRow("ampersand") << "Tom & Jerry"
@@ -694,19 +680,19 @@ void TestFrmSnapvale::literalMenuCaptions_data() {
                            << "";
 }
 
-void TestFrmSnapvale::literalMenuCaptions() {
+void TestMainWindow::literalMenuCaptions() {
     QFETCH(QString, caption);
     QFETCH(QString, shown);
     {
         SettingsStore store(m_path);
-        store.set(AppName, QStringLiteral("Frequent"), QStringLiteral("03"), caption);
+        store.set(QStringLiteral("Frequent"), QStringLiteral("03"), caption);
     }
     Session &s = start();
-    s.window.Form_Load();
+    s.window.loadAtStart();
     QAction *item = s.item("mnu03");
     QCOMPARE(literalCaption(item), caption);
     QCOMPARE(item->text(), shown);
 }
 
-QTEST_MAIN(TestFrmSnapvale)
-#include "test_frmsnapvale.moc"
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"

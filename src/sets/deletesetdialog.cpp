@@ -1,7 +1,9 @@
-#include "sets/frmdelete.h"
+#include "sets/deletesetdialog.h"
 
-#include "main/frmsnapvale.h"
+#include "core/storedsettings.h"
 #include "main/icons.h"
+#include "main/mainwindow.h"
+#include "platform/desktop.h"
 
 #include <QFile>
 #include <QGridLayout>
@@ -9,11 +11,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include <cstdio>
-
-FrmDelete::FrmDelete(FrmSnapvale &main, const QString &caption, const QString &target)
+DeleteSetDialog::DeleteSetDialog(MainWindow &main, const QString &caption, const QString &path)
     : QDialog(&main)
-    , m_reg(main.registry().store()) {
+    , m_main(main)
+    , m_path(path) {
     setObjectName(QStringLiteral("FrmDelete"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(true);
@@ -30,11 +31,8 @@ FrmDelete::FrmDelete(FrmSnapvale &main, const QString &caption, const QString &t
     cancel->setObjectName(QStringLiteral("CmdCancel"));
     auto *remove = new QPushButton(QStringLiteral("&Delete"), this);
     remove->setObjectName(QStringLiteral("CmdDelete"));
-    m_lblKill = new QLabel(target, this);
-    m_lblKill->setObjectName(QStringLiteral("LblKill"));
-    m_lblKill->hide();
-    connect(cancel, &QPushButton::clicked, this, &FrmDelete::CmdCancel_Click);
-    connect(remove, &QPushButton::clicked, this, &FrmDelete::CmdDelete_Click);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(remove, &QPushButton::clicked, this, &DeleteSetDialog::deleteSet);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(picture, 0, 0);
@@ -48,12 +46,14 @@ FrmDelete::FrmDelete(FrmSnapvale &main, const QString &caption, const QString &t
     cancel->setFocus();
 }
 
-void FrmDelete::CmdDelete_Click() {
-    const QString target = m_lblKill->text();
-    m_reg.Appname = AppName;
-    m_reg.Section = target;
-    m_reg.RegDel();
-    if (QFile::exists(target) && !QFile::remove(target))
-        std::fprintf(stderr, "snapvale: cannot delete %s\n", qUtf8Printable(target));
+void DeleteSetDialog::deleteSet() {
+    // The entries go first; a file whose entries are still stored is no loss to keep.
+    if (!removeEntries(m_main.store(), EntrySection::set(m_path))) {
+        m_main.showStoreFailure();
+        return;
+    }
+    QFile file(m_path);
+    if (file.exists() && !file.remove())
+        showWriteFailure(m_main.desktop(), this, m_path, file.errorString());
     accept();
 }

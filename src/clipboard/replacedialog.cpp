@@ -1,21 +1,20 @@
-#include "clipboard/frmwarn1.h"
+#include "clipboard/replacedialog.h"
 
-#include "clipboard/clipboardcommands.h"
-#include "main/frmsnapvale.h"
 #include "main/icons.h"
+#include "main/mainwindow.h"
 
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
-FrmWarn1::FrmWarn1(FrmSnapvale &main, int n)
+ReplaceDialog::ReplaceDialog(MainWindow &main, int n)
     : QDialog(&main)
-    , m_main(main) {
+    , m_n(n) {
     setObjectName(QStringLiteral("FrmWarn1"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(true);
-    setWindowTitle(QStringLiteral("Snapvale - Entry ") + QString::number(n));
+    setWindowTitle(QStringLiteral("Snapvale - Entry %1").arg(n));
     main.applyStackOrder(this);
 
     auto *picture = new QLabel(this);
@@ -25,7 +24,7 @@ FrmWarn1::FrmWarn1(FrmSnapvale &main, int n)
     question->setObjectName(QStringLiteral("Label1"));
     auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("CmdAbort"));
-    connect(cancel, &QPushButton::clicked, this, &FrmWarn1::CmdAbort_Click);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(picture, 0, 0);
@@ -33,10 +32,9 @@ FrmWarn1::FrmWarn1(FrmSnapvale &main, int n)
     grid->addWidget(cancel, 1, 1);
     for (int k = 1; k <= 30; ++k) {
         auto *yes = new QPushButton(QStringLiteral("&Replace"), this);
-        yes->setObjectName(k == 1 ? QStringLiteral("CmdYes")
-                                  : QStringLiteral("CmdYes") + QString::number(k));
+        yes->setObjectName(k == 1 ? QStringLiteral("CmdYes") : QStringLiteral("CmdYes%1").arg(k));
         yes->setVisible(k == n);
-        connect(yes, &QPushButton::clicked, this, [this, k] { CmdYes_Click(k); });
+        connect(yes, &QPushButton::clicked, this, [this, k] { emit replaceChosen(k); });
         grid->addWidget(yes, 1, 2);
         m_cmdYes[k] = yes;
     }
@@ -44,9 +42,4 @@ FrmWarn1::FrmWarn1(FrmSnapvale &main, int n)
     // Replacing loses text: the safe answer is the one Enter gives.
     cancel->setDefault(true);
     cancel->setFocus();
-}
-
-void FrmWarn1::CmdYes_Click(int n) {
-    if (ClipboardCommands::pasteInto(m_main, n))
-        accept();
 }

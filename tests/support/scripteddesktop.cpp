@@ -1,4 +1,4 @@
-#include "platform/scripteddesktop.h"
+#include "support/scripteddesktop.h"
 
 #include <QAction>
 #include <QMenu>
@@ -40,6 +40,12 @@ void ScriptedDesktop::message(QWidget *, const QString &text) {
     messages.append(text);
     if (onMessage)
         onMessage(text);
+}
+
+int ScriptedDesktop::ask(QWidget *, const QString &text, const QStringList &, int,
+                         int escapeButton) {
+    questions.append(text);
+    return nextAnswers.isEmpty() ? escapeButton : nextAnswers.takeFirst();
 }
 
 int ScriptedDesktop::openTarget(const QString &target) {

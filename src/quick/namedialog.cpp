@@ -1,6 +1,6 @@
-#include "quick/frmnameentry.h"
+#include "quick/namedialog.h"
 
-#include "main/frmsnapvale.h"
+#include "main/mainwindow.h"
 #include "platform/twips.h"
 
 #include <QGridLayout>
@@ -9,14 +9,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-FrmNameEntry::FrmNameEntry(FrmSnapvale &main, int n)
+NameDialog::NameDialog(MainWindow &main, int n)
     : QDialog(&main)
     , m_main(main)
     , m_n(n) {
     setObjectName(QStringLiteral("FrmNameEntry"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(true);
-    setWindowTitle(QStringLiteral("Snapvale - Entry ") + QString::number(n));
+    setWindowTitle(QStringLiteral("Snapvale - Entry %1").arg(n));
     main.applyStackOrder(this);
 
     auto *prompt = new QLabel(QStringLiteral("Enter a name to identify your entry."), this);
@@ -35,8 +35,8 @@ FrmNameEntry::FrmNameEntry(FrmSnapvale &main, int n)
         b->setAutoDefault(false);
         b->setDefault(false);
     }
-    connect(m_ok, &QPushButton::clicked, this, &FrmNameEntry::CmdOKName_Click);
-    connect(cancel, &QPushButton::clicked, this, &FrmNameEntry::CmdCancel_Click);
+    connect(m_ok, &QPushButton::clicked, this, &NameDialog::acceptName);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(prompt, 0, 0, 1, 3);
@@ -48,13 +48,13 @@ FrmNameEntry::FrmNameEntry(FrmSnapvale &main, int n)
     m_name->setFocus();
 }
 
-void FrmNameEntry::CmdOKName_Click() {
+void NameDialog::acceptName() {
     const QString typed = m_name->text();
     m_main.entries().setName(m_n, typed.isEmpty() ? EntryStore::DefaultName : typed);
     accept();
 }
 
-void FrmNameEntry::keyPressEvent(QKeyEvent *event) {
+void NameDialog::keyPressEvent(QKeyEvent *event) {
     // Esc presses nothing either; the close box and Cancel leave the name as it was.
     if (event->key() == Qt::Key_Escape) {
         event->accept();

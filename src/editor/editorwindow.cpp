@@ -1,12 +1,13 @@
-#include "editor/frmtext.h"
+#include "editor/editorwindow.h"
 
 #include "core/text.h"
-#include "main/frmsnapvale.h"
 #include "main/icons.h"
+#include "main/mainwindow.h"
 #include "platform/desktop.h"
 #include "platform/twips.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,9 +22,6 @@
 #include <cmath>
 
 namespace {
-
-const QString copyFailed = QStringLiteral("Error copying to clipboard. Please retry.");
-const QString readFailed = QStringLiteral("Error accessing clipboard. Please retry.");
 
 // Fixed sizes and the smallest size, in twips.
 constexpr int defaultWidth = 4455, defaultHeight = 4200;
@@ -52,10 +50,10 @@ QIcon pressedIcon(const QIcon &icon, const QSize &size) {
 
 } // namespace
 
-FrmText::FrmText(FrmSnapvale &main)
+EditorWindow::EditorWindow(MainWindow &main, int n)
     : QMainWindow(&main, Qt::Tool)
     , m_main(main)
-    , m_commonDialog1(main.desktop(), this) {
+    , m_entry(n) {
     setObjectName(QStringLiteral("FrmText"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::ApplicationModal);
@@ -77,24 +75,13 @@ FrmText::FrmText(FrmSnapvale &main)
     auto *status = new QWidget(m_client);
     status->setObjectName(QStringLiteral("PicStatus1"));
 
-    m_lblUpdateNumber = new QLabel(this);
-    m_lblUpdateNumber->setObjectName(QStringLiteral("LblUpdateNumber"));
-    m_lblUpdateNumber->hide();
-    m_lblAddNumber = new QLabel(this);
-    m_lblAddNumber->setObjectName(QStringLiteral("LblAddNumber"));
-    m_lblAddNumber->hide();
-
     // The client area of the design at load.
     resize(Twips::toPixels(clientWidth, clientHeight, this) +
            QSize(0, menuBar()->sizeHint().height()));
 }
 
-QAction *FrmText::action(const QString &name) const {
-    return findChild<QAction *>(name);
-}
-
-QToolButton *FrmText::pictureButton(const char *name, const char *icon, const QString &tip,
-                                    int left, int width) {
+QToolButton *EditorWindow::pictureButton(const char *name, const char *icon, const QString &tip,
+                                         int left, int width) {
     auto *button = new QToolButton(m_client);
     button->setObjectName(QLatin1String(name));
     button->setToolTip(tip);
@@ -110,23 +97,23 @@ QToolButton *FrmText::pictureButton(const char *name, const char *icon, const QS
     return button;
 }
 
-void FrmText::place(QWidget *w, int left, int top, int width, int height) {
+void EditorWindow::place(QWidget *w, int left, int top, int width, int height) {
     w->setGeometry(Twips::toPixelsX(left, this), Twips::toPixelsY(top, this),
                    Twips::toPixelsX(width, this), Twips::toPixelsY(height, this));
 }
 
-void FrmText::buildToolbar() {
+void EditorWindow::buildToolbar() {
     connect(pictureButton("PicOpen", "open", QStringLiteral("Open File"), 80, 405),
-            &QToolButton::clicked, this, &FrmText::OpenMnu_Click);
+            &QToolButton::clicked, this, &EditorWindow::openFile);
     connect(pictureButton("PicSave", "save", QStringLiteral("Save File"), 480, 405),
-            &QToolButton::clicked, this, &FrmText::SaveMnu_Click);
+            &QToolButton::clicked, this, &EditorWindow::save);
     connect(pictureButton("PicExit", "exit", QStringLiteral("Close Text Editor"), 890, 405),
             &QToolButton::clicked, this, &QWidget::close);
     connect(pictureButton("PicClip", "copy", QStringLiteral("Copy Entry to Clipboard"), 1290, 405),
-            &QToolButton::clicked, this, &FrmText::PicClip_Click);
+            &QToolButton::clicked, this, &EditorWindow::copyText);
     connect(pictureButton("PicClipExit", "clipexit",
                           QStringLiteral("Copy Entry to Clipboard / Close Text Editor"), 1700, 585),
-            &QToolButton::clicked, this, &FrmText::PicClipExit_Click);
+            &QToolButton::clicked, this, &EditorWindow::copyTextAndClose);
     QToolButton *update =
         pictureButton("PicUpdate1", "update", QStringLiteral("Update Existing Entry"), 2495, 885);
     QToolButton *add = pictureButton("PicAdd1", "add",
@@ -135,8 +122,8 @@ void FrmText::buildToolbar() {
     add->setText(QStringLiteral("Add"));
     for (QToolButton *b : {update, add})
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    connect(update, &QToolButton::clicked, this, &FrmText::PicUpdate1_Click);
-    connect(add, &QToolButton::clicked, this, &FrmText::PicAdd1_Click);
+    connect(update, &QToolButton::clicked, this, &EditorWindow::updateEntry);
+    connect(add, &QToolButton::clicked, this, &EditorWindow::addEntry);
 
     auto *status = new QLabel(m_client);
     status->setObjectName(QStringLiteral("PicStatus2"));
@@ -165,8 +152,8 @@ void FrmText::buildToolbar() {
 
     // Alt+U and Alt+A, from buttons that lie under the text.
     for (const auto &[name, caption, handler] :
-         {std::tuple{"CmdU", "&U", &FrmText::PicUpdate1_Click},
-          std::tuple{"CmdA", "&A", &FrmText::PicAdd1_Click}}) {
+         {std::tuple{"CmdU", "&U", &EditorWindow::updateEntry},
+          std::tuple{"CmdA", "&A", &EditorWindow::addEntry}}) {
         auto *b = new QPushButton(QLatin1String(caption), m_client);
         b->setObjectName(QLatin1String(name));
         b->setFocusPolicy(Qt::NoFocus);
@@ -175,7 +162,7 @@ void FrmText::buildToolbar() {
     }
 }
 
-void FrmText::buildMenus() {
+void EditorWindow::buildMenus() {
     const auto menu = [this](const char *name, const QString &caption) {
         QMenu *m = menuBar()->addMenu(caption);
         m->setObjectName(QLatin1String(name));
@@ -183,7 +170,7 @@ void FrmText::buildMenus() {
         return m;
     };
     const auto item = [this](QMenu *m, const char *name, const QString &caption,
-                             const char *shortcut, void (FrmText::*handler)()) {
+                             const char *shortcut, void (EditorWindow::*handler)()) {
         QAction *a = m->addAction(caption);
         a->setObjectName(QLatin1String(name));
         if (shortcut)
@@ -191,33 +178,39 @@ void FrmText::buildMenus() {
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
+    EditorActions &a = m_actions;
 
     QMenu *file = menu("FileMnu", QStringLiteral("&File"));
-    item(file, "OpenMnu", QStringLiteral("&Open"), "Ctrl+O", &FrmText::OpenMnu_Click);
-    item(file, "SaveMnu", QStringLiteral("&Save"), "Ctrl+S", &FrmText::SaveMnu_Click);
-    item(file, "SaveAsMnu", QStringLiteral("Save &As..."), nullptr, &FrmText::SaveAsMnu_Click);
+    a.open = item(file, "OpenMnu", QStringLiteral("&Open"), "Ctrl+O", &EditorWindow::openFile);
+    a.save = item(file, "SaveMnu", QStringLiteral("&Save"), "Ctrl+S", &EditorWindow::save);
+    a.saveAs =
+        item(file, "SaveAsMnu", QStringLiteral("Save &As..."), nullptr, &EditorWindow::saveAs);
     file->addSeparator();
-    QAction *close = file->addAction(QStringLiteral("&Close"));
-    close->setObjectName(QStringLiteral("CloseMnu"));
-    connect(close, &QAction::triggered, this, &QWidget::close);
+    a.close = file->addAction(QStringLiteral("&Close"));
+    a.close->setObjectName(QStringLiteral("CloseMnu"));
+    connect(a.close, &QAction::triggered, this, &QWidget::close);
 
     QMenu *edit = menu("EditMnu", QStringLiteral("&Edit"));
-    item(edit, "CutMnu", QStringLiteral("Cu&t"), "Ctrl+X", &FrmText::CutMnu_Click);
-    item(edit, "CopyMnu", QStringLiteral("&Copy"), "Ctrl+C", &FrmText::CopyMnu_Click);
-    item(edit, "PasteMnu", QStringLiteral("&Paste"), "Ctrl+V", &FrmText::PasteMnu_Click);
-    item(edit, "DeleteMnu", QStringLiteral("&Delete"), "Del", &FrmText::DeleteMnu_Click);
+    a.cut = item(edit, "CutMnu", QStringLiteral("Cu&t"), "Ctrl+X", &EditorWindow::cut);
+    a.copy = item(edit, "CopyMnu", QStringLiteral("&Copy"), "Ctrl+C", &EditorWindow::copy);
+    a.paste = item(edit, "PasteMnu", QStringLiteral("&Paste"), "Ctrl+V", &EditorWindow::paste);
+    a.remove =
+        item(edit, "DeleteMnu", QStringLiteral("&Delete"), "Del", &EditorWindow::deleteSelection);
     edit->addSeparator();
-    item(edit, "SelectMnu", QStringLiteral("&Select All"), "Ctrl+A", &FrmText::SelectMnu_Click);
-    connect(edit, &QMenu::aboutToShow, this, &FrmText::EditMnu_Click);
+    a.selectAll =
+        item(edit, "SelectMnu", QStringLiteral("&Select All"), "Ctrl+A", &EditorWindow::selectAll);
+    connect(edit, &QMenu::aboutToShow, this, &EditorWindow::updateEditMenu);
 
     QMenu *window = menu("WindowMnu", QStringLiteral("&Window"));
-    item(window, "EnlargeMnu", QStringLiteral("&Enlarge"), "Ctrl+E", &FrmText::EnlargeMnu_Click);
-    item(window, "DefaultMnu", QStringLiteral("&Default"), "Ctrl+D", &FrmText::DefaultMnu_Click)
-        ->setEnabled(false);
-    connect(window, &QMenu::aboutToShow, this, &FrmText::WindowMnu_Click);
+    a.enlarge =
+        item(window, "EnlargeMnu", QStringLiteral("&Enlarge"), "Ctrl+E", &EditorWindow::enlarge);
+    a.defaultSize = item(window, "DefaultMnu", QStringLiteral("&Default"), "Ctrl+D",
+                         &EditorWindow::defaultSize);
+    a.defaultSize->setEnabled(false);
+    connect(window, &QMenu::aboutToShow, this, &EditorWindow::updateWindowMenu);
 }
 
-QString FrmText::text() const {
+QString EditorWindow::text() const {
     // Unedited, the text is exactly what was given; the widget itself keeps one line-break kind.
     if (!m_text->document()->isModified())
         return m_original;
@@ -226,7 +219,7 @@ QString FrmText::text() const {
     return raw;
 }
 
-void FrmText::setText(const QString &text) {
+void EditorWindow::setText(const QString &text) {
     m_original = text;
     m_crlf = text.contains(QLatin1String("\r\n")) || !text.contains(QLatin1Char('\n'));
     // Wrapping at word boundaries costs time that grows with the square of a line's length: a
@@ -246,14 +239,14 @@ void FrmText::setText(const QString &text) {
     m_text->document()->setModified(false);
 }
 
-QString FrmText::selectedText() const {
+QString EditorWindow::selectedText() const {
     QString selected = m_text->textCursor().selectedText();
     selected.replace(QChar::ParagraphSeparator,
                      m_crlf ? QStringLiteral("\r\n") : QStringLiteral("\n"));
     return selected;
 }
 
-void FrmText::resizeEvent(QResizeEvent *event) {
+void EditorWindow::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
     // Dragged narrower or lower than the toolbar needs, the window snaps back.
     const QSize outer = outerSizeTwips();
@@ -264,7 +257,7 @@ void FrmText::resizeEvent(QResizeEvent *event) {
     layoutControls();
 }
 
-void FrmText::layoutControls() {
+void EditorWindow::layoutControls() {
     // Right-hand controls keep their distance from the right edge; the text takes the rest.
     const int w = qRound(m_client->width() * 1440.0 / logicalDpiX()) + frameAllowance;
     const int h = qRound(m_client->height() * 1440.0 / logicalDpiY());
@@ -285,7 +278,7 @@ void FrmText::layoutControls() {
         place(status, 0, h - statusHeight, w - frameAllowance, statusHeight);
 }
 
-QSize FrmText::outerSizeTwips() const {
+QSize EditorWindow::outerSizeTwips() const {
     const QSize px = frameGeometry().size();
     // A size set in twips reads back as set while the window keeps the pixels it was given.
     if (px == m_setPixels)
@@ -294,15 +287,15 @@ QSize FrmText::outerSizeTwips() const {
             qRound(px.height() * 1440.0 / logicalDpiY())};
 }
 
-void FrmText::setOuterSizeTwips(int width, int height) {
+void EditorWindow::setOuterSizeTwips(int width, int height) {
     const QSize frame = frameGeometry().size() - size();
     resize(Twips::toPixels(width, height, this) - frame);
     m_setPixels = frameGeometry().size();
     m_setTwips = QSize(width, height);
 }
 
-QPoint FrmText::centredTwips(const QRect &workArea, const QSize &size, double twipsPerPixelX,
-                             double twipsPerPixelY) {
+QPoint EditorWindow::centredTwips(const QRect &workArea, const QSize &size, double twipsPerPixelX,
+                                  double twipsPerPixelY) {
     // Rounded to the nearest whole twip, halves to even, as the arithmetic was designed.
     const auto round = [](double v) { return int(std::nearbyint(v)); };
     const int workHeight = round(workArea.height() * twipsPerPixelY);
@@ -312,7 +305,7 @@ QPoint FrmText::centredTwips(const QRect &workArea, const QSize &size, double tw
     return {(workWidth - size.width()) / 2 + workLeft, (workHeight - size.height()) / 2 + workTop};
 }
 
-void FrmText::centre() {
+void EditorWindow::centre() {
     const QScreen *s = screen();
     const double tppX = 1440.0 / logicalDpiX();
     const double tppY = 1440.0 / logicalDpiY();
@@ -320,158 +313,126 @@ void FrmText::centre() {
     move(qRound(at.x() / tppX), qRound(at.y() / tppY));
 }
 
-void FrmText::WindowMnu_Click() {
+void EditorWindow::updateWindowMenu() {
     const QSize size = outerSizeTwips();
-    action(QStringLiteral("DefaultMnu"))
-        ->setEnabled(size.width() != defaultWidth || size.height() != defaultHeight);
-    action(QStringLiteral("EnlargeMnu"))
-        ->setEnabled(size.width() < enlargedWidth || size.height() < enlargedHeight);
+    m_actions.defaultSize->setEnabled(size.width() != defaultWidth ||
+                                      size.height() != defaultHeight);
+    m_actions.enlarge->setEnabled(size.width() < enlargedWidth || size.height() < enlargedHeight);
 }
 
-void FrmText::EnlargeMnu_Click() {
+void EditorWindow::enlarge() {
     setOuterSizeTwips(enlargedWidth, enlargedHeight);
     centre();
-    action(QStringLiteral("EnlargeMnu"))->setEnabled(false);
-    action(QStringLiteral("DefaultMnu"))->setEnabled(true);
+    m_actions.enlarge->setEnabled(false);
+    m_actions.defaultSize->setEnabled(true);
 }
 
-void FrmText::DefaultMnu_Click() {
+void EditorWindow::defaultSize() {
     setOuterSizeTwips(defaultWidth, defaultHeight);
     centre();
-    action(QStringLiteral("EnlargeMnu"))->setEnabled(true);
+    m_actions.enlarge->setEnabled(true);
 }
 
-bool FrmText::writeTo(const QString &path) {
-    return Text::writeFileAtomically(path, text() + QStringLiteral("\r\n"));
-}
-
-void FrmText::OpenMnu_Click() {
-    m_commonDialog1.prepare(
-        QStringLiteral("Text Files (*.txt)|*.txt|Entry Sets (*.ent)|*.ent|All Files (*.*)|*.*"),
-        FileDialog::HideReadOnly, QString());
-    const QString current = m_commonDialog1.FileName;
-    const QString currentTitle = m_commonDialog1.FileTitle;
-    if (!m_commonDialog1.ShowOpen())
-        return;
-    QString read;
-    if (!Text::readFile(m_commonDialog1.FileName, read)) {
-        // Nothing was opened: the editor keeps its file, its text and its caption.
-        m_commonDialog1.FileName = current;
-        m_commonDialog1.FileTitle = currentTitle;
-        m_text->setFocus();
-        return;
-    }
-    setWindowTitle(m_commonDialog1.FileTitle);
-    setText(read);
-    m_text->setFocus();
-}
-
-void FrmText::SaveAsMnu_Click() {
-    m_commonDialog1.prepare(QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*"),
-                            FileDialog::OverwritePrompt | FileDialog::HideReadOnly, QString());
-    if (!m_commonDialog1.ShowSave())
-        return;
-    if (writeTo(m_commonDialog1.FileName))
-        setWindowTitle(m_commonDialog1.FileTitle);
-    m_text->setFocus();
-}
-
-void FrmText::SaveMnu_Click() {
-    if (m_commonDialog1.FileName.isEmpty())
-        SaveAsMnu_Click();
-    else
-        writeTo(m_commonDialog1.FileName);
-}
-
-bool FrmText::copyWholeText() {
-    Desktop &desktop = m_main.desktop();
-    if (desktop.clearClipboard() && desktop.setClipboardText(Text::trimSpaces(text())))
+bool EditorWindow::writeTo(const QString &path) {
+    QString error;
+    if (Text::writeFileAtomically(path, text() + QStringLiteral("\r\n"), &error))
         return true;
-    desktop.message(this, copyFailed);
+    showWriteFailure(m_main.desktop(), this, path, error);
     return false;
 }
 
-void FrmText::PicClip_Click() {
-    copyWholeText();
+void EditorWindow::openFile() {
+    const QString path = m_main.desktop().chooseFile(
+        this, {FileDialogRequest::Open, QString(),
+               QStringLiteral("Text Files (*.txt);;Entry Sets (*.ent);;All Files (*.*)"), QString(),
+               false});
+    if (path.isEmpty())
+        return;
+    QString read;
+    // A file that cannot be read changes nothing: the editor keeps its file, text and caption.
+    if (Text::readFile(path, read)) {
+        m_filePath = path;
+        setWindowTitle(QFileInfo(path).fileName());
+        setText(read);
+    }
     m_text->setFocus();
 }
 
-void FrmText::PicClipExit_Click() {
-    if (copyWholeText())
+void EditorWindow::saveAs() {
+    const QString path = m_main.desktop().chooseFile(
+        this, {FileDialogRequest::Save, QString(), FileFilter::text, QString(), true});
+    if (path.isEmpty())
+        return;
+    if (writeTo(path)) {
+        m_filePath = path;
+        setWindowTitle(QFileInfo(path).fileName());
+    }
+    m_text->setFocus();
+}
+
+void EditorWindow::save() {
+    if (m_filePath.isEmpty())
+        saveAs();
+    else
+        writeTo(m_filePath);
+}
+
+void EditorWindow::copyText() {
+    copyToClipboard(m_main.desktop(), this, Text::trimSpaces(text()));
+    m_text->setFocus();
+}
+
+void EditorWindow::copyTextAndClose() {
+    if (copyToClipboard(m_main.desktop(), this, Text::trimSpaces(text())))
         close();
 }
 
-void FrmText::EditMnu_Click() {
+void EditorWindow::updateEditMenu() {
     const QTextCursor cursor = m_text->textCursor();
     const bool selection = cursor.hasSelection();
-    for (const char *name : {"CutMnu", "CopyMnu", "DeleteMnu"})
-        action(QLatin1String(name))->setEnabled(selection);
+    for (QAction *item : {m_actions.cut, m_actions.copy, m_actions.remove})
+        item->setEnabled(selection);
     const int length = m_text->document()->characterCount() - 1;
     QString clipboard;
-    action(QStringLiteral("PasteMnu"))
-        ->setEnabled(m_main.desktop().clipboardText(clipboard) && !clipboard.isEmpty());
+    m_actions.paste->setEnabled(m_main.desktop().clipboardText(clipboard) && !clipboard.isEmpty());
     const bool allSelected = cursor.selectionStart() == 0 && cursor.selectionEnd() == length;
-    action(QStringLiteral("SelectMnu"))->setEnabled(length > 0 && !allSelected);
+    m_actions.selectAll->setEnabled(length > 0 && !allSelected);
 }
 
-bool FrmText::selectionToClipboard() {
-    Desktop &desktop = m_main.desktop();
-    if (desktop.clearClipboard() && desktop.setClipboardText(selectedText()))
-        return true;
-    desktop.message(this, copyFailed);
-    return false;
-}
-
-void FrmText::CutMnu_Click() {
+void EditorWindow::cut() {
     // Only text that reached the clipboard leaves the editor.
-    if (selectionToClipboard())
+    if (copyToClipboard(m_main.desktop(), this, selectedText()))
         m_text->textCursor().removeSelectedText();
 }
 
-void FrmText::CopyMnu_Click() {
-    selectionToClipboard();
+void EditorWindow::copy() {
+    copyToClipboard(m_main.desktop(), this, selectedText());
 }
 
-void FrmText::PasteMnu_Click() {
+void EditorWindow::paste() {
     QString clipboard;
-    if (!m_main.desktop().clipboardText(clipboard)) {
-        m_main.desktop().message(this, readFailed);
-        return;
-    }
-    m_text->textCursor().insertText(clipboard);
+    if (readClipboard(m_main.desktop(), this, clipboard))
+        m_text->textCursor().insertText(clipboard);
 }
 
-void FrmText::DeleteMnu_Click() {
+void EditorWindow::deleteSelection() {
     m_text->textCursor().removeSelectedText();
 }
 
-void FrmText::SelectMnu_Click() {
+void EditorWindow::selectAll() {
     m_text->setFocus();
     m_text->selectAll();
 }
 
-int FrmText::entryNumber(const QLabel *label) const {
-    for (int n = 1; n <= EntryStore::Count; ++n) {
-        if (label->text() == QString::number(n))
-            return n;
-    }
-    return 0;
-}
-
-void FrmText::PicUpdate1_Click() {
-    const int n = entryNumber(m_lblUpdateNumber);
-    if (!n)
-        return;
-    m_main.entries().setText(n, text());
+void EditorWindow::updateEntry() {
+    m_main.entries().setText(m_entry, text());
     // Entry 1's message has no full stop, and never had.
-    m_main.desktop().message(this, n == 1 ? QStringLiteral("Entry #1 Updated")
-                                          : QStringLiteral("Entry #%1 Updated.").arg(n));
+    m_main.desktop().message(this, m_entry == 1
+                                       ? QStringLiteral("Entry #1 Updated")
+                                       : QStringLiteral("Entry #%1 Updated.").arg(m_entry));
 }
 
-void FrmText::PicAdd1_Click() {
-    const int n = entryNumber(m_lblAddNumber);
-    if (!n)
-        return;
-    m_main.entries().setEntry(n, text(), EntryStore::DefaultName);
-    m_main.desktop().message(this, QStringLiteral("Entry #%1 Added.").arg(n));
+void EditorWindow::addEntry() {
+    m_main.entries().setEntry(m_entry, text(), EntryStore::DefaultName);
+    m_main.desktop().message(this, QStringLiteral("Entry #%1 Added.").arg(m_entry));
 }

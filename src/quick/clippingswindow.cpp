@@ -1,8 +1,7 @@
-#include "quick/frmconfigure.h"
+#include "quick/clippingswindow.h"
 
-#include "core/settingsstore.h"
-#include "main/frmsnapvale.h"
-#include "main/menucaption.h"
+#include "core/storedsettings.h"
+#include "main/mainwindow.h"
 #include "platform/twips.h"
 
 #include <QAction>
@@ -10,10 +9,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-FrmConfigure::FrmConfigure(FrmSnapvale &main)
+ClippingsWindow::ClippingsWindow(MainWindow &main)
     : QWidget(&main, Qt::Window)
-    , m_main(main)
-    , m_reg(main.registry().store()) {
+    , m_main(main) {
     setObjectName(QStringLiteral("FrmConfigure"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Add Frequently Used Clippings"));
@@ -26,7 +24,7 @@ FrmConfigure::FrmConfigure(FrmSnapvale &main)
     auto *column = new QVBoxLayout(picture);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(Twips::toPixelsY(300 - 285, this));
-    for (int k = 1; k <= 20; ++k) {
+    for (int k = 1; k <= ClippingCount; ++k) {
         auto *field = new QLineEdit(picture);
         field->setObjectName(QStringLiteral("Text") + QString::number(k));
         field->setAccessibleName(QStringLiteral("Clipping ") + QString::number(k));
@@ -35,24 +33,21 @@ FrmConfigure::FrmConfigure(FrmSnapvale &main)
         QPalette pal = field->palette();
         pal.setBrush(QPalette::Base, pal.brush(QPalette::Button));
         field->setPalette(pal);
-        field->setText(literalCaption(main.clippingItem(k)));
+        field->setText(main.clipping(k));
         column->addWidget(field);
         m_fields[k] = field;
     }
     outer->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void FrmConfigure::closeEvent(QCloseEvent *event) {
-    for (int k = 1; k <= 20; ++k)
-        setLiteralCaption(m_main.clippingItem(k), m_fields[k]->text());
-    // Every key, empty or unchanged ones too: the stored list is always the whole list.
-    SettingsStore::Transaction transaction(m_reg.store());
-    m_reg.Appname = AppName;
-    m_reg.Section = QStringLiteral("Frequent");
-    for (int k = 1; k <= 20; ++k) {
-        m_reg.Key = FrmSnapvale::clippingKey(k);
-        m_reg.Setting = m_fields[k]->text();
-        m_reg.RegSave();
+void ClippingsWindow::closeEvent(QCloseEvent *event) {
+    QStringList clippings;
+    for (int k = 1; k <= ClippingCount; ++k) {
+        m_main.setClipping(k, m_fields[k]->text());
+        clippings << m_fields[k]->text();
     }
+    // Every one, empty or unchanged ones too: the stored list is always the whole list.
+    if (!saveClippings(m_main.store(), clippings))
+        m_main.showStoreFailure();
     event->accept();
 }

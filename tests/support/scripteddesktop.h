@@ -25,6 +25,10 @@ public:
     QList<FileDialogRequest> fileDialogs;
 
     QStringList messages;
+    // Answers of the next questions, as button indexes; with none left, a question gets its
+    // escape answer. Each question asked is also kept in `questions`.
+    QList<int> nextAnswers;
+    QStringList questions;
     // Runs while a message is "shown", as the user would see it: with the caller still waiting.
     std::function<void(const QString &)> onMessage;
     int beeps = 0;
@@ -52,6 +56,8 @@ public:
     bool setClipboardText(const QString &text) override;
     QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
     void message(QWidget *parent, const QString &text) override;
+    int ask(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
+            int escapeButton) override;
     void beep() override { ++beeps; }
     int openTarget(const QString &target) override;
     void setStackOrder(QWidget *window, bool topmost) override;

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+
+class MainWindow;
+class QPushButton;
+
+// Asks before the clipboard text replaces entry n. Thirty "&Replace" buttons share one place and
+// exactly one, entry n's, is shown: the visible button is the entry replaced. The dialog only
+// asks: "&Replace" emits replaceChosen() and the command that opened it decides whether it
+// closes. The window deletes itself when it closes.
+class ReplaceDialog : public QDialog {
+    Q_OBJECT
+public:
+    ReplaceDialog(MainWindow &main, int n);
+
+    int entry() const { return m_n; }
+    QPushButton *replaceButton(int n) const { return m_cmdYes[n]; }
+
+signals:
+    void replaceChosen(int n);
+
+private:
+    int m_n;
+    std::array<QPushButton *, 31> m_cmdYes{};
+};

@@ -1,0 +1,76 @@
+#include "core/storedsettings.h"
+
+#include "core/optionflag.h"
+#include "core/settingsstore.h"
+
+namespace {
+
+const QString settingsSection = QStringLiteral("Settings");
+const QString frequentSection = QStringLiteral("Frequent");
+
+QString optionKey(Option option) {
+    switch (option) {
+    case Option::OnTop:
+        return QStringLiteral("OnTop");
+    case Option::MouseOver:
+        return QStringLiteral("MouseOver");
+    case Option::AutoSave:
+        break;
+    }
+    return QStringLiteral("AutoSave");
+}
+
+// "01" to "20".
+QString clippingKey(int k) {
+    return QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+EntrySection EntrySection::startup() {
+    return EntrySection(QStringLiteral("Data"));
+}
+
+EntrySection EntrySection::recovery() {
+    return EntrySection(QStringLiteral("Recovery"));
+}
+
+EntrySection EntrySection::set(const QString &path) {
+    return EntrySection(path);
+}
+
+bool hasEntries(const SettingsStore &store, const EntrySection &section) {
+    return store.hasSection(section.storedName());
+}
+
+bool removeEntries(SettingsStore &store, const EntrySection &section) {
+    return store.removeSection(section.storedName());
+}
+
+Options loadOptions(const SettingsStore &store) {
+    Options options;
+    options.onTop = OptionFlag::isOn(store.get(settingsSection, optionKey(Option::OnTop)));
+    options.mouseOver = OptionFlag::isOn(store.get(settingsSection, optionKey(Option::MouseOver)));
+    options.autoSave = OptionFlag::isOn(store.get(settingsSection, optionKey(Option::AutoSave)));
+    return options;
+}
+
+bool saveOption(SettingsStore &store, Option option, bool on) {
+    return store.set(settingsSection, optionKey(option), OptionFlag::encode(on));
+}
+
+QStringList loadClippings(const SettingsStore &store) {
+    QStringList clippings;
+    for (int k = 1; k <= ClippingCount; ++k)
+        clippings << store.get(frequentSection, clippingKey(k));
+    return clippings;
+}
+
+bool saveClippings(SettingsStore &store, const QStringList &clippings) {
+    SettingsStore::Transaction transaction(store);
+    for (int k = 1; k <= ClippingCount; ++k) {
+        if (!store.set(frequentSection, clippingKey(k), clippings.value(k - 1)))
+            return false;
+    }
+    return transaction.commit();
+}

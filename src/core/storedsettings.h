@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class SettingsStore;
+
+// The program's typed view of the settings store. Which section and key each value is kept under
+// is known here and nowhere else; the stored layout is the one outside tools read.
+
+// Where a whole list of 30 entries is kept: the startup entries, the recovery copy of the
+// entries on screen, or an entry set.
+class EntrySection {
+public:
+    static EntrySection startup();
+    static EntrySection recovery();
+    // The set saved under a set file's full path.
+    static EntrySection set(const QString &path);
+
+    QString storedName() const { return m_name; }
+    bool operator==(const EntrySection &other) const { return m_name == other.m_name; }
+
+private:
+    explicit EntrySection(const QString &name)
+        : m_name(name) {}
+    QString m_name;
+};
+
+// Whether a section holds anything, and removing one with all its keys (a missing one is no
+// failure). False from remove means the store could not be written; lastError() says why.
+bool hasEntries(const SettingsStore &store, const EntrySection &section);
+bool removeEntries(SettingsStore &store, const EntrySection &section);
+
+// The three options; a missing or unknown stored value reads as on.
+enum class Option { OnTop, MouseOver, AutoSave };
+struct Options {
+    bool onTop = true;
+    bool mouseOver = true;
+    bool autoSave = true;
+};
+Options loadOptions(const SettingsStore &store);
+bool saveOption(SettingsStore &store, Option option, bool on);
+
+// The frequently used clippings, always all of them, the first at index 0.
+constexpr int ClippingCount = 20;
+QStringList loadClippings(const SettingsStore &store);
+// All of them in one transaction, empty ones included.
+bool saveClippings(SettingsStore &store, const QStringList &clippings);

@@ -1,0 +1,195 @@
+#pragma once
+
+#include "core/entrystore.h"
+#include "core/storedsettings.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+
+class Desktop;
+class EntryText;
+class QAction;
+class QMenu;
+class QPushButton;
+class QSystemTrayIcon;
+class QTabWidget;
+class QToolButton;
+class SettingsStore;
+
+// Every menu item of the main window, its menus and its popup menus. Commands connect to these
+// members; each also carries its objectName ("mnuPaste1", "OnTopMnu") for tests and automation.
+struct MainActions {
+    // File
+    QAction *loadSet = nullptr;
+    QAction *saveSet = nullptr;
+    QAction *deleteSet = nullptr;
+    QAction *exit = nullptr;
+    // Options
+    QAction *hideInTray = nullptr;
+    QAction *onTop = nullptr;
+    QAction *mouseOver = nullptr;
+    QAction *updateStartup = nullptr;
+    QAction *autoSave = nullptr;
+    QAction *clearAll = nullptr;
+    std::array<QAction *, 7> clearTab{}; // tabs 1 to 6
+    QAction *restoreStartup = nullptr;
+    // Help
+    QAction *helpContents = nullptr;
+    QAction *about = nullptr;
+    // The tray's entry list: entries 1 to 30, the clippings' editor, clippings 1 to 20
+    std::array<QAction *, EntryStore::Count + 1> trayEntry{};
+    QAction *editClippings = nullptr;
+    std::array<QAction *, ClippingCount + 1> clipping{};
+    // The tray's command menu
+    QAction *showWindow = nullptr;
+    QAction *trayLoadSet = nullptr;
+    QAction *trayLoadSetAndShow = nullptr;
+    QAction *trayRestoreStartup = nullptr;
+    QAction *saveClipboard = nullptr;
+    QAction *trayExit = nullptr;
+    // The entry menu of a numbered button; each acts on currentEntry()
+    QAction *paste = nullptr;
+    QAction *copy = nullptr;
+    QAction *loadEntry = nullptr;
+    QAction *saveEntry = nullptr;
+    QAction *nameEntry = nullptr;
+    QAction *editEntry = nullptr;
+    QAction *clearEntry = nullptr;
+    QAction *restoreEntry = nullptr;
+    QAction *openAsUrl = nullptr;
+};
+
+struct MainMenus {
+    QMenu *file = nullptr;
+    QMenu *options = nullptr;
+    QMenu *clearTab = nullptr;
+    QMenu *help = nullptr;
+    QMenu *entryList = nullptr; // the tray's left click
+    QMenu *tabs13 = nullptr;
+    QMenu *tabs46 = nullptr;
+    QMenu *clippings = nullptr;
+    QMenu *trayCommands = nullptr; // the tray's right click
+    QMenu *entry = nullptr;        // a numbered button's right click
+};
+
+// The main window: the 30 entries on six tabs, the menus, the three popup menus and the tray
+// icon. It lives from start to Exit; its close box only hides it.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // Why the window is being unloaded.
+    enum UnloadMode { UserClose, ProgramCode, SystemShutdown };
+
+    MainWindow(SettingsStore &store, Desktop &desktop, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    EntryStore &entries() { return m_entries; }
+    Desktop &desktop() { return m_desktop; }
+    SettingsStore &store() { return m_store; }
+    const MainActions &actions() const { return m_actions; }
+    const MainMenus &menus() const { return m_menus; }
+
+    EntryText *entryField(int n) const { return m_text[n]; }
+    QPushButton *pasteButton(int n) const { return m_cmd[n]; }
+    QToolButton *copyButton(int n) const { return m_cmdCopy[n]; }
+    QWidget *entryFrame(int n) const { return m_frame[n]; }
+    QTabWidget *tabs() const { return m_tabs; }
+    QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
+
+    // The entry the entry menu acts on, 1 to 30; 0 before a menu was opened.
+    int currentEntry() const { return m_currentEntry; }
+    void setCurrentEntry(int n);
+
+    // The clipping k (1 to 20) the tray list offers, and setting it.
+    QString clipping(int k) const;
+    void setClipping(int k, const QString &text);
+
+    // Start-up: startup entries, options, tray icon and frequent clippings, before first shown.
+    void loadAtStart();
+    // Unloads the window for a reason other than its close box; emits unloaded() unless the
+    // user keeps it open after a failed save.
+    void unload(UnloadMode mode);
+    bool isUnloaded() const { return m_unloaded; }
+
+    void exitProgram();
+    // Writes the 30 entries to the startup entries; a failure is shown.
+    bool updateStartupEntries();
+    void restoreStartupEntries();
+    void restoreStartupEntry();
+    void toggleOnTop();
+    void toggleMouseOver();
+    void toggleAutoSave();
+    void hideInTray();
+    void showWindow();
+    void entryHovered(int n);
+    // The tray icon's clicks open their menus only while this window is hidden and no other
+    // window (the frequent clippings' editor) holds the tray.
+    void trayLeftClick();
+    void trayRightClick();
+    void setTrayGate(std::function<bool()> gate);
+    // Refreshes the tray entry list from the entries as they are now.
+    void refreshTrayList();
+
+    // Every window of the program other than this one calls this when it loads.
+    void setStackOrder(QWidget *window, bool topmost);
+    void applyStackOrder(QWidget *window);
+    bool alwaysOnTop() const;
+
+    // Tells the user that the settings store could not be written, and why; while the program
+    // ends at log-out or on a signal, only stderr is told.
+    void showStoreFailure();
+
+signals:
+    // The window is about to unload (Exit, log-out, a termination signal): windows that keep
+    // the program alive close now, before the main window.
+    void exiting();
+    // The window is unloaded; the program ends once its other windows are closed.
+    void unloaded();
+    // A mouse button was released on numbered button n, or the keyboard did the same: Space or
+    // Enter as the left button, the context-menu key or Shift+F10 as the right one. `at` is
+    // where a menu for it opens.
+    void numberedButtonReleased(int n, Qt::MouseButton button, const QPoint &at);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildEntries();
+    void buildMenus();
+    void buildPopupMenus();
+    // Asked before every unload: saves the startup entries when auto-save is on and, while that
+    // fails, asks whether to try again, close anyway or keep the window as it is.
+    enum class ClosingSave { Saved, Failed, Cancelled };
+    ClosingSave saveBeforeClosing(UnloadMode mode);
+    bool trayMenusAllowed() const;
+    void scheduleRecoveryCopy();
+    void writeRecoveryCopy();
+    void dropRecoveryCopy();
+    void recoverAfterUncleanEnd();
+    void storeOption(Option option, bool on);
+    bool saveStartupEntries() const;
+
+    SettingsStore &m_store;
+    Desktop &m_desktop;
+    EntryStore m_entries;
+    MainActions m_actions;
+    MainMenus m_menus;
+
+    QTabWidget *m_tabs = nullptr;
+    std::array<EntryText *, EntryStore::Count + 1> m_text{};
+    std::array<QPushButton *, EntryStore::Count + 1> m_cmd{};
+    std::array<QToolButton *, EntryStore::Count + 1> m_cmdCopy{};
+    std::array<QWidget *, EntryStore::Count + 1> m_frame{};
+    QSystemTrayIcon *m_trayIcon = nullptr;
+
+    int m_currentEntry = 0;
+    std::function<bool()> m_trayGate;
+    QTimer m_recoveryTimer;
+    bool m_unloading = false;
+    bool m_silentFailures = false;
+    bool m_unloaded = false;
+};
