@@ -37,6 +37,10 @@ bool ClipboardCommands::pasteInto(int n) {
     QString text;
     if (!readClipboard(m_main.desktop(), &m_main, text))
         return false;
+    if (!EntryStore::fits(text)) {
+        m_main.desktop().message(&m_main, EntryStore::tooLargeMessage());
+        return false;
+    }
     m_main.entries().setEntry(n, text, EntryStore::DefaultName);
     return true;
 }

@@ -23,6 +23,9 @@ QString fileText(const QString &path) {
 }
 
 Lines readLines(const QString &path) {
+    // A FIFO would block the window for as long as nobody writes to it.
+    if (!Text::isOrdinaryOrAbsent(path))
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};

@@ -2,6 +2,31 @@
 
 #include "core/settingsstore.h"
 #include "core/storedsettings.h"
+#include "core/text.h"
+
+namespace {
+// SQLite keeps at most 10^9 bytes in one row; half a gibibyte leaves room and a round number.
+qint64 textLimit = qint64(512) * 1024 * 1024;
+} // namespace
+
+qint64 EntryStore::maxTextBytes() {
+    return textLimit;
+}
+
+void EntryStore::setMaxTextBytes(qint64 bytes) {
+    textLimit = bytes;
+}
+
+bool EntryStore::fits(const QString &text) {
+    // Each UTF-16 unit is at most three UTF-8 bytes: most texts need no count.
+    return text.size() * 3 <= textLimit || Text::utf8Size(text) <= textLimit;
+}
+
+QString EntryStore::tooLargeMessage() {
+    return QStringLiteral("This text is too large for an entry. An entry holds at most %1 bytes "
+                          "of text (UTF-8), and nothing was changed.")
+        .arg(textLimit);
+}
 
 EntryStore::EntryStore(QObject *parent)
     : QObject(parent) {}

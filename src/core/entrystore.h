@@ -20,6 +20,13 @@ public:
     explicit EntryStore(QObject *parent = nullptr);
 
     static bool isValid(int n) { return n >= 1 && n <= Count; }
+
+    // A text larger than the store can keep as one value is refused where it would enter an
+    // entry. The limit is in UTF-8 bytes; tests lower it.
+    static qint64 maxTextBytes();
+    static void setMaxTextBytes(qint64 bytes);
+    static bool fits(const QString &text);
+    static QString tooLargeMessage();
     static int tabOf(int n) { return (n + PerTab - 1) / PerTab; }
     static QString textKey(int n) { return QStringLiteral("Entry") + QString::number(n); }
     static QString nameKey(int n) { return textKey(n) + QLatin1Char('b'); }

@@ -7,10 +7,19 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
+#include <QUrl>
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -24,13 +33,19 @@ const char *const statementSql[StatementCount] = {
     "SELECT 1 FROM settings WHERE app = ?1 AND section = ?2 LIMIT 1",
 };
 
-const char *const schemaSql = "CREATE TABLE IF NOT EXISTS settings("
-                              "  app     TEXT NOT NULL,"
-                              "  section TEXT NOT NULL COLLATE NOCASE,"
-                              "  key     TEXT NOT NULL COLLATE NOCASE,"
-                              "  value   TEXT NOT NULL,"
-                              "  PRIMARY KEY (app, section, key)"
-                              ") WITHOUT ROWID";
+// Sections compare exactly: on Linux "/a/Work.ent" and "/a/work.ent" are two sets. Keys keep
+// comparing without case. A rowid table, so that a value can be read in part.
+#define SNAPVALE_SETTINGS_COLUMNS                                                                  \
+    "(app TEXT NOT NULL, section TEXT NOT NULL, key TEXT NOT NULL COLLATE NOCASE, "                \
+    "value TEXT NOT NULL, PRIMARY KEY (app, section, key))"
+constexpr int schemaVersion = 2; // as written by the migration below
+const char *const schemaSql = "CREATE TABLE IF NOT EXISTS settings " SNAPVALE_SETTINGS_COLUMNS;
+// Stores written before sections compared exactly are rebuilt once, in one transaction.
+const char *const migrationSql = "CREATE TABLE settings_new " SNAPVALE_SETTINGS_COLUMNS ";"
+                                 "INSERT INTO settings_new SELECT app, section, key, value "
+                                 "FROM settings;"
+                                 "DROP TABLE settings;"
+                                 "ALTER TABLE settings_new RENAME TO settings;";
 
 const QByteArray appName = QByteArrayLiteral("Snapvale");
 
@@ -47,13 +62,19 @@ int waitWhileBusy(void *, int attempt) {
     return 1;
 }
 
-void bindText(sqlite3_stmt *st, int index, const QString &text) {
+// SQLITE_OK, or why the value cannot be bound (SQLITE_TOOBIG for a text over the limit).
+int bindText(sqlite3_stmt *st, int index, const QString &text) {
     const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(st, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    return sqlite3_bind_text64(st, index, utf8.constData(), sqlite3_uint64(utf8.size()),
+                               SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 void bindApp(sqlite3_stmt *st) {
     sqlite3_bind_text(st, 1, appName.constData(), int(appName.size()), SQLITE_STATIC);
+}
+
+bool isDamage(int code) {
+    return (code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB;
 }
 
 // Resets the statement when the scope ends, so that it never keeps a read lock open.
@@ -67,29 +88,43 @@ struct ResetGuard {
     }
 };
 
-void restrictToOwner(const QString &path, bool isDir) {
-    QFileDevice::Permissions p = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    if (isDir)
-        p |= QFileDevice::ExeOwner;
-    QFile::setPermissions(path, p);
+QString systemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 } // namespace
 
 SettingsStore::SettingsStore(const QString &path)
     : m_path(path) {
+    // A link is never followed, not even to look at what it points to.
+    if (QFileInfo(path).isSymLink()) {
+        refuse(path, QStringLiteral("%1 is a link, not the store itself").arg(path));
+        return;
+    }
     if (!headerIsIntact()) {
         std::fprintf(stderr, "snapvale: %s is truncated\n", qUtf8Printable(m_path));
         m_notOurs = true;
     } else if (openAt(path) && schemaIsUsable() && prepareForUse()) {
         return;
     }
-    // Only a file that is damaged or not ours is moved aside; a busy or unreachable store is
-    // left alone and this run keeps no settings.
-    const bool damaged = m_notOurs || m_failure == SQLITE_NOTADB || m_failure == SQLITE_CORRUPT;
     close();
-    if (damaged)
+    // A place that is not the user's own is neither read nor written.
+    if (!m_unwritable.isEmpty())
+        return;
+    // Only a file that is damaged or not ours is moved aside; a busy store is left alone and
+    // this run keeps no settings.
+    if (m_notOurs || isDamage(m_failure)) {
         moveAsideAndStartFresh();
+        return;
+    }
+    if (m_failure == SQLITE_BUSY || m_failure == SQLITE_LOCKED)
+        return;
+    // A store that can be read but not written still shows what it holds.
+    m_unwritable =
+        m_lastError.isEmpty() ? QStringLiteral("the store cannot be opened") : m_lastError;
+    if (QFileInfo(path).isFile() && openReadOnly() && prepareStatements())
+        return;
+    close();
 }
 
 SettingsStore::~SettingsStore() {
@@ -97,29 +132,58 @@ SettingsStore::~SettingsStore() {
 }
 
 QString SettingsStore::defaultPath() {
+    // The XDG rules ignore a relative XDG_DATA_HOME.
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!dataHome.isEmpty() && QDir::isRelativePath(dataHome))
+        return QDir::homePath() + QStringLiteral("/.local/share/Snapvale/settings.sqlite3");
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
            QStringLiteral("/settings.sqlite3");
 }
 
+bool SettingsStore::refuse(const QString &what, const QString &reason) {
+    m_unwritable = reason;
+    m_lastError = reason;
+    std::fprintf(stderr, "snapvale: %s: %s\n", qUtf8Printable(what), qUtf8Printable(reason));
+    return false;
+}
+
 bool SettingsStore::openAt(const QString &path) {
-    const QFileInfo info(path);
-    const QString dir = info.absolutePath();
-    if (!QDir().mkpath(dir)) {
-        std::fprintf(stderr, "snapvale: cannot create the folder %s\n", qUtf8Printable(dir));
+    const QString dir = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(dir))
+        return refuse(dir, QStringLiteral("the folder %1 cannot be made").arg(dir));
+    const QByteArray native = QFile::encodeName(path);
+#ifdef Q_OS_UNIX
+    // Entries often hold passwords: the folder and the file must be the user's alone. A folder
+    // of another user's, or one others may write to, could swap the file for a link to theirs.
+    const QByteArray nativeDir = QFile::encodeName(dir);
+    struct stat st = {};
+    if (::stat(nativeDir.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return refuse(dir, QStringLiteral("%1 is not a folder").arg(dir));
+    if (st.st_uid != ::geteuid())
+        return refuse(dir, QStringLiteral("the folder %1 belongs to another user").arg(dir));
+    if ((st.st_mode & 077) && ::chmod(nativeDir.constData(), 0700) != 0 && (st.st_mode & 022))
+        return refuse(
+            dir, QStringLiteral("others may write to the folder %1: %2").arg(dir, systemError()));
+    // The file itself, never through a link; its permissions are set on what was opened.
+    const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno == ELOOP)
+            return refuse(path, QStringLiteral("%1 is a link, not the store itself").arg(path));
+        m_lastError = QStringLiteral("%1: %2").arg(path, systemError());
         return false;
     }
-    // Entries often hold passwords: the folder and the file are the user's alone, whatever the
-    // umask.
-    restrictToOwner(dir, true);
-    if (!info.exists()) {
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            f.close();
-    }
-    restrictToOwner(path, false);
-
-    const QByteArray native = QFile::encodeName(path);
-    if (sqlite3_open_v2(native.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const bool own = regular && st.st_uid == ::geteuid();
+    if (own)
+        ::fchmod(fd, 0600);
+    ::close(fd);
+    if (!regular)
+        return refuse(path, QStringLiteral("%1 is not an ordinary file").arg(path));
+    if (!own)
+        return refuse(path, QStringLiteral("%1 belongs to another user").arg(path));
+#endif
+    if (sqlite3_open_v2(native.constData(), &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW,
                         nullptr) != SQLITE_OK) {
         warn("cannot open");
         close();
@@ -127,6 +191,19 @@ bool SettingsStore::openAt(const QString &path) {
     }
     sqlite3_busy_handler(m_db, waitWhileBusy, nullptr);
     return true;
+}
+
+bool SettingsStore::openReadOnly() {
+    // Immutable: no lock and no write-ahead files, which a folder we cannot write would refuse.
+    QUrl uri = QUrl::fromLocalFile(m_path);
+    uri.setScheme(QStringLiteral("file"));
+    uri.setQuery(QStringLiteral("immutable=1"));
+    const QByteArray native = uri.toEncoded();
+    if (sqlite3_open_v2(native.constData(), &m_db,
+                        SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOFOLLOW,
+                        nullptr) != SQLITE_OK)
+        return false;
+    return schemaIsUsable();
 }
 
 bool SettingsStore::usesWal() {
@@ -142,13 +219,45 @@ bool SettingsStore::usesWal() {
     return wal;
 }
 
+int SettingsStore::userVersion() {
+    sqlite3_stmt *st = nullptr;
+    int version = -1;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA user_version", -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
+        version = sqlite3_column_int(st, 0);
+    sqlite3_finalize(st);
+    return version;
+}
+
 bool SettingsStore::prepareForUse() {
     // WAL with FULL sync: a commit is on disk when it returns, and a crash mid-write leaves the
     // last complete commit.
     if (!usesWal() && !exec("PRAGMA journal_mode=WAL"))
         return false;
-    if (!exec("PRAGMA synchronous=FULL") || !exec(schemaSql))
+    if (!exec("PRAGMA synchronous=FULL"))
         return false;
+    if (userVersion() < schemaVersion) {
+        // Another copy starting at the same moment may have done it meanwhile: ask again
+        // inside the transaction.
+        if (!exec("BEGIN IMMEDIATE"))
+            return false;
+        const int version = userVersion();
+        bool ok = version >= 0;
+        if (ok && version < schemaVersion) {
+            const bool existing =
+                sqlite3_table_column_metadata(m_db, nullptr, "settings", "app", nullptr, nullptr,
+                                              nullptr, nullptr, nullptr) == SQLITE_OK;
+            ok = exec(existing ? migrationSql : schemaSql) && exec("PRAGMA user_version = 2");
+        }
+        if (!ok || !exec("COMMIT")) {
+            exec("ROLLBACK");
+            return false;
+        }
+    }
+    return prepareStatements();
+}
+
+bool SettingsStore::prepareStatements() {
     for (int i = 0; i < StatementCount; ++i) {
         if (sqlite3_prepare_v3(m_db, statementSql[i], -1, SQLITE_PREPARE_PERSISTENT,
                                &m_statements[i], nullptr) != SQLITE_OK) {
@@ -236,6 +345,7 @@ void SettingsStore::moveAsideAndStartFresh() {
     }
     std::fprintf(stderr, "snapvale: the settings store was unusable and was moved to %s\n",
                  qUtf8Printable(target));
+    m_damageSeen = false;
     if (!openAt(m_path) || !prepareForUse())
         close();
 }
@@ -266,7 +376,7 @@ bool SettingsStore::exec(const char *sql) {
     }
     if (rc == SQLITE_OK)
         return true;
-    m_failure = sqlite3_errcode(m_db);
+    noteFailure(sqlite3_extended_errcode(m_db));
     m_lastError = QString::fromUtf8(error ? error : sqlite3_errstr(rc));
     std::fprintf(stderr, "snapvale: settings store %s: %s: %s\n", qUtf8Printable(m_path), sql,
                  qUtf8Printable(m_lastError));
@@ -290,13 +400,33 @@ int SettingsStore::step(sqlite3_stmt *st) {
 
 void SettingsStore::warn(const char *what) const {
     if (m_db) {
-        m_failure = sqlite3_errcode(m_db);
+        noteFailure(sqlite3_extended_errcode(m_db));
         m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
     } else {
         m_lastError = QStringLiteral("the settings store could not be opened");
     }
     std::fprintf(stderr, "snapvale: settings store %s: %s: %s\n", qUtf8Printable(m_path), what,
                  qUtf8Printable(m_lastError));
+}
+
+void SettingsStore::noteFailure(int code) const {
+    m_failure = code & 0xff;
+    if (!isDamage(code) || m_damageSeen)
+        return;
+    m_damageSeen = true;
+    if (m_onDamage)
+        m_onDamage();
+}
+
+void SettingsStore::setDamageHandler(std::function<void()> handler) {
+    m_onDamage = std::move(handler);
+}
+
+bool SettingsStore::replaceDamaged() {
+    if (!m_damageSeen)
+        return false;
+    moveAsideAndStartFresh();
+    return !m_movedAside.isEmpty();
 }
 
 sqlite3_stmt *SettingsStore::prepared(int which) const {
@@ -342,12 +472,21 @@ bool SettingsStore::set(const QString &section, const QString &key, const QStrin
     sqlite3_stmt *st = prepared(Upsert);
     ResetGuard guard{st};
     bindApp(st);
-    bindText(st, 2, section);
-    bindText(st, 3, key);
-    bindText(st, 4, value);
-    if (step(st) == SQLITE_DONE)
+    int rc = bindText(st, 2, section);
+    if (rc == SQLITE_OK)
+        rc = bindText(st, 3, key);
+    if (rc == SQLITE_OK)
+        rc = bindText(st, 4, value);
+    if (rc != SQLITE_OK) {
+        // A value over the store's limit is refused before anything is written.
+        m_lastError = QString::fromUtf8(sqlite3_errstr(rc));
+        std::fprintf(stderr, "snapvale: settings store %s: cannot write: %s\n",
+                     qUtf8Printable(m_path), qUtf8Printable(m_lastError));
+    } else if (step(st) == SQLITE_DONE) {
         return true;
-    warn("cannot write");
+    } else {
+        warn("cannot write");
+    }
     if (m_transactionDepth > 0)
         m_transactionFailed = true;
     return false;

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -27,6 +28,16 @@ public:
     QString path() const { return m_path; }
     bool isOpen() const { return m_db != nullptr; }
     QString movedAsidePath() const { return m_movedAside; }
+    // Why changes cannot be kept in this run (a folder of another user's, a store that can only
+    // be read, no store at all); empty when they can.
+    QString unwritableReason() const { return m_unwritable; }
+
+    // SQLite answered that the store is damaged ("corrupt", "not a database"). The handler runs
+    // once, on the first such answer; replaceDamaged() then moves the file aside and starts a
+    // fresh store, and movedAsidePath() tells where the old one is.
+    void setDamageHandler(std::function<void()> handler);
+    bool damageSeen() const { return m_damageSeen; }
+    bool replaceDamaged();
 
     QString get(const QString &section, const QString &key) const;
     bool set(const QString &section, const QString &key, const QString &value);
@@ -75,6 +86,11 @@ public:
 
 private:
     bool openAt(const QString &path);
+    bool openReadOnly();
+    bool refuse(const QString &what, const QString &reason);
+    int userVersion();
+    bool prepareStatements();
+    void noteFailure(int code) const;
     bool headerIsIntact() const;
     bool schemaIsUsable();
     bool prepareForUse();
@@ -90,6 +106,9 @@ private:
     QString m_path;
     QString m_movedAside;
     mutable QString m_lastError;
+    QString m_unwritable;
+    std::function<void()> m_onDamage;
+    mutable bool m_damageSeen = false;
     sqlite3 *m_db = nullptr;
     mutable sqlite3_stmt *m_statements[4] = {};
     int m_transactionDepth = 0;

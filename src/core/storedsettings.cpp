@@ -3,6 +3,8 @@
 #include "core/optionflag.h"
 #include "core/settingsstore.h"
 
+#include <QDir>
+
 namespace {
 
 const QString settingsSection = QStringLiteral("Settings");
@@ -37,6 +39,14 @@ EntrySection EntrySection::recovery() {
 
 EntrySection EntrySection::set(const QString &path) {
     return EntrySection(path);
+}
+
+bool EntrySection::isSetPath(const QString &path) {
+    for (const EntrySection &own : {startup(), recovery()}) {
+        if (path == own.storedName())
+            return false;
+    }
+    return QDir::isAbsolutePath(path) && path != settingsSection && path != frequentSection;
 }
 
 bool hasEntries(const SettingsStore &store, const EntrySection &section) {

@@ -16,6 +16,9 @@ public:
     static EntrySection recovery();
     // The set saved under a set file's full path.
     static EntrySection set(const QString &path);
+    // Whether a path names a set: a full path, never one of the program's own sections. A set
+    // file's sixth line is read through this, so that no file can reach the settings.
+    static bool isSetPath(const QString &path);
 
     QString storedName() const { return m_name; }
     bool operator==(const EntrySection &other) const { return m_name == other.m_name; }

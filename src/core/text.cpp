@@ -1,6 +1,7 @@
 #include "core/text.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -30,9 +31,28 @@ bool failed(const char *what, const QString &path, const QString &reason, QStrin
     return false;
 }
 
+const QString notOrdinary = QStringLiteral("This is not an ordinary file.");
+
 } // namespace
 
+qint64 utf8Size(const QString &text) {
+    qint64 bytes = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        // A surrogate pair is four bytes: two for each half.
+        bytes += u < 0x80 ? 1 : u < 0x800 ? 2 : QChar::isSurrogate(u) ? 2 : 3;
+    }
+    return bytes;
+}
+
+bool isOrdinaryOrAbsent(const QString &path) {
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile();
+}
+
 bool writeFileAtomically(const QString &path, const QString &content, QString *error) {
+    if (!isOrdinaryOrAbsent(path))
+        return failed("write", path, notOrdinary, error);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return failed("write", path, file.errorString(), error);
@@ -64,16 +84,25 @@ QString fromWindows1252(QByteArrayView bytes) {
     return text;
 }
 
+// UTF-16 after its byte-order mark. A last odd byte is no character, but it is not dropped in
+// silence: it becomes U+FFFD.
+QString fromUtf16(QByteArrayView bytes) {
+    const bool little = bytes.startsWith("\xFF\xFE");
+    QStringDecoder decoder(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+    QString text = decoder(bytes.sliced(2));
+    if (bytes.size() % 2)
+        text += QChar::ReplacementCharacter;
+    return text;
+}
+
 } // namespace
 
 QString decode(const QByteArray &bytes) {
     QByteArrayView view(bytes);
     if (view.startsWith("\xEF\xBB\xBF"))
         view = view.sliced(3);
-    else if (view.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringConverter::Utf16LE)(view.sliced(2));
-    else if (view.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringConverter::Utf16BE)(view.sliced(2));
+    else if (view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF"))
+        return fromUtf16(view);
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8(view);
     if (!utf8.hasError())
@@ -105,6 +134,8 @@ QString withLineEnds(const QString &text) {
 }
 
 bool readFile(const QString &path, QString &text, QString *error) {
+    if (!isOrdinaryOrAbsent(path))
+        return failed("read", path, notOrdinary, error);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failed("read", path, file.errorString(), error);

@@ -24,6 +24,13 @@ QString decode(const QByteArray &bytes);
 // stays empty.
 QString withLineEnds(const QString &text);
 
+// The size of `text` in UTF-8, counted without converting it.
+qint64 utf8Size(const QString &text);
+
+// Only ordinary files are read or written: a FIFO or a device would block or never end. True
+// for a path that does not exist yet.
+bool isOrdinaryOrAbsent(const QString &path);
+
 // Reads a text file by the rules above. False when it cannot be read; `text` is then unchanged
 // and `error` says why.
 bool readFile(const QString &path, QString &text, QString *error = nullptr);

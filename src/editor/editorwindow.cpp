@@ -349,11 +349,14 @@ void EditorWindow::openFile() {
     if (path.isEmpty())
         return;
     QString read;
+    QString error;
     // A file that cannot be read changes nothing: the editor keeps its file, text and caption.
-    if (Text::readFile(path, read)) {
+    if (Text::readFile(path, read, &error)) {
         m_filePath = path;
         setWindowTitle(QFileInfo(path).fileName());
         setText(read);
+    } else {
+        showReadFailure(m_main.desktop(), this, path, error);
     }
     m_text->setFocus();
 }
@@ -424,8 +427,18 @@ void EditorWindow::selectAll() {
     m_text->selectAll();
 }
 
+bool EditorWindow::fitsInEntry(const QString &text) {
+    if (EntryStore::fits(text))
+        return true;
+    m_main.desktop().message(this, EntryStore::tooLargeMessage());
+    return false;
+}
+
 void EditorWindow::updateEntry() {
-    m_main.entries().setText(m_entry, text());
+    const QString edited = text();
+    if (!fitsInEntry(edited))
+        return;
+    m_main.entries().setText(m_entry, edited);
     // Entry 1's message has no full stop, and never had.
     m_main.desktop().message(this, m_entry == 1
                                        ? QStringLiteral("Entry #1 Updated")
@@ -433,6 +446,9 @@ void EditorWindow::updateEntry() {
 }
 
 void EditorWindow::addEntry() {
-    m_main.entries().setEntry(m_entry, text(), EntryStore::DefaultName);
+    const QString edited = text();
+    if (!fitsInEntry(edited))
+        return;
+    m_main.entries().setEntry(m_entry, edited, EntryStore::DefaultName);
     m_main.desktop().message(this, QStringLiteral("Entry #%1 Added.").arg(m_entry));
 }

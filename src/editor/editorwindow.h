@@ -78,6 +78,7 @@ private:
     void layoutControls();
     void centre();
     bool writeTo(const QString &path);
+    bool fitsInEntry(const QString &text);
     QString selectedText() const;
 
     MainWindow &m_main;

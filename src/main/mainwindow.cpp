@@ -78,6 +78,9 @@ MainWindow::MainWindow(SettingsStore &store, Desktop &desktop, QWidget *parent)
     m_recoveryTimer.setSingleShot(true);
     m_recoveryTimer.setInterval(recoveryDelayMs);
     connect(&m_recoveryTimer, &QTimer::timeout, this, &MainWindow::writeRecoveryCopy);
+    // Damage is met in the middle of a read or write: it is dealt with once that has ended.
+    m_store.setDamageHandler(
+        [this] { QTimer::singleShot(0, this, &MainWindow::replaceDamagedStore); });
 
     // The keyboard starts on the first numbered button: Space pastes into entry 1.
     m_cmd[1]->setFocus();
@@ -412,6 +415,31 @@ void MainWindow::loadAtStart() {
                                                "aside, and Snapvale started with empty "
                                                "settings.\r\nThe old file is now:\r\n") +
                                     m_store.movedAsidePath());
+    else if (!m_store.unwritableReason().isEmpty())
+        m_desktop.message(this, QStringLiteral("Snapvale cannot keep changes in %1\r\n%2\r\nWhat "
+                                               "you change now is lost when Snapvale ends.")
+                                    .arg(m_store.path(), m_store.unwritableReason()));
+}
+
+void MainWindow::replaceDamagedStore() {
+    if (m_unloaded || !m_store.replaceDamaged())
+        return;
+    // The fresh store takes what the program holds: nothing more is lost than the damage took.
+    bool saved = saveStartupEntries();
+    saved = saveOption(m_store, Option::OnTop, m_actions.onTop->isChecked()) && saved;
+    saved = saveOption(m_store, Option::MouseOver, m_actions.mouseOver->isChecked()) && saved;
+    saved = saveOption(m_store, Option::AutoSave, m_actions.autoSave->isChecked()) && saved;
+    QStringList clippings;
+    for (int k = 1; k <= ClippingCount; ++k)
+        clippings << clipping(k);
+    saved = saveClippings(m_store, clippings) && saved;
+    if (!saved)
+        showStoreFailure();
+    m_desktop.message(this, QStringLiteral("The settings file is damaged. It was moved aside, and "
+                                           "the entries and settings as Snapvale holds them now "
+                                           "were saved in a fresh one.\r\nThe old file is "
+                                           "now:\r\n") +
+                                m_store.movedAsidePath());
 }
 
 bool MainWindow::saveStartupEntries() const {

@@ -171,6 +171,7 @@ private:
     void dropRecoveryCopy();
     void recoverAfterUncleanEnd();
     void storeOption(Option option, bool on);
+    void replaceDamagedStore();
     bool saveStartupEntries() const;
 
     SettingsStore &m_store;

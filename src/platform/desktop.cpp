@@ -45,3 +45,8 @@ void showWriteFailure(Desktop &desktop, QWidget *parent, const QString &path,
                       const QString &reason) {
     desktop.message(parent, writeFailureText(path, reason));
 }
+
+void showReadFailure(Desktop &desktop, QWidget *parent, const QString &path,
+                     const QString &reason) {
+    desktop.message(parent, QStringLiteral("Snapvale could not read %1\r\n%2").arg(path, reason));
+}

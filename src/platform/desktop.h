@@ -77,3 +77,5 @@ bool readClipboard(Desktop &desktop, QWidget *parent, QString &text);
 void showWriteFailure(Desktop &desktop, QWidget *parent, const QString &path,
                       const QString &reason);
 QString writeFailureText(const QString &path, const QString &reason);
+// The same for a file that could not be read.
+void showReadFailure(Desktop &desktop, QWidget *parent, const QString &path, const QString &reason);

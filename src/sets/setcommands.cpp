@@ -9,6 +9,7 @@
 #include "sets/deletesetdialog.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFileInfo>
 
 SetCommands::SetCommands(MainWindow &main)
@@ -45,14 +46,19 @@ void SetCommands::saveSet() {
     const QString path = chooseSet(true, QStringLiteral("Save Entry Set"));
     if (path.isEmpty())
         return;
-    // The file first: a set whose file cannot be written leaves the store as it was.
+    // The file and the entries succeed together or not at all. The file first: its old self, if
+    // any, had the same six lines, so only a new file needs taking back when the entries fail.
+    const bool existed = QFileInfo::exists(path);
     QString error;
     if (!Text::writeFileAtomically(path, EntrySet::fileText(path), &error)) {
         showWriteFailure(m_main.desktop(), &m_main, path, error);
         return;
     }
-    if (!m_main.entries().save(m_main.store(), EntrySection::set(path)))
+    if (!m_main.entries().save(m_main.store(), EntrySection::set(path))) {
+        if (!existed)
+            QFile::remove(path);
         m_main.showStoreFailure();
+    }
 }
 
 bool SetCommands::loadSet() {
@@ -82,6 +88,10 @@ void SetCommands::deleteSet() {
     const QString path = chooseSet(false, QStringLiteral("Delete Entry Set"));
     if (path.isEmpty())
         return;
+    if (!Text::isOrdinaryOrAbsent(path)) {
+        m_main.desktop().message(&m_main, QStringLiteral("This file is not an entry set."));
+        return;
+    }
     const EntrySet::Lines lines = EntrySet::readLines(path);
     if (!lines.readable)
         return;
@@ -103,7 +113,12 @@ void SetCommands::loadEntry(int n) {
         return;
     // The entry changes only once the whole file has been read.
     QString text;
-    if (Text::readFile(path, text))
+    QString error;
+    if (!Text::readFile(path, text, &error))
+        showReadFailure(m_main.desktop(), &m_main, path, error);
+    else if (!EntryStore::fits(text))
+        m_main.desktop().message(&m_main, EntryStore::tooLargeMessage());
+    else
         m_main.entries().setEntry(n, text, EntryStore::DefaultName);
 }
 

@@ -66,6 +66,13 @@ private slots:
     void unusableStoreMovedAside();
     void permissionsUnderOpenUmask();
     void transactionNestsIntoOne();
+    void landedStoreMigrated();
+    void damageIsReportedAndMovedAside();
+    void placesNotOurOwn_data();
+    void placesNotOurOwn();
+    void setPaths_data();
+    void setPaths();
+    void textLimit();
     void trimSpaces_data();
     void trimSpaces();
     void lineEnds_data();
@@ -139,10 +146,13 @@ void TestCore::sectionNames_data() {
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("read");
     QTest::addColumn<bool>("same");
-    QTest::newRow("letter case ignored") << "/home/u/Sets/Work.ent"
-                                         << "/home/u/sets/work.ENT" << true;
-    QTest::newRow("key case ignored") << "Data"
-                                      << "DATA" << true;
+    // Sections compare exactly, keys without case.
+    QTest::newRow("section letter case counts") << "/home/u/Sets/Work.ent"
+                                                << "/home/u/sets/work.ENT" << false;
+    QTest::newRow("Data is not DATA") << "Data"
+                                      << "DATA" << false;
+    QTest::newRow("key case ignored") << "/a/b.ent"
+                                      << "/a/b.ent" << true;
     QTest::newRow("trailing slash differs") << "/a/b"
                                             << "/a/b/" << false;
     QTest::newRow("backslash path kept whole") << "C:\\Sets\\a.ent"
@@ -181,6 +191,8 @@ void TestCore::regDelRemovesWholeSectionOnly() {
             store.set(QLatin1String(section), QLatin1String(key), QStringLiteral("v"));
     }
     QVERIFY(removeEntries(store, EntrySection::set(QStringLiteral("/sets/A.ENT"))));
+    QCOMPARE(rowCount(storePath(), QStringLiteral("/sets/a.ent")), 2);
+    QVERIFY(removeEntries(store, EntrySection::set(QStringLiteral("/sets/a.ent"))));
     QCOMPARE(rowCount(storePath(), QStringLiteral("/sets/a.ent")), 0);
     QCOMPARE(rowCount(storePath(), QStringLiteral("/sets/b.ent")), 2);
     // Deleting what is not there is no failure and changes nothing.
@@ -329,6 +341,153 @@ void TestCore::transactionNestsIntoOne() {
     QCOMPARE(rowCount(storePath(), QStringLiteral("T")), 0);
 }
 
+void TestCore::landedStoreMigrated() {
+    // The table as the landed version wrote it: sections compared without case.
+    QDir().mkpath(QFileInfo(storePath()).absolutePath());
+    {
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(storePath()).constData(), &db), SQLITE_OK);
+        QCOMPARE(
+            sqlite3_exec(db,
+                         "PRAGMA journal_mode=WAL;"
+                         "CREATE TABLE settings(app TEXT NOT NULL, section TEXT NOT NULL "
+                         "COLLATE NOCASE, key TEXT NOT NULL COLLATE NOCASE, value TEXT NOT "
+                         "NULL, PRIMARY KEY (app, section, key)) WITHOUT ROWID;"
+                         "INSERT INTO settings VALUES('Snapvale', '/a/Work.ent', 'Entry1', 'w');"
+                         "INSERT INTO settings VALUES('Snapvale', 'Data', 'Entry2b', 'two');",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+        sqlite3_close(db);
+    }
+    SettingsStore store(storePath());
+    QCOMPARE(store.movedAsidePath(), QString());
+    QCOMPARE(store.get(QStringLiteral("/a/Work.ent"), QStringLiteral("entry1")),
+             QStringLiteral("w"));
+    QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry2b")), QStringLiteral("two"));
+    // Two sets that differ in letter case only are two sets now.
+    QVERIFY(
+        store.set(QStringLiteral("/a/work.ent"), QStringLiteral("Entry1"), QStringLiteral("l")));
+    QCOMPARE(store.get(QStringLiteral("/a/Work.ent"), QStringLiteral("Entry1")),
+             QStringLiteral("w"));
+    QCOMPARE(rowCount(storePath(), QStringLiteral("/a/work.ent")), 1);
+}
+
+void TestCore::damageIsReportedAndMovedAside() {
+    {
+        SettingsStore store(storePath());
+        EntryStore entries;
+        for (int n = 1; n <= EntryStore::Count; ++n)
+            entries.setEntry(n, QString(8000, QLatin1Char('a' + n % 26)), QStringLiteral("n"));
+        QVERIFY(entries.save(store, EntrySection::startup()));
+    }
+    // One page inside the table overwritten: the header and the schema are intact.
+    QFile file(storePath());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.size() > 20 * 4096);
+    file.seek(12 * 4096);
+    file.write(QByteArray(4096, '\x5a'));
+    file.close();
+    const QByteArray damaged = [&] {
+        QFile f(storePath());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+
+    SettingsStore store(storePath());
+    int told = 0;
+    store.setDamageHandler([&told] { ++told; });
+    EntryStore entries;
+    entries.load(store, EntrySection::startup());
+    QCOMPARE(told, 1);
+    QVERIFY(store.replaceDamaged());
+    QFile aside(store.movedAsidePath());
+    QVERIFY(aside.open(QIODevice::ReadOnly));
+    QCOMPARE(aside.readAll(), damaged);
+    QVERIFY(entries.save(store, EntrySection::startup()));
+    QCOMPARE(rowCount(storePath(), QStringLiteral("Data")), 60);
+}
+
+void TestCore::placesNotOurOwn_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("store is a folder") << "folder" << true;
+    QTest::newRow("data home is a file") << "file" << true;
+    QTest::newRow("store is a link to another file") << "link" << true;
+    QTest::newRow("folder of another user") << "foreign" << true;
+    QTest::newRow("folder others may write, ours: fixed") << "open" << false;
+}
+
+void TestCore::placesNotOurOwn() {
+    QFETCH(QString, kind);
+    QFETCH(bool, refused);
+    QString path = storePath();
+    const QString folder = QFileInfo(path).absolutePath();
+    const QString target = m_dir->filePath(QStringLiteral("theirs.txt"));
+    QDir().mkpath(folder);
+    if (kind == QLatin1String("folder")) {
+        QDir().mkpath(path);
+    } else if (kind == QLatin1String("file")) {
+        writeFile(m_dir->filePath(QStringLiteral("plain")), "x");
+        path = m_dir->filePath(QStringLiteral("plain/Snapvale/settings.sqlite3"));
+    } else if (kind == QLatin1String("link")) {
+        writeFile(target, "their text");
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        QVERIFY(QFile::link(target, path));
+    } else if (kind == QLatin1String("foreign")) {
+        if (geteuid() != 0)
+            QSKIP("only root can give a folder to another user");
+        QCOMPARE(chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+        chmod(QFile::encodeName(folder).constData(), 0777);
+    } else {
+        chmod(QFile::encodeName(folder).constData(), 0777);
+    }
+    SettingsStore store(path);
+    QCOMPARE(!store.unwritableReason().isEmpty(), refused);
+    QCOMPARE(store.set(QStringLiteral("Data"), QStringLiteral("Entry1"), QStringLiteral("x")),
+             !refused);
+    if (kind == QLatin1String("link")) {
+        // Nothing was written through the link, and the other file kept its permissions.
+        QFile theirs(target);
+        QVERIFY(theirs.open(QIODevice::ReadOnly));
+        QCOMPARE(theirs.readAll(), QByteArray("their text"));
+        QVERIFY(theirs.permissions().testFlag(QFile::ReadOther));
+    }
+    if (kind == QLatin1String("foreign"))
+        QVERIFY(!QFile::exists(path));
+    struct stat st = {};
+    if (!refused && stat(QFile::encodeName(folder).constData(), &st) == 0)
+        QCOMPARE(st.st_mode & 0777, mode_t(0700));
+}
+
+void TestCore::setPaths_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("isSet");
+    QTest::newRow("full path") << "/home/u/work.ent" << true;
+    for (const char *own : {"Data", "Settings", "Frequent", "Recovery"})
+        QTest::newRow(own) << own << false;
+    QTest::newRow("relative") << "sets/work.ent" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestCore::setPaths() {
+    QFETCH(QString, path);
+    QFETCH(bool, isSet);
+    QCOMPARE(EntrySection::isSetPath(path), isSet);
+}
+
+void TestCore::textLimit() {
+    const qint64 before = EntryStore::maxTextBytes();
+    EntryStore::setMaxTextBytes(10);
+    QVERIFY(EntryStore::fits(QStringLiteral("0123456789")));
+    QVERIFY(!EntryStore::fits(QStringLiteral("0123456789a")));
+    // Counted in UTF-8: five characters of two bytes each fit, an emoji is four bytes.
+    QVERIFY(EntryStore::fits(QStringLiteral("ääääää").left(5)));
+    QVERIFY(!EntryStore::fits(QStringLiteral("äääää\U0001F600")));
+    QCOMPARE(Text::utf8Size(QStringLiteral("aä€\U0001F600")), 1 + 2 + 3 + 4);
+    QVERIFY(EntryStore::tooLargeMessage().contains(QStringLiteral("10 bytes")));
+    EntryStore::setMaxTextBytes(before);
+}
+
 void TestCore::trimSpaces_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("trimmed");
@@ -388,6 +547,9 @@ void TestCore::decoding_data() {
                                        << QStringLiteral("a");
     QTest::newRow("UTF-16 LE BOM") << QByteArray("\xFF\xFEh\0i\0", 6) << QStringLiteral("hi");
     QTest::newRow("UTF-16 BE BOM") << QByteArray("\xFE\xFF\0h\0i", 6) << QStringLiteral("hi");
+    // A last odd byte is kept as a replacement character, not dropped.
+    QTest::newRow("UTF-16 LE odd length")
+        << QByteArray("\xFF\xFEh\0i\0!", 7) << QStringLiteral("hi\uFFFD");
     QTest::newRow("Windows-1252") << QByteArray("\x80 \x93x\x94 caf\xE9")
                                   << QStringLiteral("€ “x” café");
     QTest::newRow("undefined 1252 bytes kept")
