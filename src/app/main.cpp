@@ -157,6 +157,9 @@ int main(int argc, char *argv[]) {
         app.installEventFilter(&firstPaintExit);
 
     window.loadAtStart();
+    // A signal or a log-out while a start-up notice was open has already ended the program.
+    if (window.isUnloaded())
+        return 0;
     window.show();
     return app.exec();
 }

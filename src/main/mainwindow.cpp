@@ -403,6 +403,9 @@ void MainWindow::loadAtStart() {
     m_actions.autoSave->setChecked(options.autoSave);
 
     recoverAfterUncleanEnd();
+    // A signal or a log-out may end the program while the notice above is open.
+    if (m_unloaded)
+        return;
 
     m_trayIcon->setVisible(true);
 

@@ -70,9 +70,14 @@ bool SetCommands::loadSet() {
     if (!hasEntries(store, section)) {
         // A set file moved or renamed still names the path its entries were saved under.
         const EntrySet::Lines lines = EntrySet::readLines(path);
-        const EntrySection named = EntrySection::set(lines.sixth);
-        if (lines.first == EntrySet::marker && !lines.sixth.isEmpty() && hasEntries(store, named)) {
-            section = named;
+        const bool marked = lines.first == EntrySet::marker && !lines.sixth.isEmpty();
+        if (marked && !EntrySection::isSetPath(lines.sixth)) {
+            // A sixth line naming the startup entries or the settings would empty them.
+            m_main.desktop().message(&m_main, QStringLiteral("This file is not an entry set."));
+            return false;
+        }
+        if (marked && hasEntries(store, EntrySection::set(lines.sixth))) {
+            section = EntrySection::set(lines.sixth);
         } else {
             // Loading nothing would empty all 30 entries: tell the user and keep them.
             m_main.desktop().message(&m_main,

@@ -57,6 +57,7 @@ private slots:
     void noDisplay();
     void terminationSignalRunsShutdown_data();
     void terminationSignalRunsShutdown();
+    void signalWhileStartNoticeIsOpen();
 };
 
 void TestBinary::informationOptions_data() {
@@ -167,6 +168,32 @@ void TestBinary::terminationSignalRunsShutdown() {
     QCOMPARE(dataRows(storePath), autoSave ? 60 : 1);
     SettingsStore store(storePath);
     QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry1")), QStringLiteral("kept"));
+}
+
+void TestBinary::signalWhileStartNoticeIsOpen() {
+    QTemporaryDir home;
+    const QString storePath = home.filePath(QStringLiteral("Snapvale/settings.sqlite3"));
+    {
+        // A recovery copy left behind: the start shows its notice and waits for OK.
+        SettingsStore store(storePath);
+        store.set(QStringLiteral("Recovery"), QStringLiteral("Entry1"), QStringLiteral("typed"));
+    }
+    QProcess p;
+    p.setProcessEnvironment(baseEnvironment(home.path()));
+    p.start(QStringLiteral(SNAPVALE_BINARY));
+    QVERIFY(p.waitForStarted());
+    QElapsedTimer waited;
+    waited.start();
+    while (!catchesSigterm(p.processId()) && waited.elapsed() < 30000)
+        QTest::qWait(20);
+    QTest::qWait(500);
+    ::kill(pid_t(p.processId()), SIGTERM);
+    // It ends, cleanly, with the recovered entries saved and the recovery copy gone.
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), 0);
+    SettingsStore store(storePath);
+    QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry1")), QStringLiteral("typed"));
+    QVERIFY(!store.hasSection(QStringLiteral("Recovery")));
 }
 
 QTEST_GUILESS_MAIN(TestBinary)

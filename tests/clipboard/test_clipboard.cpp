@@ -38,6 +38,7 @@ private slots:
     void leftClick();
     void confirmationsInARow();
     void clipboardReadFailures();
+    void tooLargeTextRefused();
     void copyTrimsSpacesOnly_data();
     void copyTrimsSpacesOnly();
     void copyFailure();
@@ -156,6 +157,25 @@ void TestClipboard::clipboardReadFailures() {
     warn()->replaceButton(4)->click();
     QVERIFY(!warn());
     QCOMPARE(m_s->text(4), QStringLiteral("clip"));
+}
+
+void TestClipboard::tooLargeTextRefused() {
+    const qint64 limit = EntryStore::maxTextBytes();
+    EntryStore::setMaxTextBytes(8);
+    m_s->setEntry(3, QString(), QStringLiteral("kept"));
+    m_s->setEntry(4, QStringLiteral("old"), QStringLiteral("n"));
+    m_s->desktop.clipboard = QStringLiteral("nine char");
+    // Into an empty entry, and through the replace question: refused, said, nothing changed.
+    m_s->window.pasteButton(3)->click();
+    m_s->window.pasteButton(4)->click();
+    warn()->replaceButton(4)->click();
+    EntryStore::setMaxTextBytes(limit);
+    QCOMPARE(m_s->desktop.messages,
+             QStringList(2, EntryStore::tooLargeMessage().replace(QString::number(limit),
+                                                                  QStringLiteral("8"))));
+    QCOMPARE(m_s->text(3), QString());
+    QCOMPARE(m_s->name(3), QStringLiteral("kept"));
+    QCOMPARE(m_s->text(4), QStringLiteral("old"));
 }
 
 void TestClipboard::copyTrimsSpacesOnly_data() {

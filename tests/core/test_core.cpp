@@ -70,6 +70,7 @@ private slots:
     void damageIsReportedAndMovedAside();
     void placesNotOurOwn_data();
     void placesNotOurOwn();
+    void relativeDataHomeIgnored();
     void setPaths_data();
     void setPaths();
     void textLimit();
@@ -457,6 +458,14 @@ void TestCore::placesNotOurOwn() {
     struct stat st = {};
     if (!refused && stat(QFile::encodeName(folder).constData(), &st) == 0)
         QCOMPARE(st.st_mode & 0777, mode_t(0700));
+}
+
+void TestCore::relativeDataHomeIgnored() {
+    const QByteArray before = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", "relative/share");
+    const QString path = SettingsStore::defaultPath();
+    qputenv("XDG_DATA_HOME", before);
+    QCOMPARE(path, QDir::homePath() + QStringLiteral("/.local/share/Snapvale/settings.sqlite3"));
 }
 
 void TestCore::setPaths_data() {

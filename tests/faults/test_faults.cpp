@@ -1,4 +1,5 @@
 #include "app/commands.h"
+#include "core/entryset.h"
 #include "core/storedsettings.h"
 #include "editor/editorcommands.h"
 #include "editor/editorwindow.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -75,6 +77,11 @@ private slots:
     void truncatedStoreMovedAside();
     void permissionsAfterReplacement();
     void twoCopiesAtOnce();
+    void setFileNamingOwnSection_data();
+    void setFileNamingOwnSection();
+    void specialFilesNeverBlock();
+    void damagedPageMovedAsideWithMemorySaved();
+    void unwritableStoreSaidAtStart();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -145,6 +152,7 @@ void TestFaults::fileSizeLimit() {
     const QString entryFile = path(QStringLiteral("entry.txt"));
     const QString clipFile = path(QStringLiteral("clip.txt"));
     const QString setFile = path(QStringLiteral("set.ent"));
+    const QString newSetFile = path(QStringLiteral("new.ent"));
     writeBytes(entryFile, "former entry\r\n");
     writeBytes(clipFile, "former clip\r\n");
     m_s->desktop.nextFiles = {setFile};
@@ -162,9 +170,11 @@ void TestFaults::fileSizeLimit() {
         FileSizeLimit limit(2 * MiB);
         m_s->window.updateStartupEntries();
         m_s->window.setCurrentEntry(1);
-        m_s->desktop.nextFiles = {entryFile, clipFile, setFile};
+        m_s->desktop.nextFiles = {entryFile, clipFile, setFile, newSetFile};
         m_s->item("mnuSaveEntry")->trigger();
         m_s->item("mnuClipboard2")->trigger();
+        m_s->item("SaveSetMnu")->trigger();
+        // A new set whose entries do not fit leaves no file without entries behind.
         m_s->item("SaveSetMnu")->trigger();
         // The editor's Save, over the entry file.
         m_s->item("mnuEdit")->trigger();
@@ -177,7 +187,8 @@ void TestFaults::fileSizeLimit() {
     }
     // Each failure was shown, naming the file or the store and the system's reason; the Save
     // Set file itself fitted, its entries did not.
-    const QStringList failed = {storePath(), entryFile, clipFile, storePath(), entryFile};
+    const QStringList failed = {storePath(), entryFile,   clipFile,
+                                storePath(), storePath(), entryFile};
     QCOMPARE(m_s->desktop.messages.size(), failed.size());
     for (qsizetype i = 0; i < failed.size(); ++i) {
         const QString shown = m_s->desktop.messages.at(i);
@@ -322,7 +333,7 @@ void TestFaults::hostileSetFiles() {
     QCOMPARE(m_s->text(1), QStringLiteral("set text 1"));
 
     // A sixth line of 10,000 characters: no section by that name, then one.
-    const QString longLine(10000, QLatin1Char('p'));
+    const QString longLine = QLatin1Char('/') + QString(9999, QLatin1Char('p'));
     const QString crafted = path(QStringLiteral("crafted.ent"));
     QByteArray bytes = readBytes(odd);
     bytes.truncate(bytes.indexOf("or its original filename.\r\n") + 27);
@@ -423,6 +434,94 @@ void TestFaults::twoCopiesAtOnce() {
     for (int n = 1; n <= 30; ++n)
         QVERIFY(store.get(QStringLiteral("Data"), EntryStore::textKey(n)).startsWith(owner));
     QCOMPARE(integrity(storePath()), QStringLiteral("ok"));
+}
+
+void TestFaults::setFileNamingOwnSection_data() {
+    QTest::addColumn<QString>("sixth");
+    for (const char *own : {"Settings", "Data", "Frequent", "Recovery"})
+        QTest::newRow(own) << own;
+}
+
+void TestFaults::setFileNamingOwnSection() {
+    QFETCH(QString, sixth);
+    startSession();
+    m_s->setEntry(1, QStringLiteral("mine"), QStringLiteral("n"));
+    QVERIFY(m_s->window.updateStartupEntries());
+    QTRY_VERIFY(m_s->store.hasSection(QStringLiteral("Recovery")));
+    m_s->store.set(QStringLiteral("Frequent"), QStringLiteral("01"), QStringLiteral("clip"));
+    // Six lines, the sixth naming one of the program's own sections.
+    const QString file = path(QStringLiteral("hostile.ent"));
+    QByteArray bytes = EntrySet::fileText(file).toUtf8();
+    bytes.truncate(bytes.indexOf("or its original filename.\r\n") + 27);
+    writeBytes(file, bytes + sixth.toUtf8() + "\r\n");
+    m_s->desktop.nextFiles = {file};
+    m_s->item("LoadMnu")->trigger();
+    QCOMPARE(m_s->desktop.messages, QStringList{QStringLiteral("This file is not an entry set.")});
+    QCOMPARE(m_s->text(1), QStringLiteral("mine"));
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry1")), QStringLiteral("mine"));
+    QCOMPARE(m_s->stored(QStringLiteral("Frequent"), QStringLiteral("01")), QStringLiteral("clip"));
+}
+
+void TestFaults::specialFilesNeverBlock() {
+    startSession();
+    const QString fifo = path(QStringLiteral("pipe.ent"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    m_s->setEntry(5, QStringLiteral("five"), QStringLiteral("n"));
+    m_s->window.setCurrentEntry(5);
+    // Each would block for ever in open() if it tried to read or write the FIFO.
+    for (const char *item : {"LoadMnu", "DeleteMnu", "mnuLoad1", "mnuSaveEntry", "SaveSetMnu"}) {
+        m_s->desktop.nextFiles = {fifo};
+        m_s->item(item)->trigger();
+    }
+    m_s->item("mnuEdit")->trigger();
+    EditorWindow *editor = openDialog<EditorWindow>(m_s->window, "FrmText");
+    QVERIFY(editor);
+    m_s->desktop.nextFiles = {fifo, fifo};
+    editor->openFile();
+    editor->saveAs();
+    editor->close();
+    QCOMPARE(m_s->text(5), QStringLiteral("five"));
+    QCOMPARE(m_s->desktop.messages.size(), 7);
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+    QVERIFY(!m_s->store.hasSection(fifo));
+}
+
+void TestFaults::damagedPageMovedAsideWithMemorySaved() {
+    {
+        SettingsStore store(storePath());
+        EntryStore entries;
+        for (int n = 1; n <= 30; ++n)
+            entries.setEntry(n, QString(8000, QLatin1Char('a' + n % 26)), QStringLiteral("n"));
+        QVERIFY(entries.save(store, EntrySection::startup()));
+    }
+    QFile file(storePath());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    file.seek(12 * 4096);
+    file.write(QByteArray(4096, '\x5a'));
+    file.close();
+    startSession();
+    // Told once, with the old file's new place; the fresh store holds what the window shows.
+    QTRY_COMPARE(m_s->desktop.messages.size(), 1);
+    QVERIFY(m_s->desktop.messages.constFirst().contains(QStringLiteral("damaged")));
+    const QString aside = m_s->store.movedAsidePath();
+    QVERIFY(!aside.isEmpty() && QFile::exists(aside));
+    QVERIFY(m_s->desktop.messages.constFirst().endsWith(aside));
+    for (int n = 1; n <= 30; ++n)
+        QCOMPARE(m_s->stored(QStringLiteral("Data"), EntryStore::textKey(n)), m_s->text(n));
+    QCOMPARE(integrity(storePath()), QStringLiteral("ok"));
+    m_s->setEntry(1, QStringLiteral("after"));
+    QVERIFY(m_s->window.updateStartupEntries());
+    QCOMPARE(m_s->desktop.messages.size(), 1);
+}
+
+void TestFaults::unwritableStoreSaidAtStart() {
+    // A folder where the store should be: the program runs, and says once why nothing is kept.
+    QDir().mkpath(storePath());
+    startSession();
+    QCOMPARE(m_s->desktop.messages.size(), 1);
+    QVERIFY(m_s->desktop.messages.constFirst().startsWith(
+        QStringLiteral("Snapvale cannot keep changes in %1\r\n").arg(storePath())));
+    QVERIFY(m_s->window.isVisible());
 }
 
 QTEST_MAIN(TestFaults)

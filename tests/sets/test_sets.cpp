@@ -353,6 +353,10 @@ void TestSets::loadEntry() {
     m_s->item("mnuLoad1")->trigger();
     QCOMPARE(m_s->text(8), QStringLiteral("old"));
     QCOMPARE(m_s->name(8), QStringLiteral("Mine"));
+    // And says so, with the file and the reason.
+    QCOMPARE(m_s->desktop.messages.size(), 1);
+    QVERIFY(m_s->desktop.messages.constFirst().startsWith(
+        QStringLiteral("Snapvale could not read %1\r\n").arg(path(QStringLiteral("missing.txt")))));
 }
 
 void TestSets::saveEntryAs() {
