@@ -35,7 +35,9 @@ ClipboardCommands::ClipboardCommands(MainWindow &main)
 
 bool ClipboardCommands::pasteInto(int n) {
     QString text;
-    if (!readClipboard(m_main.desktop(), &m_main, text))
+    // An image or files on the clipboard would empty the entry: nothing changes instead.
+    if (!clipboardHoldsText(m_main.desktop(), &m_main) ||
+        !readClipboard(m_main.desktop(), &m_main, text))
         return false;
     if (!EntryStore::fits(text)) {
         m_main.desktop().message(&m_main, EntryStore::tooLargeMessage());
@@ -55,6 +57,9 @@ void ClipboardCommands::onNumberedButton(int n, Qt::MouseButton button, const QP
 }
 
 void ClipboardCommands::paste(int n) {
+    // Nothing to ask about when there is nothing to paste.
+    if (!clipboardHoldsText(m_main.desktop(), &m_main))
+        return;
     // Only the empty text counts as empty: spaces are someone's text.
     if (m_main.entries().text(n).isEmpty()) {
         pasteInto(n);

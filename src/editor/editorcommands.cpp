@@ -16,6 +16,18 @@ EditorCommands::EditorCommands(MainWindow &main)
         if (const int n = m_main.currentEntry())
             openEditor(n);
     });
+    // An editor open at Exit asks about its edits first; Cancel there keeps the program.
+    main.addExitGuard([this](MainWindow::UnloadMode mode) {
+        for (EditorWindow *editor : m_main.findChildren<EditorWindow *>()) {
+            if (!editor->isVisible())
+                continue;
+            if (mode == MainWindow::SystemShutdown)
+                editor->closeWithoutAsking();
+            else if (!editor->close())
+                return false;
+        }
+        return true;
+    });
 }
 
 EditorWindow *EditorCommands::openEditor(int n) {

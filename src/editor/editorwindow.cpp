@@ -7,7 +7,9 @@
 #include "platform/twips.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -75,14 +77,20 @@ EditorWindow::EditorWindow(MainWindow &main, int n)
     auto *status = new QWidget(m_client);
     status->setObjectName(QStringLiteral("PicStatus1"));
 
+    // Esc closes the window as File, Close does, asking first when there are edits.
+    auto *escape = new QAction(this);
+    escape->setObjectName(QStringLiteral("EscapeClose"));
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(escape, &QAction::triggered, this, &QWidget::close);
+    addAction(escape);
+
     // The client area of the design at load.
     resize(Twips::toPixels(clientWidth, clientHeight, this) +
            QSize(0, menuBar()->sizeHint().height()));
 }
 
-QToolButton *EditorWindow::pictureButton(const char *name, const char *icon, const QString &tip,
-                                         int left, int width) {
-    auto *button = new QToolButton(m_client);
+QToolButton *EditorWindow::pictureButton(const char *name, const char *icon, const QString &tip) {
+    auto *button = new QToolButton(m_toolRow);
     button->setObjectName(QLatin1String(name));
     button->setToolTip(tip);
     button->setAccessibleName(tip);
@@ -93,7 +101,7 @@ QToolButton *EditorWindow::pictureButton(const char *name, const char *icon, con
     button->setIcon(up);
     connect(button, &QToolButton::pressed, button, [button, down] { button->setIcon(down); });
     connect(button, &QToolButton::released, button, [button, up] { button->setIcon(up); });
-    place(button, left, 50, width, 360);
+    m_toolRow->layout()->addWidget(button);
     return button;
 }
 
@@ -103,50 +111,54 @@ void EditorWindow::place(QWidget *w, int left, int top, int width, int height) {
 }
 
 void EditorWindow::buildToolbar() {
-    connect(pictureButton("PicOpen", "open", QStringLiteral("Open File"), 80, 405),
-            &QToolButton::clicked, this, &EditorWindow::openFile);
-    connect(pictureButton("PicSave", "save", QStringLiteral("Save File"), 480, 405),
-            &QToolButton::clicked, this, &EditorWindow::save);
-    connect(pictureButton("PicExit", "exit", QStringLiteral("Close Text Editor"), 890, 405),
+    // The row lays its buttons out from their own sizes, so that fonts and scaling fit; where
+    // the captions do not fit, Update and Add show their pictures alone (their tooltips say
+    // what they do).
+    m_toolRow = new QWidget(m_client);
+    m_toolRow->setObjectName(QStringLiteral("ToolRow"));
+    auto *row = new QHBoxLayout(m_toolRow);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(Twips::toPixelsX(15, this));
+    connect(pictureButton("PicOpen", "open", QStringLiteral("Open File")), &QToolButton::clicked,
+            this, &EditorWindow::openFile);
+    connect(pictureButton("PicSave", "save", QStringLiteral("Save File")), &QToolButton::clicked,
+            this, &EditorWindow::save);
+    connect(pictureButton("PicExit", "exit", QStringLiteral("Close Text Editor")),
             &QToolButton::clicked, this, &QWidget::close);
-    connect(pictureButton("PicClip", "copy", QStringLiteral("Copy Entry to Clipboard"), 1290, 405),
+    connect(pictureButton("PicClip", "copy", QStringLiteral("Copy Entry to Clipboard")),
             &QToolButton::clicked, this, &EditorWindow::copyText);
     connect(pictureButton("PicClipExit", "clipexit",
-                          QStringLiteral("Copy Entry to Clipboard / Close Text Editor"), 1700, 585),
+                          QStringLiteral("Copy Entry to Clipboard / Close Text Editor")),
             &QToolButton::clicked, this, &EditorWindow::copyTextAndClose);
-    QToolButton *update =
-        pictureButton("PicUpdate1", "update", QStringLiteral("Update Existing Entry"), 2495, 885);
-    QToolButton *add = pictureButton("PicAdd1", "add",
-                                     QStringLiteral("Add New or Replace Entire Entry"), 3380, 885);
-    update->setText(QStringLiteral("Update"));
-    add->setText(QStringLiteral("Add"));
-    for (QToolButton *b : {update, add})
-        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    connect(update, &QToolButton::clicked, this, &EditorWindow::updateEntry);
-    connect(add, &QToolButton::clicked, this, &EditorWindow::addEntry);
+    row->addStretch(1);
+    m_update = pictureButton("PicUpdate1", "update", QStringLiteral("Update Existing Entry"));
+    m_add = pictureButton("PicAdd1", "add", QStringLiteral("Add New or Replace Entire Entry"));
+    m_update->setText(QStringLiteral("Update"));
+    m_add->setText(QStringLiteral("Add"));
+    connect(m_update, &QToolButton::clicked, this, &EditorWindow::updateEntry);
+    connect(m_add, &QToolButton::clicked, this, &EditorWindow::addEntry);
 
-    auto *status = new QLabel(m_client);
+    auto *status = new QLabel(m_toolRow);
     status->setObjectName(QStringLiteral("PicStatus2"));
     status->setPixmap(
         Icons::get("snapvale").pixmap(Twips::toPixelsX(260, this), Twips::toPixelsY(260, this)));
-    place(status, 4145, 0, 260, 260);
+    row->addWidget(status, 0, Qt::AlignVCenter);
 
-    // The toolbar's frame: light along the top and left, grey along the bottom and right.
+    // The toolbar's frame: light along the top and left, dark along the bottom and right, in
+    // the colours of the theme.
     const struct {
         const char *name;
-        const char *colour;
+        QPalette::ColorRole role;
         int left, top, width, height;
-    } lines[] = {{"Line1", "#E0E0E0", 20, 0, 4290, 15},
-                 {"Line2", "#808080", 20, 435, 4290, 15},
-                 {"Line3", "#E0E0E0", 20, 0, 15, 450},
-                 {"Line4", "#808080", 4300, 0, 15, 450}};
+    } lines[] = {{"Line1", QPalette::Light, 20, 0, 4290, 15},
+                 {"Line2", QPalette::Dark, 20, 435, 4290, 15},
+                 {"Line3", QPalette::Light, 20, 0, 15, 450},
+                 {"Line4", QPalette::Dark, 4300, 0, 15, 450}};
     for (const auto &l : lines) {
         auto *line = new QFrame(m_client);
         line->setObjectName(QLatin1String(l.name));
         line->setAutoFillBackground(true);
-        QPalette pal = line->palette();
-        pal.setColor(QPalette::Window, QColor(QLatin1String(l.colour)));
-        line->setPalette(pal);
+        line->setBackgroundRole(l.role);
         place(line, l.left, l.top, l.width, l.height);
     }
 
@@ -246,6 +258,28 @@ QString EditorWindow::selectedText() const {
     return selected;
 }
 
+void EditorWindow::markUnedited() {
+    // What was just written into the entry or a file counts as the text as given.
+    m_original = text();
+    m_text->document()->setModified(false);
+}
+
+void EditorWindow::closeWithoutAsking() {
+    m_text->document()->setModified(false);
+    close();
+}
+
+void EditorWindow::closeEvent(QCloseEvent *event) {
+    // Typed text is not thrown away without a word; Cancel is the safe answer.
+    if (m_text->document()->isModified() &&
+        m_main.desktop().ask(this, QStringLiteral("Discard the changes to this text?"),
+                             {QStringLiteral("&Discard"), QStringLiteral("&Cancel")}, 1, 1) != 0) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
 void EditorWindow::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
     // Dragged narrower or lower than the toolbar needs, the window snaps back.
@@ -261,14 +295,18 @@ void EditorWindow::layoutControls() {
     // Right-hand controls keep their distance from the right edge; the text takes the rest.
     const int w = qRound(m_client->width() * 1440.0 / logicalDpiX()) + frameAllowance;
     const int h = qRound(m_client->height() * 1440.0 / logicalDpiY());
-    const auto move = [this](const char *name, int left) {
-        if (auto *c = m_client->findChild<QWidget *>(QLatin1String(name)))
-            c->move(Twips::toPixelsX(left, this), c->y());
-    };
-    move("PicAdd1", w - 1080);
-    move("PicUpdate1", w - 1970);
-    move("PicStatus2", w - 320);
-    move("Line4", w - 150);
+    place(m_toolRow, 80, 30, w - 80 - 190, toolbarHeight - 60);
+    const bool captionsFit = [this] {
+        for (QToolButton *b : {m_update, m_add})
+            b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        return m_toolRow->minimumSizeHint().width() <= m_toolRow->width();
+    }();
+    if (!captionsFit) {
+        for (QToolButton *b : {m_update, m_add})
+            b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+    if (auto *line = m_client->findChild<QWidget *>(QStringLiteral("Line4")))
+        line->move(Twips::toPixelsX(w - 150, this), line->y());
     for (const char *name : {"Line1", "Line2"}) {
         if (auto *line = m_client->findChild<QWidget *>(QLatin1String(name)))
             line->resize(Twips::toPixelsX(w - 150 - 20, this), line->height());
@@ -369,6 +407,7 @@ void EditorWindow::saveAs() {
     if (writeTo(path)) {
         m_filePath = path;
         setWindowTitle(QFileInfo(path).fileName());
+        markUnedited();
     }
     m_text->setFocus();
 }
@@ -376,8 +415,8 @@ void EditorWindow::saveAs() {
 void EditorWindow::save() {
     if (m_filePath.isEmpty())
         saveAs();
-    else
-        writeTo(m_filePath);
+    else if (writeTo(m_filePath))
+        markUnedited();
 }
 
 void EditorWindow::copyText() {
@@ -414,7 +453,8 @@ void EditorWindow::copy() {
 
 void EditorWindow::paste() {
     QString clipboard;
-    if (readClipboard(m_main.desktop(), this, clipboard))
+    if (clipboardHoldsText(m_main.desktop(), this) &&
+        readClipboard(m_main.desktop(), this, clipboard))
         m_text->textCursor().insertText(clipboard);
 }
 
@@ -439,6 +479,7 @@ void EditorWindow::updateEntry() {
     if (!fitsInEntry(edited))
         return;
     m_main.entries().setText(m_entry, edited);
+    markUnedited();
     // Entry 1's message has no full stop, and never had.
     m_main.desktop().message(this, m_entry == 1
                                        ? QStringLiteral("Entry #1 Updated")
@@ -450,5 +491,6 @@ void EditorWindow::addEntry() {
     if (!fitsInEntry(edited))
         return;
     m_main.entries().setEntry(m_entry, edited, EntryStore::DefaultName);
+    markUnedited();
     m_main.desktop().message(this, QStringLiteral("Entry #%1 Added.").arg(m_entry));
 }

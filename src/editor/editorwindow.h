@@ -66,19 +66,23 @@ public:
     void updateEntry();
     void addEntry();
 
+    // Closes at once, edits or not: at log-out or on a signal nobody can be asked.
+    void closeWithoutAsking();
+
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildMenus();
     void buildToolbar();
-    QToolButton *pictureButton(const char *name, const char *icon, const QString &tip, int left,
-                               int width);
+    QToolButton *pictureButton(const char *name, const char *icon, const QString &tip);
     void place(QWidget *w, int left, int top, int width, int height);
     void layoutControls();
     void centre();
     bool writeTo(const QString &path);
     bool fitsInEntry(const QString &text);
+    void markUnedited();
     QString selectedText() const;
 
     MainWindow &m_main;
@@ -87,6 +91,9 @@ private:
     QString m_filePath;
     QPlainTextEdit *m_text = nullptr;
     QWidget *m_client = nullptr;
+    QWidget *m_toolRow = nullptr;
+    QToolButton *m_update = nullptr;
+    QToolButton *m_add = nullptr;
     QString m_original;
     bool m_crlf = true;
     QSize m_setTwips;

@@ -19,6 +19,10 @@ HelpWindow::HelpWindow(MainWindow &main)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Snapvale Help"));
     main.applyStackOrder(this);
+    auto *escape = new QAction(this);
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(escape, &QAction::triggered, this, &QWidget::close);
+    addAction(escape);
 
     m_contents = new QListWidget(this);
     m_contents->setObjectName(QStringLiteral("HelpContents"));

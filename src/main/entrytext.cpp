@@ -2,20 +2,99 @@
 
 #include "core/entrystore.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionFrame>
 
+#include <algorithm>
+
 namespace {
 // More characters than any field is wide; the rest of the text is never laid out.
 constexpr qsizetype shownCharacters = 300;
+
+// What a screen reader is told of an entry field: read-only text named "Entry N", described by
+// the entry's name, whose text interface reads ranges of the entry text where it is kept.
+class EntryTextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit EntryTextAccessible(EntryText *field)
+        : QAccessibleWidget(field, QAccessible::EditableText) {}
+
+    EntryText *field() const { return static_cast<EntryText *>(widget()); }
+
+    QString text(QAccessible::Text t) const override {
+        switch (t) {
+        case QAccessible::Name:
+            return QStringLiteral("Entry %1").arg(field()->entry());
+        case QAccessible::Description:
+            return field()->entryName();
+        case QAccessible::Value:
+            // The start, as the field shows it; the whole text is read through the interface.
+            return field()->displayText();
+        default:
+            return QAccessibleWidget::text(t);
+        }
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.readOnly = true;
+        s.editable = false;
+        s.focusable = true;
+        return s;
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // Read-only text: no selection, a caret a reader may move.
+    void selection(int, int *start, int *end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return m_cursor; }
+    void setCursorPosition(int position) override { m_cursor = position; }
+    QString text(int start, int end) const override {
+        const QString &whole = field()->text();
+        start = std::clamp<int>(start, 0, int(whole.size()));
+        end = end < 0 ? int(whole.size()) : std::clamp<int>(end, start, int(whole.size()));
+        return whole.mid(start, end - start);
+    }
+    int characterCount() const override { return int(field()->text().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int *start, int *end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+private:
+    int m_cursor = 0;
+};
+
+QAccessibleInterface *accessibleEntryText(const QString &className, QObject *object) {
+    if (className == QLatin1String("EntryText") && object && object->isWidgetType())
+        return new EntryTextAccessible(static_cast<EntryText *>(object));
+    return nullptr;
+}
 } // namespace
 
 EntryText::EntryText(const EntryStore &store, int n, QWidget *parent)
     : QFrame(parent)
     , m_store(store)
     , m_n(n) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleEntryText);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setObjectName(QStringLiteral("Text") + QString::number(n));
     setAccessibleName(QStringLiteral("Entry ") + QString::number(n));
     setFocusPolicy(Qt::StrongFocus);
@@ -29,6 +108,10 @@ EntryText::EntryText(const EntryStore &store, int n, QWidget *parent)
 
 const QString &EntryText::text() const {
     return m_store.text(m_n);
+}
+
+const QString &EntryText::entryName() const {
+    return m_store.name(m_n);
 }
 
 QString EntryText::displayText() const {
@@ -53,6 +136,10 @@ void EntryText::refresh() {
     if (toolTip() != name)
         setToolTip(name);
     setAccessibleDescription(name);
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::TextUpdated);
+        QAccessible::updateAccessibility(&changed);
+    }
     update();
 }
 

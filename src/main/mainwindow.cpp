@@ -1,6 +1,7 @@
 #include "main/mainwindow.h"
 
 #include "core/settingsstore.h"
+#include "main/autostart.h"
 #include "main/entrytext.h"
 #include "main/icons.h"
 #include "main/menucaption.h"
@@ -33,6 +34,12 @@ constexpr int recoveryDelayMs = 1000;
 constexpr qsizetype trayCaptionLength = 60;
 
 constexpr int tabCount = EntryStore::Count / EntryStore::PerTab;
+
+// A numbered button is described by its entry's name; an empty description would fall back to
+// the mouse hint of its tooltip.
+QString buttonDescription(const QString &name) {
+    return name.isEmpty() ? QStringLiteral("No name") : name;
+}
 
 QString twoDigits(int k) {
     return QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));
@@ -73,6 +80,7 @@ MainWindow::MainWindow(SettingsStore &store, Desktop &desktop, QWidget *parent)
 
     connect(&m_entries, &EntryStore::entryChanged, this, [this](int n) {
         m_text[n]->refresh();
+        m_cmd[n]->setAccessibleDescription(buttonDescription(m_entries.name(n)));
         scheduleRecoveryCopy();
     });
     m_recoveryTimer.setSingleShot(true);
@@ -115,7 +123,9 @@ void MainWindow::buildEntries() {
             auto *cmd = new QPushButton(pasteIcon, QString::number(n), group);
             cmd->setObjectName(QStringLiteral("Cmd%1").arg(n));
             cmd->setToolTip(QStringLiteral("Left-click to paste / Right-click for menu"));
-            cmd->setAccessibleDescription(cmd->toolTip());
+            // Named for what it does; the entry's name says which clipping it holds.
+            cmd->setAccessibleName(QStringLiteral("Paste into entry %1").arg(n));
+            cmd->setAccessibleDescription(buttonDescription(m_entries.name(n)));
             cmd->setAutoDefault(false);
             cmd->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
             cmd->installEventFilter(this);
@@ -179,6 +189,10 @@ void MainWindow::buildMenus() {
         newItem(options, QStringLiteral("UpdateMnu"), QStringLiteral("&Update Startup Entries"));
     a.autoSave =
         newItem(options, QStringLiteral("AutoSaveMnu"), QStringLiteral("Auto-Save on &Exit"));
+    a.startAtLogin =
+        newItem(options, QStringLiteral("LoginMnu"), QStringLiteral("Start at &Login"));
+    a.startAtLogin->setCheckable(true);
+    connect(a.startAtLogin, &QAction::triggered, this, &MainWindow::toggleStartAtLogin);
     options->addSeparator();
     a.clearAll = newItem(options, QStringLiteral("ClearMnu"), QStringLiteral("&Clear All"));
     m_menus.clearTab = newMenu(options, QStringLiteral("mnuClear"), QStringLiteral("Clear Tab"));
@@ -328,6 +342,10 @@ void MainWindow::refreshTrayList() {
         m_actions.clipping[k]->setVisible(!clipping(k).isEmpty());
 }
 
+void MainWindow::addExitGuard(std::function<bool(UnloadMode)> guard) {
+    m_exitGuards.push_back(std::move(guard));
+}
+
 void MainWindow::setTrayGate(std::function<bool()> gate) {
     m_trayGate = std::move(gate);
 }
@@ -401,6 +419,7 @@ void MainWindow::loadAtStart() {
     setStackOrder(this, options.onTop);
     m_actions.mouseOver->setChecked(options.mouseOver);
     m_actions.autoSave->setChecked(options.autoSave);
+    m_actions.startAtLogin->setChecked(Autostart::isOn());
 
     recoverAfterUncleanEnd();
     // A signal or a log-out may end the program while the notice above is open.
@@ -484,6 +503,10 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 void MainWindow::unload(UnloadMode mode) {
     if (m_unloaded)
         return;
+    for (const auto &guard : m_exitGuards) {
+        if (!guard(mode) && mode != SystemShutdown)
+            return;
+    }
     // At log-out or on a signal no window can be shown: failures go to stderr alone.
     m_silentFailures = mode == SystemShutdown;
     // Windows that keep the program alive close first; their own closing may still write.
@@ -567,6 +590,13 @@ void MainWindow::toggleAutoSave() {
         scheduleRecoveryCopy();
     else
         dropRecoveryCopy();
+}
+
+void MainWindow::toggleStartAtLogin() {
+    QString error;
+    if (!Autostart::set(!Autostart::isOn(), &error))
+        showWriteFailure(m_desktop, this, Autostart::entryPath(), error);
+    m_actions.startAtLogin->setChecked(Autostart::isOn());
 }
 
 void MainWindow::scheduleRecoveryCopy() {

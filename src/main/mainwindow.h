@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 class Desktop;
 class EntryText;
@@ -33,6 +34,7 @@ struct MainActions {
     QAction *mouseOver = nullptr;
     QAction *updateStartup = nullptr;
     QAction *autoSave = nullptr;
+    QAction *startAtLogin = nullptr;
     QAction *clearAll = nullptr;
     std::array<QAction *, 7> clearTab{}; // tabs 1 to 6
     QAction *restoreStartup = nullptr;
@@ -122,6 +124,8 @@ public:
     void toggleOnTop();
     void toggleMouseOver();
     void toggleAutoSave();
+    // Writes or removes the user's autostart entry; its check mark follows the file.
+    void toggleStartAtLogin();
     void hideInTray();
     void showWindow();
     void entryHovered(int n);
@@ -130,6 +134,9 @@ public:
     void trayLeftClick();
     void trayRightClick();
     void setTrayGate(std::function<bool()> gate);
+    // Asked before the program ends other than by the close box; a guard that returns false (its
+    // window's user chose to stay) keeps the program running. At log-out nothing may refuse.
+    void addExitGuard(std::function<bool(UnloadMode)> guard);
     // Refreshes the tray entry list from the entries as they are now.
     void refreshTrayList();
 
@@ -189,6 +196,7 @@ private:
 
     int m_currentEntry = 0;
     std::function<bool()> m_trayGate;
+    std::vector<std::function<bool(UnloadMode)>> m_exitGuards;
     QTimer m_recoveryTimer;
     bool m_unloading = false;
     bool m_silentFailures = false;

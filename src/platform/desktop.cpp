@@ -37,6 +37,14 @@ bool readClipboard(Desktop &desktop, QWidget *parent, QString &text) {
     return false;
 }
 
+bool clipboardHoldsText(Desktop &desktop, QWidget *parent) {
+    if (desktop.clipboardHoldsText())
+        return true;
+    QWidget *modal = QApplication::activeModalWidget();
+    desktop.message(modal ? modal : parent, QStringLiteral("The clipboard holds no text."));
+    return false;
+}
+
 QString writeFailureText(const QString &path, const QString &reason) {
     return QStringLiteral("Snapvale could not write %1\r\n%2").arg(path, reason);
 }

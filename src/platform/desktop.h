@@ -34,6 +34,8 @@ public:
     // Plain-text clipboard. Each returns false when the clipboard cannot be reached.
     virtual bool clearClipboard() = 0;
     virtual bool clipboardText(QString &text) = 0;
+    // Whether the clipboard holds text at all, and not only an image or files.
+    virtual bool clipboardHoldsText() = 0;
     virtual bool setClipboardText(const QString &text) = 0;
 
     // The chosen file's full path, or the empty string when the user cancelled.
@@ -72,6 +74,8 @@ void applyStaysOnTop(QWidget *window, bool topmost);
 // text went to, or came from, the clipboard.
 bool copyToClipboard(Desktop &desktop, QWidget *parent, const QString &text);
 bool readClipboard(Desktop &desktop, QWidget *parent, QString &text);
+// Says "The clipboard holds no text." when it holds none; a paste then changes nothing.
+bool clipboardHoldsText(Desktop &desktop, QWidget *parent);
 
 // Tells the user that a file or the settings store at `path` could not be written, and why.
 void showWriteFailure(Desktop &desktop, QWidget *parent, const QString &path,

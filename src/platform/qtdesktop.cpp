@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QUrl>
@@ -31,6 +32,12 @@ bool QtDesktop::clipboardText(QString &text) {
         return false;
     text = clipboard->text(QClipboard::Clipboard);
     return true;
+}
+
+bool QtDesktop::clipboardHoldsText() {
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    const QMimeData *data = clipboard ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
+    return data && data->hasText();
 }
 
 bool QtDesktop::setClipboardText(const QString &text) {

@@ -8,6 +8,7 @@ class QtDesktop : public Desktop {
 public:
     bool clearClipboard() override;
     bool clipboardText(QString &text) override;
+    bool clipboardHoldsText() override;
     bool setClipboardText(const QString &text) override;
     QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
     void message(QWidget *parent, const QString &text) override;

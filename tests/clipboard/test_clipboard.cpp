@@ -39,6 +39,8 @@ private slots:
     void confirmationsInARow();
     void clipboardReadFailures();
     void tooLargeTextRefused();
+    void noTextOnClipboard_data();
+    void noTextOnClipboard();
     void copyTrimsSpacesOnly_data();
     void copyTrimsSpacesOnly();
     void copyFailure();
@@ -157,6 +159,33 @@ void TestClipboard::clipboardReadFailures() {
     warn()->replaceButton(4)->click();
     QVERIFY(!warn());
     QCOMPARE(m_s->text(4), QStringLiteral("clip"));
+}
+
+void TestClipboard::noTextOnClipboard_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("fromMenu");
+    QTest::newRow("empty entry") << "" << false;
+    QTest::newRow("filled entry, no question") << "kept text" << false;
+    QTest::newRow("entry menu") << "kept text" << true;
+}
+
+void TestClipboard::noTextOnClipboard() {
+    QFETCH(QString, before);
+    QFETCH(bool, fromMenu);
+    // An image or files: no text to paste, and the entry must not be emptied.
+    m_s->setEntry(6, before, QStringLiteral("mine"));
+    m_s->desktop.holdsText = false;
+    m_s->window.tabs()->setCurrentIndex(1);
+    if (fromMenu) {
+        m_s->window.setCurrentEntry(6);
+        m_s->item("mnuPaste1")->trigger();
+    } else {
+        m_s->window.pasteButton(6)->click();
+    }
+    QVERIFY(!warn());
+    QCOMPARE(m_s->desktop.messages, QStringList{QStringLiteral("The clipboard holds no text.")});
+    QCOMPARE(m_s->text(6), before);
+    QCOMPARE(m_s->name(6), QStringLiteral("mine"));
 }
 
 void TestClipboard::tooLargeTextRefused() {

@@ -2,6 +2,7 @@
 #include "editor/editorwindow.h"
 #include "support/session.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -17,6 +18,11 @@ class TestEditor : public QObject {
 private slots:
     void init();
     void cleanup();
+    void discardQuestion_data();
+    void discardQuestion();
+    void exitAsksAboutEdits();
+    void toolRowFits_data();
+    void toolRowFits();
 
     void opensEntryExactly_data();
     void opensEntryExactly();
@@ -60,6 +66,104 @@ void TestEditor::cleanup() {
     if (EditorWindow *e = editor())
         e->close();
     m_s.reset();
+}
+
+void TestEditor::discardQuestion_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("edit");
+    QTest::addColumn<bool>("asks");
+    for (const char *how : {"File Close", "close box", "Esc"}) {
+        QTest::addRow("%s, edited", how) << how << true << true;
+        QTest::addRow("%s, unchanged", how) << how << false << false;
+    }
+    QTest::addRow("Update, then close") << "update" << true << false;
+}
+
+void TestEditor::discardQuestion() {
+    QFETCH(QString, how);
+    QFETCH(bool, edit);
+    QFETCH(bool, asks);
+    EditorWindow *e = open(4, QStringLiteral("entry text"));
+    QVERIFY(QTest::qWaitForWindowActive(e));
+    if (edit)
+        e->textEdit()->insertPlainText(QStringLiteral("typed "));
+    const auto closeOnce = [&] {
+        if (how == QLatin1String("Esc"))
+            QTest::keyClick(e->textEdit(), Qt::Key_Escape);
+        else if (how == QLatin1String("File Close"))
+            e->actions().close->trigger();
+        else
+            e->close();
+    };
+    if (how == QLatin1String("update")) {
+        e->updateEntry();
+        m_s->desktop.messages.clear();
+        e->close();
+        QVERIFY(!editor());
+        QVERIFY(m_s->desktop.questions.isEmpty());
+        return;
+    }
+    // Cancel, the default, keeps the editor and its text; Discard closes it.
+    closeOnce();
+    QCOMPARE(m_s->desktop.questions.size(), asks ? 1 : 0);
+    if (asks) {
+        QCOMPARE(m_s->desktop.questions.constFirst(),
+                 QStringLiteral("Discard the changes to this text?"));
+        QVERIFY(editor());
+        QCOMPARE(e->text(), QStringLiteral("typed entry text"));
+        m_s->desktop.nextAnswers = {0};
+        closeOnce();
+    }
+    QVERIFY(!editor());
+    QCOMPARE(m_s->text(4), QStringLiteral("entry text"));
+}
+
+void TestEditor::exitAsksAboutEdits() {
+    EditorWindow *e = open(5, QStringLiteral("five"));
+    e->textEdit()->insertPlainText(QStringLiteral("edited "));
+    // From the tray while the editor is open: Cancel keeps both windows and the program.
+    m_s->item("mnuExit")->trigger();
+    QCOMPARE(m_s->desktop.questions.size(), 1);
+    QVERIFY(!m_s->window.isUnloaded());
+    QVERIFY(editor());
+    m_s->desktop.nextAnswers = {0};
+    m_s->item("mnuExit")->trigger();
+    QVERIFY(m_s->window.isUnloaded());
+    QVERIFY(!editor());
+}
+
+void TestEditor::toolRowFits_data() {
+    QTest::addColumn<bool>("enlarged");
+    QTest::newRow("default size") << false;
+    QTest::newRow("enlarged") << true;
+}
+
+void TestEditor::toolRowFits() {
+    QFETCH(bool, enlarged);
+    EditorWindow *e = open(1, QStringLiteral("Some text to show in the editor."));
+    QVERIFY(QTest::qWaitForWindowExposed(e));
+    if (enlarged)
+        e->enlarge();
+    QCoreApplication::processEvents();
+    QWidget *row = e->findChild<QWidget *>(QStringLiteral("ToolRow"));
+    QVERIFY(row);
+    const QRect client = row->parentWidget()->rect();
+    QVERIFY(client.contains(row->geometry()));
+    for (QToolButton *b : row->findChildren<QToolButton *>()) {
+        // Every button inside the row, none over another, and a caption only where it fits.
+        QVERIFY2(row->rect().contains(b->geometry()), qPrintable(b->objectName()));
+        if (b->toolButtonStyle() != Qt::ToolButtonIconOnly)
+            QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->objectName()));
+        QVERIFY(!b->toolTip().isEmpty());
+    }
+    // For the test's artefacts: how the editor looks at this size and scale.
+    const QString shots = qEnvironmentVariable("SNAPVALE_ARTEFACTS");
+    if (!shots.isEmpty()) {
+        QDir().mkpath(shots);
+        const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1"));
+        e->grab().save(QStringLiteral("%1/editor-%2-%3x.png")
+                           .arg(shots, QLatin1String(enlarged ? "enlarged" : "default"), scale));
+    }
 }
 
 void TestEditor::opensEntryExactly_data() {

@@ -16,6 +16,7 @@ private slots:
     void pagesAndLinks();
     void about();
     void helpOutlivesExit();
+    void escapeCloses();
     void followOnTopWhenTheyLoad();
 
 private:
@@ -69,6 +70,13 @@ void TestHelp::helpOutlivesExit() {
     m_s->item("ExitMnu")->trigger();
     QVERIFY(m_s->window.isUnloaded());
     QVERIFY(help->isVisible());
+}
+
+void TestHelp::escapeCloses() {
+    HelpWindow *help = m_help->showHelp();
+    QVERIFY(QTest::qWaitForWindowActive(help));
+    QTest::keyClick(help, Qt::Key_Escape);
+    QVERIFY(!help->isVisible());
 }
 
 void TestHelp::followOnTopWhenTheyLoad() {

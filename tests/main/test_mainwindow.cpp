@@ -4,6 +4,7 @@
 #include "support/scripteddesktop.h"
 #include "support/session.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QDialog>
 #include <QFile>
@@ -62,6 +63,9 @@ private slots:
     void trayGateHoldsMenus();
     void recoveryAfterUncleanEnd();
     void noRecoveryWithoutAutoSave();
+    void accessibleEntries_data();
+    void accessibleEntries();
+    void startAtLogin();
     void literalMenuCaptions_data();
     void literalMenuCaptions();
 
@@ -667,6 +671,72 @@ void TestMainWindow::noRecoveryWithoutAutoSave() {
     QCOMPARE(s.text(1), QString());
     QVERIFY(s.desktop.messages.isEmpty());
     QVERIFY(!s.store.hasSection(QStringLiteral("Recovery")));
+}
+
+void TestMainWindow::accessibleEntries_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("short") << "hello world"
+                           << "greeting";
+    QTest::newRow("line breaks") << "one\r\ntwo\tthree"
+                                 << "";
+    QTest::newRow("1 MiB") << QString(1 << 20, QLatin1Char('m')) + QStringLiteral("world") << "big";
+}
+
+void TestMainWindow::accessibleEntries() {
+    QFETCH(QString, text);
+    QFETCH(QString, name);
+    Session &s = start();
+    s.start();
+    s.setEntry(3, text, name);
+    // As a screen reader finds the field: read-only text named for its entry.
+    QAccessibleInterface *field = QAccessible::queryAccessibleInterface(s.window.entryField(3));
+    QVERIFY(field);
+    QCOMPARE(field->role(), QAccessible::EditableText);
+    QVERIFY(field->state().readOnly);
+    QCOMPARE(field->text(QAccessible::Name), QStringLiteral("Entry 3"));
+    QCOMPARE(field->text(QAccessible::Description), name);
+    QAccessibleTextInterface *reader = field->textInterface();
+    QVERIFY(reader);
+    QCOMPARE(reader->characterCount(), int(text.size()));
+    QCOMPARE(reader->text(0, int(text.size())), text);
+    QCOMPARE(reader->text(int(text.size()) - 5, int(text.size())), text.right(5));
+    // The numbered button says what it does, and whose entry.
+    QAccessibleInterface *button = QAccessible::queryAccessibleInterface(s.window.pasteButton(3));
+    QCOMPARE(button->text(QAccessible::Name), QStringLiteral("Paste into entry 3"));
+    QCOMPARE(button->text(QAccessible::Description),
+             name.isEmpty() ? QStringLiteral("No name") : name);
+}
+
+void TestMainWindow::startAtLogin() {
+    QTemporaryDir config;
+    const QByteArray before = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const QString entry = config.filePath(QStringLiteral("autostart/snapvale.desktop"));
+    {
+        Session &s = start();
+        s.start();
+        QVERIFY(!s.item("LoginMnu")->isChecked());
+        s.item("LoginMnu")->trigger();
+        QVERIFY(s.item("LoginMnu")->isChecked());
+        const QByteArray written = readBytes(entry);
+        QVERIFY(written.startsWith("[Desktop Entry]\n"));
+        QVERIFY(written.contains("\nExec=\""));
+    }
+    {
+        // The mark is read from the file at start; the desktop's own switch-off counts.
+        Session &s = start();
+        s.start();
+        QVERIFY(s.item("LoginMnu")->isChecked());
+        s.item("LoginMnu")->trigger();
+        QVERIFY(!QFile::exists(entry));
+        QVERIFY(!s.item("LoginMnu")->isChecked());
+    }
+    writeBytes(entry, "[Desktop Entry]\nType=Application\nHidden=true\n");
+    Session &s = start();
+    s.start();
+    QVERIFY(!s.item("LoginMnu")->isChecked());
+    qputenv("XDG_CONFIG_HOME", before);
 }
 
 void TestMainWindow::literalMenuCaptions_data() {

@@ -15,6 +15,8 @@ class ScriptedDesktop : public Desktop {
 public:
     // The clipboard's plain text; the empty string when it holds none.
     QString clipboard;
+    // False for a clipboard that holds an image or files but no text.
+    bool holdsText = true;
     // How many of the next clipboard reads, or writes (clear or set), fail.
     int failingReads = 0;
     int failingWrites = 0;
@@ -53,6 +55,7 @@ public:
 
     bool clearClipboard() override;
     bool clipboardText(QString &text) override;
+    bool clipboardHoldsText() override { return holdsText; }
     bool setClipboardText(const QString &text) override;
     QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
     void message(QWidget *parent, const QString &text) override;

@@ -1,0 +1,56 @@
+#include "main/autostart.h"
+
+#include "core/text.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace Autostart {
+
+QString entryPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/autostart/snapvale.desktop");
+}
+
+bool isOn() {
+    QFile file(entryPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // A desktop may switch an entry off rather than remove it.
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.trimmed() == "Hidden=true")
+            return false;
+    }
+    return true;
+}
+
+bool set(bool on, QString *error) {
+    const QString path = entryPath();
+    if (!on) {
+        QFile file(path);
+        if (!file.exists() || file.remove())
+            return true;
+        *error = file.errorString();
+        return false;
+    }
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        *error = QStringLiteral("the folder cannot be made");
+        return false;
+    }
+    // The program that runs now, so that a copy outside the system folders starts too.
+    const QString entry = QStringLiteral("[Desktop Entry]\n"
+                                         "Type=Application\n"
+                                         "Name=Snapvale\n"
+                                         "Comment=Thirty clippings of text, one click away\n"
+                                         "Exec=\"%1\"\n"
+                                         "Icon=snapvale\n"
+                                         "Terminal=false\n"
+                                         "X-GNOME-Autostart-enabled=true\n")
+                              .arg(QCoreApplication::applicationFilePath());
+    return Text::writeFileAtomically(path, entry, error);
+}
+
+} // namespace Autostart
