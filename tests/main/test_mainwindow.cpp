@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -66,6 +67,7 @@ private slots:
     void accessibleEntries_data();
     void accessibleEntries();
     void startAtLogin();
+    void screenshots();
     void literalMenuCaptions_data();
     void literalMenuCaptions();
 
@@ -737,6 +739,30 @@ void TestMainWindow::startAtLogin() {
     s.start();
     QVERIFY(!s.item("LoginMnu")->isChecked());
     qputenv("XDG_CONFIG_HOME", before);
+}
+
+void TestMainWindow::screenshots() {
+    // The pictures of the README, from the program as it runs here.
+    const QString shots = qEnvironmentVariable("SNAPVALE_ARTEFACTS");
+    if (shots.isEmpty())
+        QSKIP("SNAPVALE_ARTEFACTS names no folder");
+    QDir().mkpath(shots);
+    Session &s = start();
+    s.start();
+    const char *const texts[] = {"https://www.example.com/reports/2026", "Kind regards,\r\nAlex",
+                                 "SELECT * FROM orders WHERE id = ?", "+1 555 0100", ""};
+    for (int n = 1; n <= 5; ++n)
+        s.setEntry(n, QString::fromUtf8(texts[n - 1]), n == 5 ? QString() : QStringLiteral("n"));
+    s.setEntry(16, QStringLiteral("git log --oneline --graph"));
+    QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+    QVERIFY(s.window.grab().save(shots + QStringLiteral("/main-window.png")));
+    s.window.hideInTray();
+    s.window.refreshTrayList();
+    QMenu *list = s.menu("mnuTabs13");
+    list->popup(QPoint(0, 0));
+    QVERIFY(QTest::qWaitForWindowExposed(list));
+    QVERIFY(list->grab().save(shots + QStringLiteral("/entry-list.png")));
+    list->hide();
 }
 
 void TestMainWindow::literalMenuCaptions_data() {
