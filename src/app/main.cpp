@@ -1,38 +1,123 @@
 #include "app/commands.h"
+#include "app/instance.h"
+#include "app/remotecontrol.h"
 #include "core/settingsstore.h"
 #include "main/mainwindow.h"
 #include "platform/qtdesktop.h"
 
 #include <QApplication>
 #include <QSessionManager>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 namespace {
 
-const char usage[] = "Usage: snapvale [options]\n"
-                     "Snapvale keeps 30 clippings of text one click away, in a small window and\n"
-                     "behind its tray icon.\n"
-                     "\n"
-                     "Options:\n"
-                     "  -h, --help     Show this help and exit.\n"
-                     "  -v, --version  Show the version and exit.\n"
-                     "  --exit-after-paint\n"
-                     "                 End after the window's first paint, saving nothing\n"
-                     "                 (for measuring start-up).\n"
-                     "\n"
-                     "Entries and settings are kept in $XDG_DATA_HOME/Snapvale/settings.sqlite3\n"
-                     "(~/.local/share/Snapvale/settings.sqlite3).\n";
+const char usage[] =
+    "Usage: snapvale [command]\n"
+    "Snapvale keeps 30 clippings of text one click away, in a small window and\n"
+    "behind its tray icon. One Snapvale runs per user: a second launch brings the\n"
+    "running one's window forward, and a command acts on it (starting it first\n"
+    "when none runs). Bind a command to a key in your desktop's keyboard settings.\n"
+    "\n"
+    "Commands:\n"
+    "  --show         Show the window.\n"
+    "  --hide         Hide the window in the tray.\n"
+    "  --toggle       Show the window, or hide it when it shows.\n"
+    "  --menu         Open the entry list at the mouse pointer (keys 1-9, 0, a-t).\n"
+    "  --copy N       Put entry N (1 to 30) on the clipboard.\n"
+    "  --paste N      Store the clipboard text in entry N.\n"
+    "  --get N        Write entry N's text to standard output, as UTF-8.\n"
+    "  --list         List the entries: number, name and start, tab-separated.\n"
+    "  -h, --help     Show this help and exit.\n"
+    "  -v, --version  Show the version and exit.\n"
+    "  --exit-after-paint\n"
+    "                 End after the window's first paint, saving nothing\n"
+    "                 (for measuring start-up; runs beside any other Snapvale).\n"
+    "\n"
+    "Exit status: 0 done, 1 the running Snapvale cannot be reached or no display,\n"
+    "2 bad use.\n"
+    "\n"
+    "Entries and settings are kept in $XDG_DATA_HOME/Snapvale/settings.sqlite3\n"
+    "(~/.local/share/Snapvale/settings.sqlite3).\n";
+
+// How long a launch waits for a starting Snapvale to answer.
+constexpr int startTimeoutMs = 20000;
+
+#ifdef Q_OS_UNIX
+// Starts a plain Snapvale of its own session, with nothing of this process's standard streams:
+// a command's output (`snapvale --get 3 | ...`) must end when the command does.
+pid_t startProgram() {
+    const pid_t pid = ::fork();
+    if (pid != 0)
+        return pid;
+    ::setsid();
+    const int null = ::open("/dev/null", O_RDWR);
+    for (int fd = 0; fd <= 2; ++fd)
+        ::dup2(null, fd);
+    char name[] = "snapvale";
+    char *const args[] = {name, nullptr};
+    ::execv("/proc/self/exe", args);
+    ::_exit(127);
+}
+#endif
+
+// Hands the request to the running Snapvale; when none runs, a command starts one first.
+// Returns the exit status, or -1 when this process is to become the running Snapvale.
+int handOver(InstanceChannel &channel, const Request &request) {
+    QByteArray text;
+    QString error;
+    bool started = false;
+#ifdef Q_OS_UNIX
+    pid_t child = 0;
+#endif
+    for (int waited = 0; waited <= startTimeoutMs; waited += 25) {
+        switch (channel.send(request, &text, &error)) {
+        case InstanceChannel::Sent::Answered:
+            std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+            return 0;
+        case InstanceChannel::Sent::Failed:
+            std::fprintf(stderr, "snapvale: %s\n", qUtf8Printable(error));
+            return 1;
+        case InstanceChannel::Sent::NoServer:
+            break;
+        }
+        if (!started) {
+            started = true;
+            // A plain launch becomes the running Snapvale unless another is starting.
+            if (request.kind == Request::Activate && channel.lock())
+                return -1;
+#ifdef Q_OS_UNIX
+            if (request.kind != Request::Activate)
+                child = startProgram();
+#endif
+        }
+#ifdef Q_OS_UNIX
+        int status = 0;
+        if (child > 0 && ::waitpid(child, &status, WNOHANG) == child) {
+            std::fprintf(stderr, "snapvale: Snapvale could not be started (is there a display?)\n");
+            return 1;
+        }
+#endif
+        QThread::msleep(25);
+    }
+    std::fprintf(stderr, "snapvale: the running Snapvale cannot be reached\n");
+    return 1;
+}
 
 QStringList startupMessages;
 
@@ -111,6 +196,29 @@ int main(int argc, char *argv[]) {
         }
     }
 
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    bool exitAfterPaint = false;
+    QString error;
+    const std::optional<Request> request =
+        RequestParser::parseArguments(arguments, &exitAfterPaint, &error);
+    if (!request) {
+        std::fprintf(stderr, "snapvale: %s\n", qUtf8Printable(error));
+        return 2;
+    }
+    // The benchmark's starts run beside whatever else runs.
+    InstanceChannel channel;
+    if (!exitAfterPaint) {
+        if (!channel.error().isEmpty()) {
+            std::fprintf(stderr, "snapvale: %s\n", qUtf8Printable(channel.error()));
+            return 1;
+        }
+        const int handedOver = handOver(channel, *request);
+        if (handedOver >= 0)
+            return handedOver;
+    }
+
     qInstallMessageHandler(startupMessageHandler);
     QApplication app(argc, argv);
     qInstallMessageHandler(nullptr);
@@ -122,14 +230,6 @@ int main(int argc, char *argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("snapvale"));
     // The window hides in the tray; the program ends with Exit, not with its last window.
     QApplication::setQuitOnLastWindowClosed(false);
-
-    QStringList rest = QApplication::arguments().mid(1);
-    const bool exitAfterPaint = rest.removeAll(QStringLiteral("--exit-after-paint")) > 0;
-    if (!rest.isEmpty()) {
-        std::fprintf(stderr, "snapvale: unknown argument '%s'; see snapvale --help\n",
-                     qUtf8Printable(rest.constFirst()));
-        return 2;
-    }
 
     SettingsStore store(SettingsStore::defaultPath());
     QtDesktop desktop;
@@ -155,6 +255,14 @@ int main(int argc, char *argv[]) {
     FirstPaintExit firstPaintExit;
     if (exitAfterPaint)
         app.installEventFilter(&firstPaintExit);
+
+    // Later launches hand their requests over from now on.
+    std::unique_ptr<InstanceServer> server;
+    if (!exitAfterPaint)
+        server = std::make_unique<InstanceServer>(
+            channel.socketPath(), [&window](const Request &request, QByteArray *text) {
+                carryOut(window, request, text);
+            });
 
     window.loadAtStart();
     // A signal or a log-out while a start-up notice was open has already ended the program.

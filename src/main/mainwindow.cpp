@@ -317,6 +317,11 @@ bool MainWindow::trayMenusAllowed() const {
 }
 
 void MainWindow::trayLeftClick() {
+    // A minimised window, with no task bar to bring it back, comes back from here.
+    if (isVisible() && isMinimized()) {
+        showWindow();
+        return;
+    }
     if (trayMenusAllowed())
         m_desktop.popupMenu(m_menus.entryList, nullptr, QCursor::pos());
 }
@@ -334,7 +339,9 @@ void MainWindow::refreshTrayList() {
         if (cut < text.size() && text.at(cut - 1).isHighSurrogate())
             --cut;
         QAction *item = m_actions.trayEntry[n];
-        setLiteralCaption(item, text.left(cut));
+        // Keys for the keyboard: 1 to 9, 0 for 10, then a to t.
+        const QChar key = n < 10 ? QChar(u'0' + n) : n == 10 ? QChar(u'0') : QChar(u'a' + (n - 11));
+        setLiteralCaption(item, text.left(cut), key);
         // The first item of each list always shows, so that neither list is ever empty.
         item->setVisible(n == 1 || n == 16 || cut > 0);
     }

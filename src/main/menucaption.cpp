@@ -2,10 +2,12 @@
 
 #include <QAction>
 
-void setLiteralCaption(QAction *item, const QString &caption) {
+void setLiteralCaption(QAction *item, const QString &caption, QChar accessKey) {
     item->setData(caption);
     QString shown;
-    shown.reserve(caption.size());
+    shown.reserve(caption.size() + 4);
+    if (!accessKey.isNull())
+        shown += QLatin1Char('&') + accessKey + QStringLiteral("  ");
     for (const QChar c : caption) {
         if (c == QLatin1Char('&'))
             shown += QStringLiteral("&&");

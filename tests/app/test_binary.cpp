@@ -1,7 +1,9 @@
 #include "core/settingsstore.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -9,12 +11,19 @@
 #include <sqlite3.h>
 
 #include <csignal>
+#include <memory>
+#include <vector>
 
 namespace {
 
 QProcessEnvironment baseEnvironment(const QString &dataHome) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    // A runtime folder of the test's own: its Snapvale is the only one there.
+    const QString runtime = dataHome + QStringLiteral("/run");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.*=false"));
     return env;
@@ -45,6 +54,37 @@ int dataRows(const QString &path) {
     return rows;
 }
 
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run run(const QProcessEnvironment &env, const QStringList &arguments) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(SNAPVALE_BINARY), arguments);
+    Run r;
+    if (!p.waitForFinished(30000))
+        return r;
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// The running Snapvale of a test, once it listens on its channel.
+std::unique_ptr<QProcess> startRunning(const QProcessEnvironment &env) {
+    auto p = std::make_unique<QProcess>();
+    p->setProcessEnvironment(env);
+    p->start(QStringLiteral(SNAPVALE_BINARY));
+    const QString socket =
+        env.value(QStringLiteral("XDG_RUNTIME_DIR")) + QStringLiteral("/snapvale.socket");
+    for (int i = 0; i < 600 && !QFile::exists(socket); ++i)
+        QTest::qWait(50);
+    return p;
+}
+
 } // namespace
 
 class TestBinary : public QObject {
@@ -58,15 +98,23 @@ private slots:
     void terminationSignalRunsShutdown_data();
     void terminationSignalRunsShutdown();
     void signalWhileStartNoticeIsOpen();
+    void secondLaunchHandsOver();
+    void tenLaunchesAtOnce();
+    void killedProgramTakenOver();
+    void commands();
+    void badUse_data();
+    void badUse();
+    void untrustedChannel();
+    void otherUsersKeptOut();
 };
 
 void TestBinary::informationOptions_data() {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("starts");
     QTest::newRow("--help") << "--help"
-                            << "Usage: snapvale [options]\n";
+                            << "Usage: snapvale [command]\n";
     QTest::newRow("-h") << "-h"
-                        << "Usage: snapvale [options]\n";
+                        << "Usage: snapvale [command]\n";
     QTest::newRow("--version") << "--version"
                                << "snapvale " SNAPVALE_VERSION "\n";
     QTest::newRow("-v") << "-v"
@@ -168,6 +216,184 @@ void TestBinary::terminationSignalRunsShutdown() {
     QCOMPARE(dataRows(storePath), autoSave ? 60 : 1);
     SettingsStore store(storePath);
     QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry1")), QStringLiteral("kept"));
+}
+
+void TestBinary::secondLaunchHandsOver() {
+    QTemporaryDir home;
+    const QProcessEnvironment env = baseEnvironment(home.path());
+    auto first = startRunning(env);
+    const Run second = run(env, {});
+    QCOMPARE(second.status, 0);
+    QCOMPARE(second.out + second.err, QByteArray());
+    QCOMPARE(first->state(), QProcess::Running);
+    // No false recovery message in the first: the second never opened the store.
+    first->terminate();
+    QVERIFY(first->waitForFinished(30000));
+}
+
+void TestBinary::tenLaunchesAtOnce() {
+    QTemporaryDir home;
+    const QProcessEnvironment env = baseEnvironment(home.path());
+    std::vector<std::unique_ptr<QProcess>> launches;
+    for (int i = 0; i < 10; ++i) {
+        launches.push_back(std::make_unique<QProcess>());
+        launches.back()->setProcessEnvironment(env);
+        launches.back()->start(QStringLiteral(SNAPVALE_BINARY));
+    }
+    // Nine hand over and end; exactly one runs on.
+    int ended = 0;
+    QProcess *running = nullptr;
+    for (auto &p : launches) {
+        if (p->waitForFinished(15000)) {
+            QCOMPARE(p->exitCode(), 0);
+            ++ended;
+        } else {
+            running = p.get();
+        }
+    }
+    QCOMPARE(ended, 9);
+    QVERIFY(running);
+    QCOMPARE(run(env, {QStringLiteral("--list")}).status, 0);
+    running->terminate();
+    QVERIFY(running->waitForFinished(30000));
+}
+
+void TestBinary::killedProgramTakenOver() {
+    QTemporaryDir home;
+    const QProcessEnvironment env = baseEnvironment(home.path());
+    auto first = startRunning(env);
+    first->kill();
+    QVERIFY(first->waitForFinished(30000));
+    // Its socket and lock are left behind; the next launch runs all the same.
+    QVERIFY(QFile::exists(env.value(QStringLiteral("XDG_RUNTIME_DIR")) +
+                          QStringLiteral("/snapvale.socket")));
+    auto second = startRunning(env);
+    QTest::qWait(300);
+    QCOMPARE(second->state(), QProcess::Running);
+    QCOMPARE(run(env, {QStringLiteral("--get"), QStringLiteral("1")}).status, 0);
+    second->terminate();
+    QVERIFY(second->waitForFinished(30000));
+}
+
+void TestBinary::commands() {
+    QTemporaryDir home;
+    const QProcessEnvironment env = baseEnvironment(home.path());
+    const QString text = QStringLiteral("  gr\u00fc\u00dfe\r\n\tzwei \U0001F600  ");
+    {
+        SettingsStore store(home.filePath(QStringLiteral("Snapvale/settings.sqlite3")));
+        store.set(QStringLiteral("Data"), QStringLiteral("Entry3"), text);
+        store.set(QStringLiteral("Data"), QStringLiteral("Entry3b"), QStringLiteral("three"));
+    }
+    // A command with nothing running starts Snapvale first, and ends when it is done.
+    const Run got = run(env, {QStringLiteral("--get"), QStringLiteral("3")});
+    QCOMPARE(got.status, 0);
+    QCOMPARE(got.out, text.toUtf8());
+    const Run listed = run(env, {QStringLiteral("--list")});
+    QCOMPARE(listed.status, 0);
+    const QList<QByteArray> lines = listed.out.split('\n');
+    QCOMPARE(lines.size(), 31);
+    QCOMPARE(lines.at(2), QString(QStringLiteral("3\tthree\t") +
+                                  QStringLiteral("  gr\u00fc\u00dfe  \tzwei \U0001F600  ")
+                                      .replace(QLatin1Char('\t'), QLatin1Char(' ')))
+                              .toUtf8());
+    // Copy puts the text on the clipboard as the copy button does (trimmed of spaces), and
+    // paste stores the clipboard in an entry as its numbered button does.
+    for (const QStringList &command :
+         {QStringList{QStringLiteral("--copy"), QStringLiteral("3")},
+          QStringList{QStringLiteral("--paste"), QStringLiteral("7")},
+          QStringList{QStringLiteral("--hide")}, QStringList{QStringLiteral("--toggle")},
+          QStringList{QStringLiteral("--show")}, QStringList{QStringLiteral("--menu")}}) {
+        const Run r = run(env, command);
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out + r.err, QByteArray());
+    }
+    QCOMPARE(run(env, {QStringLiteral("--get"), QStringLiteral("7")}).out,
+             text.trimmed().toUtf8().replace("\r\n\tzwei", "\r\n\tzwei"));
+    QCOMPARE(run(env, {}).status, 0);
+    // The program started by the first command runs on, its process id in its lock.
+    QFile lock(env.value(QStringLiteral("XDG_RUNTIME_DIR")) + QStringLiteral("/snapvale.lock"));
+    QVERIFY(lock.open(QIODevice::ReadOnly));
+    const qint64 pid = lock.readLine().trimmed().toLongLong();
+    QVERIFY(pid > 0);
+    ::kill(pid_t(pid), SIGTERM);
+}
+
+void TestBinary::badUse_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("entry 31") << QStringList{QStringLiteral("--copy"), QStringLiteral("31")}
+                              << QByteArray("snapvale: an entry number is 1 to 30\n");
+    QTest::newRow("entry 0") << QStringList{QStringLiteral("--get"), QStringLiteral("0")}
+                             << QByteArray("snapvale: an entry number is 1 to 30\n");
+    QTest::newRow("no number") << QStringList{QStringLiteral("--paste")}
+                               << QByteArray("snapvale: an entry number is 1 to 30\n");
+    QTest::newRow("two commands") << QStringList{QStringLiteral("--show"), QStringLiteral("--hide")}
+                                  << QByteArray(
+                                         "snapvale: one command at a time; see snapvale --help\n");
+}
+
+void TestBinary::badUse() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, message);
+    QTemporaryDir home;
+    const Run r = run(baseEnvironment(home.path()), arguments);
+    QCOMPARE(r.status, 2);
+    QCOMPARE(r.err, message);
+    QCOMPARE(r.out, QByteArray());
+}
+
+void TestBinary::untrustedChannel() {
+    QTemporaryDir home;
+    const QProcessEnvironment env = baseEnvironment(home.path());
+    auto program = startRunning(env);
+    const QString socket =
+        env.value(QStringLiteral("XDG_RUNTIME_DIR")) + QStringLiteral("/snapvale.socket");
+    const auto exchange = [&socket](const QByteArray &sent) {
+        QLocalSocket s;
+        s.connectToServer(socket);
+        if (!s.waitForConnected(5000))
+            return QByteArray("<no connection>");
+        s.write(sent);
+        s.waitForBytesWritten(5000);
+        QByteArray answer;
+        while (s.waitForReadyRead(4000))
+            answer += s.readAll();
+        return answer;
+    };
+    QCOMPARE(exchange("copy 99\n"), QByteArray("error an entry number is 1 to 30\n"));
+    QCOMPARE(exchange("rm -rf /\n"), QByteArray("error unknown request\n"));
+    QCOMPARE(exchange(QByteArray(100000, 'x')), QByteArray("error the request is too long\n"));
+    QCOMPARE(exchange(QByteArray("get 1\0\n", 7)),
+             QByteArray("error an entry number is 1 to 30\n"));
+    // A client that says nothing is dropped.
+    QCOMPARE(exchange(QByteArray()), QByteArray());
+    QCOMPARE(program->state(), QProcess::Running);
+    QCOMPARE(exchange("list\n").left(7), QByteArray("ok 141\n"));
+    program->terminate();
+    QVERIFY(program->waitForFinished(30000));
+    QVERIFY(program->readAllStandardError().contains("refused"));
+}
+
+void TestBinary::otherUsersKeptOut() {
+    if (::geteuid() != 0)
+        QSKIP("only root can try as another user");
+    QTemporaryDir home;
+    const QProcessEnvironment env = baseEnvironment(home.path());
+    auto program = startRunning(env);
+    const QString socket =
+        env.value(QStringLiteral("XDG_RUNTIME_DIR")) + QStringLiteral("/snapvale.socket");
+    QProcess other;
+    other.start(QStringLiteral("setpriv"),
+                {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                 QStringLiteral("--clear-groups"), QStringLiteral("/usr/bin/python3"),
+                 QStringLiteral("-c"),
+                 QStringLiteral("import socket,sys\ns=socket.socket(socket.AF_UNIX)\n"
+                                "try:\n s.connect(sys.argv[1])\nexcept OSError:\n sys.exit(3)"),
+                 socket});
+    QVERIFY(other.waitForFinished(30000));
+    QCOMPARE(other.exitCode(), 3);
+    program->terminate();
+    QVERIFY(program->waitForFinished(30000));
 }
 
 void TestBinary::signalWhileStartNoticeIsOpen() {

@@ -94,4 +94,24 @@ for _ in $(seq 50); do
 done
 [ "$got" = $'hello from xclip\nsecond line' ] || fail "after a kill, entry 1 holds '$got'"
 
-echo "e2e: 2 passed, 0 failed"
+# One Snapvale: a second launch hands over and ends at once, and the commands reach the running
+# one, also with its window hidden.
+"$binary" >"$work/second.log" 2>&1 || fail "the second launch failed: $(cat "$work/second.log")"
+[ ! -s "$work/second.log" ] || fail "the second launch printed: $(cat "$work/second.log")"
+[ "$(xdotool search --onlyvisible --name '^Snapvale$' | wc -l)" -eq 1 ] || fail "two windows"
+"$binary" --hide || fail "--hide"
+printf 'from another program' | xclip -selection clipboard -i >/dev/null 2>&1
+"$binary" --paste 9 || fail "--paste 9"
+[ "$("$binary" --get 9)" = 'from another program' ] || fail "--get 9 after --paste"
+printf 'something else' | xclip -selection clipboard -i >/dev/null 2>&1
+"$binary" --copy 1 || fail "--copy 1"
+got=""
+for _ in $(seq 50); do
+    got=$(xclip -selection clipboard -o 2>/dev/null || true)
+    [ "$got" = $'hello from xclip\nsecond line' ] && break
+    sleep 0.1
+done
+[ "$got" = $'hello from xclip\nsecond line' ] || fail "--copy 1 left '$got' on the clipboard"
+"$binary" --list | grep -q $'^9\tUntitled\tfrom another program$' || fail "--list"
+
+echo "e2e: 3 passed, 0 failed"

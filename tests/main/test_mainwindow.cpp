@@ -62,6 +62,7 @@ private slots:
     void trayListsWhenAllEmpty();
     void trayEntryCopiesWholeText();
     void trayGateHoldsMenus();
+    void minimisedWindowBackFromTray();
     void recoveryAfterUncleanEnd();
     void noRecoveryWithoutAutoSave();
     void accessibleEntries_data();
@@ -571,6 +572,9 @@ void TestMainWindow::trayEntryCaptions() {
         QCOMPARE(item->isVisible(), shown);
         QVERIFY(!item->text().contains(QLatin1Char('\n')));
     }
+    // Each entry has its key, shown in the item: 7 for entry 7, l for entry 22.
+    QVERIFY(s.item("mnuT07")->text().startsWith(QStringLiteral("&7  ")));
+    QVERIFY(s.item("mnuT22")->text().startsWith(QStringLiteral("&l  ")));
 }
 
 void TestMainWindow::trayListsWhenAllEmpty() {
@@ -607,6 +611,16 @@ void TestMainWindow::trayEntryCopiesWholeText() {
     s.item("mnuT16")->trigger();
     // The item runs the entry's copy button, which copies the whole text.
     QCOMPARE(copy.count(), 1);
+}
+
+void TestMainWindow::minimisedWindowBackFromTray() {
+    Session &s = start();
+    s.start();
+    s.window.showMinimized();
+    emit s.window.trayIcon()->activated(QSystemTrayIcon::Trigger);
+    QVERIFY(!s.window.isMinimized());
+    QVERIFY(s.window.isVisible());
+    QVERIFY(s.desktop.popups.isEmpty());
 }
 
 void TestMainWindow::trayGateHoldsMenus() {

@@ -1,0 +1,174 @@
+#include "app/instance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+// A client that has not sent its line by then is dropped.
+constexpr int silentClientMs = 2000;
+// How long a launch waits for the running program's answer.
+constexpr int answerTimeoutMs = 10000;
+
+QString runtimeFolder(QString *error) {
+    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
+        return xdg;
+    // No runtime folder from the session: one of our own, the user's alone.
+    const QString own = QStringLiteral("/tmp/snapvale-%1").arg(::getuid());
+    const QByteArray native = QFile::encodeName(own);
+    ::mkdir(native.constData(), 0700);
+    struct stat st = {};
+    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        st.st_uid != ::getuid() || (st.st_mode & 077))
+        *error = QStringLiteral("%1 is not a folder of this user's alone").arg(own);
+    return own;
+}
+
+bool readAll(int fd, char *data, size_t size) {
+    while (size > 0) {
+        pollfd p = {fd, POLLIN, 0};
+        if (::poll(&p, 1, answerTimeoutMs) <= 0)
+            return false;
+        const ssize_t got = ::read(fd, data, size);
+        if (got <= 0)
+            return false;
+        data += got;
+        size -= size_t(got);
+    }
+    return true;
+}
+
+} // namespace
+
+InstanceChannel::InstanceChannel() {
+    const QString folder = runtimeFolder(&m_error);
+    m_socketPath = folder + QStringLiteral("/snapvale.socket");
+    m_lock = std::make_unique<QLockFile>(folder + QStringLiteral("/snapvale.lock"));
+    m_lock->setStaleLockTime(0);
+}
+
+InstanceChannel::Sent InstanceChannel::send(const Request &request, QByteArray *text,
+                                            QString *error) const {
+    const QByteArray path = QFile::encodeName(m_socketPath);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (size_t(path.size()) >= sizeof(address.sun_path)) {
+        *error = QStringLiteral("the socket path is too long: %1").arg(m_socketPath);
+        return Sent::Failed;
+    }
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return Sent::Failed;
+    }
+    const auto done = [fd](Sent result) {
+        ::close(fd);
+        return result;
+    };
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) != 0)
+        return done(Sent::NoServer);
+    const QByteArray line = request.encode();
+    if (::send(fd, line.constData(), size_t(line.size()), MSG_NOSIGNAL) != line.size()) {
+        *error = QStringLiteral("the running Snapvale does not answer");
+        return done(Sent::Failed);
+    }
+    // "ok\n", "ok <bytes>\n" and the bytes, or "error <why>\n".
+    QByteArray head;
+    char c = 0;
+    while (head.size() < 512 && readAll(fd, &c, 1) && c != '\n')
+        head += c;
+    if (c != '\n') {
+        *error = QStringLiteral("the running Snapvale does not answer");
+        return done(Sent::Failed);
+    }
+    if (head.startsWith("error ")) {
+        *error = QString::fromUtf8(head.mid(6));
+        return done(Sent::Failed);
+    }
+    if (head.startsWith("ok ")) {
+        bool ok = false;
+        const qint64 size = head.mid(3).toLongLong(&ok);
+        if (!ok || size < 0 || size > (qint64(1) << 31)) {
+            *error = QStringLiteral("the running Snapvale answered badly");
+            return done(Sent::Failed);
+        }
+        text->resize(qsizetype(size));
+        if (!readAll(fd, text->data(), size_t(size))) {
+            *error = QStringLiteral("the running Snapvale stopped answering");
+            return done(Sent::Failed);
+        }
+    } else if (head != "ok") {
+        *error = QStringLiteral("the running Snapvale answered badly");
+        return done(Sent::Failed);
+    }
+    return done(Sent::Answered);
+}
+
+bool InstanceChannel::lock() {
+    // A lock whose process no longer runs is taken over by tryLock() itself.
+    return m_lock->tryLock(0);
+}
+
+InstanceServer::InstanceServer(const QString &socketPath, Handler handler, QObject *parent)
+    : QObject(parent)
+    , m_server(new QLocalServer(this))
+    , m_handler(std::move(handler)) {
+    // Only this user may connect. The lock is ours, so a socket left here is a dead one.
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    QLocalServer::removeServer(socketPath);
+    if (!m_server->listen(socketPath))
+        std::fprintf(stderr, "snapvale: cannot listen on %s: %s\n", qUtf8Printable(socketPath),
+                     qUtf8Printable(m_server->errorString()));
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *socket = m_server->nextPendingConnection())
+            serve(socket);
+    });
+}
+
+bool InstanceServer::isListening() const {
+    return m_server->isListening();
+}
+
+void InstanceServer::serve(QLocalSocket *socket) {
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    QTimer::singleShot(silentClientMs, socket, [socket] { socket->abort(); });
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        const qsizetype end = socket->peek(RequestParser::maxLineBytes).indexOf('\n');
+        if (end < 0 && socket->bytesAvailable() < RequestParser::maxLineBytes)
+            return;
+        const QByteArray line = socket->read(end < 0 ? RequestParser::maxLineBytes : end + 1);
+        disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+        QString error;
+        const std::optional<Request> request =
+            end < 0 ? std::nullopt : RequestParser::parseLine(line.chopped(1), &error);
+        if (!request) {
+            if (error.isEmpty())
+                error = QStringLiteral("the request is too long");
+            std::fprintf(stderr, "snapvale: a request on the instance channel was refused: %s\n",
+                         qUtf8Printable(error));
+            socket->write("error " + error.toUtf8() + '\n');
+        } else {
+            QByteArray text;
+            m_handler(*request, &text);
+            socket->write(request->printsText()
+                              ? "ok " + QByteArray::number(text.size()) + '\n' + text
+                              : QByteArray("ok\n"));
+        }
+        socket->disconnectFromServer();
+    });
+}

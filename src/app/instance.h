@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/request.h"
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QLocalServer;
+class QLocalSocket;
+
+// One Snapvale per user. The running program listens on a local socket in the user's runtime
+// folder ($XDG_RUNTIME_DIR, or a 0700 folder of our own under /tmp); a lock beside it says that
+// a Snapvale runs or is starting, so that two starts at once cannot both become the server.
+class InstanceChannel {
+public:
+    InstanceChannel();
+
+    // Why the runtime folder cannot be used; empty when it can.
+    QString error() const { return m_error; }
+    QString socketPath() const { return m_socketPath; }
+
+    // Sends one request to the running program and reads its answer, without an event loop.
+    // NoServer when nothing listens (none runs, or it is still starting).
+    enum class Sent { Answered, NoServer, Failed };
+    Sent send(const Request &request, QByteArray *text, QString *error) const;
+
+    // Takes the lock for this process's life. False when another process holds it; a lock left
+    // by a killed program is taken over.
+    bool lock();
+
+private:
+    QString m_error;
+    QString m_socketPath;
+    std::unique_ptr<QLockFile> m_lock;
+};
+
+// The running program's end of the channel. Requests arrive one a connection; a bad or
+// unknown one is answered with an error and a line on stderr, a silent client is dropped.
+class InstanceServer : public QObject {
+    Q_OBJECT
+public:
+    using Handler = std::function<void(const Request &, QByteArray *text)>;
+
+    InstanceServer(const QString &socketPath, Handler handler, QObject *parent = nullptr);
+    bool isListening() const;
+
+private:
+    void serve(QLocalSocket *socket);
+
+    QLocalServer *m_server;
+    Handler m_handler;
+};

@@ -1,0 +1,79 @@
+#include "app/remotecontrol.h"
+
+#include "main/mainwindow.h"
+#include "platform/desktop.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+// What a listing shows of an entry: the start, on one line.
+QString listed(const QString &text) {
+    QString shown = text.left(60);
+    if (shown.size() == 60 && shown.at(59).isHighSurrogate())
+        shown.chop(1);
+    for (QChar &c : shown) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
+            c = QLatin1Char(' ');
+    }
+    return shown;
+}
+
+} // namespace
+
+QByteArray entryListing(const MainWindow &window) {
+    QByteArray out;
+    MainWindow &w = const_cast<MainWindow &>(window);
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        QString name = w.entries().name(n);
+        name.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        out += QString::number(n).toUtf8() + '\t' + name.toUtf8() + '\t' +
+               listed(w.entries().text(n)).toUtf8() + '\n';
+    }
+    return out;
+}
+
+void carryOut(MainWindow &window, const Request &request, QByteArray *text) {
+    switch (request.kind) {
+    case Request::Activate:
+    case Request::Show:
+        window.showWindow();
+        break;
+    case Request::Hide:
+        window.hideInTray();
+        break;
+    case Request::Toggle:
+        if (window.isVisible() && !window.isMinimized())
+            window.hideInTray();
+        else
+            window.showWindow();
+        break;
+    case Request::Menu:
+        // The tray's entry list, at the pointer, to be used with the keyboard.
+        window.refreshTrayList();
+        window.desktop().popupMenu(window.menus().entryList, nullptr, QCursor::pos());
+        break;
+    case Request::Copy:
+        window.copyButton(request.entry)->click();
+        break;
+    case Request::Paste: {
+        window.pasteButton(request.entry)->click();
+        // A replace question stands above other windows, also while this one is hidden.
+        if (QWidget *question = QApplication::activeModalWidget()) {
+            question->raise();
+            question->activateWindow();
+        }
+        break;
+    }
+    case Request::Get:
+        *text = window.entries().text(request.entry).toUtf8();
+        break;
+    case Request::List:
+        *text = entryListing(window);
+        break;
+    }
+}
