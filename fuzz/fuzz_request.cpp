@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         (request->entry < 1 || request->entry > 30))
         std::abort();
     const QByteArray encoded = request->encode();
-    if (encoded.chopped(1) != line || RequestParser::parseLine(encoded.chopped(1), &error) != request)
+    if (encoded.chopped(1) != line ||
+        RequestParser::parseLine(encoded.chopped(1), &error) != request)
         std::abort();
     return 0;
 }

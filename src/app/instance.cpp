@@ -32,8 +32,8 @@ QString runtimeFolder(QString *error) {
     const QByteArray native = QFile::encodeName(own);
     ::mkdir(native.constData(), 0700);
     struct stat st = {};
-    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
-        st.st_uid != ::getuid() || (st.st_mode & 077))
+    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
+        (st.st_mode & 077))
         *error = QStringLiteral("%1 is not a folder of this user's alone").arg(own);
     return own;
 }

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
@@ -219,8 +220,23 @@ int main(int argc, char *argv[]) {
             return handedOver;
     }
 
+    // In a Wayland session with XWayland, Snapvale runs as an X11 program: Wayland keeps Always
+    // on Top and a menu at the pointer from ordinary programs. Given as an argument, so that the
+    // programs it opens are not told the same; the user's QT_QPA_PLATFORM wins.
+    std::vector<char *> qtArguments(argv, argv + argc);
+    char platformOption[] = "-platform";
+    char xcb[] = "xcb";
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qtArguments.push_back(platformOption);
+        qtArguments.push_back(xcb);
+    }
+    qtArguments.push_back(nullptr);
+    int qtArgc = int(qtArguments.size()) - 1;
+
     qInstallMessageHandler(startupMessageHandler);
-    QApplication app(argc, argv);
+    QApplication app(qtArgc, qtArguments.data());
     qInstallMessageHandler(nullptr);
     for (const QString &held : std::as_const(startupMessages))
         std::fprintf(stderr, "%s\n", qUtf8Printable(held));

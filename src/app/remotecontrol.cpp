@@ -30,7 +30,8 @@ QByteArray entryListing(const MainWindow &window) {
     MainWindow &w = const_cast<MainWindow &>(window);
     for (int n = 1; n <= EntryStore::Count; ++n) {
         QString name = w.entries().name(n);
-        name.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        name.replace(QLatin1Char('\t'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
         out += QString::number(n).toUtf8() + '\t' + name.toUtf8() + '\t' +
                listed(w.entries().text(n)).toUtf8() + '\n';
     }

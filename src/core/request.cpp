@@ -36,8 +36,8 @@ int entryNumber(const QByteArray &text) {
 QByteArray Request::encode() const {
     for (const Name &name : names) {
         if (name.kind == kind)
-            return QByteArray(name.word) + (name.takesEntry ? ' ' + QByteArray::number(entry) : "") +
-                   '\n';
+            return QByteArray(name.word) +
+                   (name.takesEntry ? ' ' + QByteArray::number(entry) : "") + '\n';
     }
     return QByteArrayLiteral("activate\n");
 }
@@ -86,7 +86,8 @@ std::optional<Request> parseArguments(const QStringList &arguments, bool *exitAf
         }
         const Name *found = nullptr;
         for (const Name &name : names) {
-            if (name.kind != Request::Activate && arg == QLatin1String("--") + QLatin1String(name.word))
+            if (name.kind != Request::Activate &&
+                arg == QLatin1String("--") + QLatin1String(name.word))
                 found = &name;
         }
         if (!found) {
@@ -95,7 +96,8 @@ std::optional<Request> parseArguments(const QStringList &arguments, bool *exitAf
         }
         request = Request{found->kind, 0};
         if (found->takesEntry) {
-            request->entry = i + 1 < arguments.size() ? entryNumber(arguments.at(++i).toLatin1()) : 0;
+            request->entry =
+                i + 1 < arguments.size() ? entryNumber(arguments.at(++i).toLatin1()) : 0;
             if (!request->entry) {
                 *error = badEntry;
                 return std::nullopt;

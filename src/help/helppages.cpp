@@ -12,6 +12,7 @@ const HelpPage helpPages[] = {
      "<li><a href='#tray'>The tray and frequent clippings</a></li>"
      "<li><a href='#options'>Options</a></li>"
      "<li><a href='#data'>Where your data is kept</a></li>"
+     "<li><a href='#shortcuts'>Shortcuts from anywhere</a>: the command line</li>"
      "<li><a href='#desktops'>Wayland, and desktops without a tray</a></li>"
      "</ul>"},
     {"entries", "Entries",
@@ -95,10 +96,37 @@ const HelpPage helpPages[] = {
      "<p>Saving the entries is all or nothing: a crash or a power cut leaves the old entries or "
      "the new ones, never a mix. If the file cannot be read, Snapvale moves it aside, starts "
      "afresh, and tells you where the old file is.</p>"},
+    {"shortcuts", "Shortcuts from anywhere",
+     "<h2>Shortcuts from anywhere</h2>"
+     "<p>One Snapvale runs at a time. Launching it again brings its window forward, and these "
+     "commands act on the running one (starting it first when none runs):</p>"
+     "<ul>"
+     "<li><tt>snapvale --menu</tt>: the entry list at the mouse pointer; press 1 to 9, 0 or a "
+     "letter to copy an entry</li>"
+     "<li><tt>snapvale --copy 3</tt>: entry 3 to the clipboard; <tt>--paste 3</tt>: the "
+     "clipboard into entry 3</li>"
+     "<li><tt>snapvale --show</tt>, <tt>--hide</tt>, <tt>--toggle</tt>: the window</li>"
+     "<li><tt>snapvale --get 3</tt> and <tt>snapvale --list</tt>: for scripts</li>"
+     "</ul>"
+     "<p>Bind them to keys in your desktop's own keyboard settings, for example Super+V to "
+     "<tt>snapvale --menu</tt> and Super+1 to <tt>snapvale --copy 1</tt>:</p>"
+     "<ul>"
+     "<li><b>GNOME</b>: Settings, Keyboard, View and Customise Shortcuts, Custom Shortcuts, "
+     "+; give a name, the command and the keys.</li>"
+     "<li><b>KDE Plasma</b>: System Settings, Shortcuts, Add New, Command or Script; give the "
+     "command, then the keys.</li>"
+     "<li><b>Xfce</b>: Settings, Keyboard, Application Shortcuts, + Add; give the command, then "
+     "press the keys.</li>"
+     "</ul>"},
     {"desktops", "Wayland, and desktops without a tray",
      "<h2>Wayland, and desktops without a tray</h2>"
-     "<p><b>Wayland</b> does not let ordinary programs keep their windows on top: Always on Top "
-     "is stored, but has no effect there.</p>"
+     "<p><b>Wayland</b> gives the clipboard only to the window that has the focus, and lets no "
+     "ordinary program stay on top. Where XWayland is there, Snapvale runs through it, so Always "
+     "on Top and the menu at the pointer work as on X11. To reach the clipboard with its window "
+     "hidden (from the tray or a shortcut), Snapvale uses wl-clipboard (<tt>wl-copy</tt>, "
+     "<tt>wl-paste</tt>, from the package of that name) on sway, KDE Plasma and other "
+     "desktops that allow it; on GNOME it uses the X11 clipboard, which GNOME shares with "
+     "Wayland programs.</p>"
      "<p><b>Without a tray</b> (no notification area), closing the window or Hide in Tray "
      "minimises it instead of hiding it, so it can always be reached again. Exit on the File "
      "menu ends the program.</p>"},

@@ -8,7 +8,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QUrl>
 
@@ -18,7 +20,50 @@ constexpr int openSucceeded = 42;
 constexpr int openFailed = 2;
 } // namespace
 
+namespace {
+
+// Wayland gives the clipboard only to a focused window, and Snapvale copies from the tray and the
+// command line with its window hidden. Compositors with the data-control protocol (sway and the
+// other wlroots ones, KDE Plasma) give it to wl-clipboard's wl-copy and wl-paste without focus.
+// GNOME has no such protocol, but shares the X11 clipboard, which Snapvale then reaches through
+// XWayland.
+bool wlClipboard() {
+    static const bool use = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+                            !qEnvironmentVariable("XDG_CURRENT_DESKTOP")
+                                 .contains(QLatin1String("GNOME"), Qt::CaseInsensitive) &&
+                            !QStandardPaths::findExecutable(QStringLiteral("wl-copy")).isEmpty() &&
+                            !QStandardPaths::findExecutable(QStringLiteral("wl-paste")).isEmpty();
+    return use;
+}
+
+// Runs one of wl-clipboard's commands; the exit status, or -1 when it did not run.
+int runWl(const QString &program, const QStringList &arguments, const QByteArray &input = {},
+          QByteArray *output = nullptr) {
+    QProcess process;
+    // wl-copy leaves a process that serves the text: it must not hold our output open.
+    if (!output)
+        process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    if (!process.waitForStarted(5000))
+        return -1;
+    if (!input.isNull())
+        process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit) {
+        process.kill();
+        return -1;
+    }
+    if (output)
+        *output = process.readAllStandardOutput();
+    return process.exitCode();
+}
+
+} // namespace
+
 bool QtDesktop::clearClipboard() {
+    if (wlClipboard())
+        return runWl(QStringLiteral("wl-copy"), {QStringLiteral("--clear")}) == 0;
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return false;
@@ -27,6 +72,18 @@ bool QtDesktop::clearClipboard() {
 }
 
 bool QtDesktop::clipboardText(QString &text) {
+    if (wlClipboard()) {
+        QByteArray bytes;
+        const int status = runWl(
+            QStringLiteral("wl-paste"),
+            {QStringLiteral("--no-newline"), QStringLiteral("--type"), QStringLiteral("text")}, {},
+            &bytes);
+        if (status < 0)
+            return false;
+        // A clipboard with nothing on it reads as the empty text.
+        text = status == 0 ? QString::fromUtf8(bytes) : QString();
+        return true;
+    }
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return false;
@@ -35,12 +92,27 @@ bool QtDesktop::clipboardText(QString &text) {
 }
 
 bool QtDesktop::clipboardHoldsText() {
+    if (wlClipboard()) {
+        QByteArray types;
+        if (runWl(QStringLiteral("wl-paste"), {QStringLiteral("--list-types")}, {}, &types) != 0)
+            return true; // nothing at all: pasting it reads the empty text, as on X11
+        for (const QByteArray &type : types.split('\n')) {
+            if (type.startsWith("text/") || type == "UTF8_STRING" || type == "STRING" ||
+                type == "TEXT")
+                return true;
+        }
+        return false;
+    }
     const QClipboard *clipboard = QGuiApplication::clipboard();
     const QMimeData *data = clipboard ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
     return data && data->hasText();
 }
 
 bool QtDesktop::setClipboardText(const QString &text) {
+    if (wlClipboard())
+        return runWl(QStringLiteral("wl-copy"),
+                     {QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
+                     text.toUtf8()) == 0;
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return false;

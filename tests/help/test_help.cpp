@@ -50,6 +50,11 @@ void TestHelp::pagesAndLinks() {
     QCOMPARE(help->pageTitle(help->currentPage()), QStringLiteral("The editor"));
     emit help->browser()->anchorClicked(QUrl(QStringLiteral("#data")));
     QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("settings.sqlite3")));
+    // The command line has a page of its own, with the recipe for each desktop.
+    emit help->browser()->anchorClicked(QUrl(QStringLiteral("#shortcuts")));
+    QCOMPARE(help->pageTitle(help->currentPage()), QStringLiteral("Shortcuts from anywhere"));
+    for (const char *named : {"snapvale --menu", "snapvale --copy", "GNOME", "KDE Plasma", "Xfce"})
+        QVERIFY2(help->browser()->toPlainText().contains(QLatin1String(named)), named);
     // A second Contents raises the same window.
     QCOMPARE(m_help->showHelp(), help);
 }

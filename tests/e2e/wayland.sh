@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The real program under a headless Wayland compositor (sway), with wl-clipboard as the other
+# programs: with Snapvale's window hidden, --copy reaches what Wayland programs paste, and
+# --paste takes what they copied. Sway refuses to run as root, so as root the compositor and
+# Snapvale run as the unprivileged user nobody, with folders of their own.
+set -euo pipefail
+binary=$(readlink -f "$1")
+
+if [ "$(id -u)" -eq 0 ]; then
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    chmod 755 "$work"
+    install -d -m 700 -o 65534 -g 65534 "$work/home"
+    exec setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
+        env -i PATH="$PATH" HOME="$work/home" LANG=C.UTF-8 ASAN_OPTIONS="${ASAN_OPTIONS:-}" \
+        LSAN_OPTIONS="${LSAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
+        bash "$(readlink -f "$0")" "$binary"
+fi
+
+work=$(mktemp -d "${HOME:-/tmp}/wayland.XXXXXX")
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "wayland: $*" >&2
+    for log in "$work"/*.log; do echo "--- $log" >&2; tail -n 20 "$log" >&2; done
+    exit 1
+}
+
+mkdir -m 700 "$work/run" "$work/data" "$work/config"
+export XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+export WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman
+export XDG_SESSION_TYPE=wayland QT_QPA_PLATFORM=wayland
+unset DISPLAY WAYLAND_DISPLAY
+
+printf 'xwayland disable\n' >"$work/sway.conf"
+sway --config "$work/sway.conf" >"$work/sway.log" 2>&1 &
+pids+=($!)
+socket=""
+for _ in $(seq 100); do
+    socket=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* 2>/dev/null | grep -v '\.lock$' | head -n 1 || true)
+    [ -n "$socket" ] && break
+    sleep 0.1
+done
+[ -n "$socket" ] || fail "sway did not start"
+export WAYLAND_DISPLAY=$socket
+
+# The peers work here at all.
+printf 'probe' | wl-copy
+[ "$(wl-paste --no-newline)" = probe ] || fail "wl-copy and wl-paste do not meet"
+
+"$binary" >"$work/snapvale.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/snapvale.socket" ] && break; sleep 0.1; done
+"$binary" --hide || fail "--hide"
+
+printf 'copied by a Wayland program' | wl-copy
+"$binary" --paste 4 || fail "--paste 4"
+[ "$("$binary" --get 4)" = 'copied by a Wayland program' ] || fail "--get 4 after --paste"
+
+printf 'something else' | wl-copy
+"$binary" --copy 4 || fail "--copy 4"
+got=$(wl-paste --no-newline 2>/dev/null || true)
+[ "$got" = 'copied by a Wayland program' ] || fail "after --copy 4, Wayland pastes '$got'"
+
+echo "wayland: 2 passed, 0 failed"
