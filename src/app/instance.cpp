@@ -162,12 +162,15 @@ void InstanceServer::serve(QLocalSocket *socket) {
             std::fprintf(stderr, "snapvale: a request on the instance channel was refused: %s\n",
                          qUtf8Printable(error));
             socket->write("error " + error.toUtf8() + '\n');
-        } else {
+        } else if (request->printsText()) {
             QByteArray text;
             m_handler(*request, &text);
-            socket->write(request->printsText()
-                              ? "ok " + QByteArray::number(text.size()) + '\n' + text
-                              : QByteArray("ok\n"));
+            socket->write("ok " + QByteArray::number(text.size()) + '\n' + text);
+        } else {
+            // The launch is answered at once: what the request starts may wait for the user
+            // (a replace question, a message), and the launch must not.
+            socket->write("ok\n");
+            QTimer::singleShot(0, this, [this, r = *request] { m_handler(r, nullptr); });
         }
         socket->disconnectFromServer();
     });
