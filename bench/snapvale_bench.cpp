@@ -36,6 +36,8 @@
 #include <memory>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 constexpr int runs = 5;
@@ -130,21 +132,28 @@ double residentMiB(const QString &program, const QString &dataHome) {
 
 // --- raw SQLite floor ------------------------------------------------------------------------
 
+// The floor of a save: SQLite alone, with the program's own table, statement and pragmas.
 struct RawDb {
     explicit RawDb(const QString &path) {
         sqlite3_open(QFile::encodeName(path).constData(), &db);
         sqlite3_exec(db,
                      "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
-                     "CREATE TABLE IF NOT EXISTS t(k TEXT PRIMARY KEY, v TEXT) WITHOUT ROWID",
+                     "CREATE TABLE IF NOT EXISTS settings(app TEXT NOT NULL, section TEXT NOT "
+                     "NULL, key TEXT NOT NULL COLLATE NOCASE, value TEXT NOT NULL, PRIMARY KEY "
+                     "(app, section, key))",
                      nullptr, nullptr, nullptr);
     }
     ~RawDb() { sqlite3_close(db); }
     void write(const std::vector<QByteArray> &values) {
         sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         sqlite3_stmt *st = nullptr;
-        sqlite3_prepare_v2(db, "INSERT OR REPLACE INTO t VALUES(?1, ?2)", -1, &st, nullptr);
+        sqlite3_prepare_v2(db,
+                           "INSERT INTO settings(app, section, key, value) VALUES ('Snapvale', "
+                           "'Data', ?1, ?2) ON CONFLICT(app, section, key) DO UPDATE SET value = "
+                           "excluded.value",
+                           -1, &st, nullptr);
         for (size_t i = 0; i < values.size(); ++i) {
-            const QByteArray key = QByteArray::number(qulonglong(i));
+            const QByteArray key = "Entry" + QByteArray::number(qulonglong(i + 1));
             sqlite3_bind_text(st, 1, key.constData(), int(key.size()), SQLITE_STATIC);
             sqlite3_bind_text(st, 2, values[i].constData(), int(values[i].size()), SQLITE_STATIC);
             sqlite3_step(st);
@@ -156,7 +165,8 @@ struct RawDb {
     qsizetype read() {
         qsizetype total = 0;
         sqlite3_stmt *st = nullptr;
-        sqlite3_prepare_v2(db, "SELECT v FROM t", -1, &st, nullptr);
+        sqlite3_prepare_v2(db, "SELECT value FROM settings WHERE section = 'Data'", -1, &st,
+                           nullptr);
         while (sqlite3_step(st) == SQLITE_ROW) {
             QByteArray copy(static_cast<const char *>(sqlite3_column_blob(st, 0)),
                             sqlite3_column_bytes(st, 0));
@@ -167,6 +177,18 @@ struct RawDb {
     }
     sqlite3 *db = nullptr;
 };
+
+// The floor below that: the same bytes written to a file and flushed to the disk.
+double physicalWriteSeconds(const QString &path, const std::vector<QByteArray> &values) {
+    return timed([&] {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        for (const QByteArray &v : values)
+            file.write(v);
+        file.flush();
+        ::fdatasync(file.handle());
+    });
+}
 
 double memcpySeconds(qsizetype bytes) {
     std::vector<char> from(size_t(bytes), 'x');
@@ -272,9 +294,12 @@ int main(int argc, char *argv[]) {
         }
         RawDb floorDb(work.filePath(QStringLiteral("raw1.sqlite3")));
         const double floorWrite = timed([&] { floorDb.write(raw); });
-        report(QStringLiteral("Update Startup Entries, 30 x 10 MiB"),
-               timed([&] { window.updateStartupEntries(); }), floorWrite,
+        const double update = timed([&] { window.updateStartupEntries(); });
+        report(QStringLiteral("Update Startup Entries, 30 x 10 MiB"), update, floorWrite,
                QStringLiteral("raw SQLite write"), QStringLiteral("s"), 1.3, true);
+        report(QStringLiteral("Update Startup Entries, 30 x 10 MiB, against the disk"), update,
+               physicalWriteSeconds(work.filePath(QStringLiteral("raw1.bin")), raw),
+               QStringLiteral("write + fdatasync"), QStringLiteral("s"), 0, true);
 
         raw.clear();
         for (int n = 1; n <= EntryStore::Count; ++n) {
@@ -367,9 +392,11 @@ int main(int argc, char *argv[]) {
     QJsonArray out;
     for (const Row &r : rows) {
         const double ratio = r.floor > 0 ? r.snapvale / r.floor : 0;
-        const bool met = r.ratio ? ratio <= r.target : r.snapvale <= r.target;
-        const QString target = r.ratio ? QStringLiteral("<= %1x").arg(r.target)
-                                       : QStringLiteral("<= %1").arg(r.target, 0, 'g', 4);
+        // A target of 0 is a figure shown for its floor only.
+        const bool met = r.target == 0 || (r.ratio ? ratio <= r.target : r.snapvale <= r.target);
+        const QString target = r.target == 0 ? QStringLiteral("-")
+                               : r.ratio     ? QStringLiteral("<= %1x").arg(r.target)
+                                             : QStringLiteral("<= %1").arg(r.target, 0, 'g', 4);
         std::printf("%-58s %10.4f %-2s %10.4f %-20s %7.2fx %10s %s\n", qUtf8Printable(r.figure),
                     r.snapvale, qUtf8Printable(r.unit), r.floor, qUtf8Printable(r.floorName), ratio,
                     qUtf8Printable(target), met ? "ok" : "MISSED");

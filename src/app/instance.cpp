@@ -10,11 +10,13 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef Q_OS_UNIX
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -23,6 +25,7 @@ constexpr int silentClientMs = 2000;
 // How long a launch waits for the running program's answer.
 constexpr int answerTimeoutMs = 10000;
 
+#ifdef Q_OS_UNIX
 QString runtimeFolder(QString *error) {
     const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
@@ -52,6 +55,12 @@ bool readAll(int fd, char *data, size_t size) {
     return true;
 }
 
+#else
+QString runtimeFolder(QString *) {
+    return QDir::tempPath();
+}
+#endif
+
 } // namespace
 
 InstanceChannel::InstanceChannel() {
@@ -63,6 +72,13 @@ InstanceChannel::InstanceChannel() {
 
 InstanceChannel::Sent InstanceChannel::send(const Request &request, QByteArray *text,
                                             QString *error) const {
+#ifndef Q_OS_UNIX
+    // Elsewhere each launch is a program of its own, as before.
+    Q_UNUSED(request);
+    Q_UNUSED(text);
+    Q_UNUSED(error);
+    return Sent::NoServer;
+#else
     const QByteArray path = QFile::encodeName(m_socketPath);
     sockaddr_un address = {};
     address.sun_family = AF_UNIX;
@@ -117,6 +133,7 @@ InstanceChannel::Sent InstanceChannel::send(const Request &request, QByteArray *
         return done(Sent::Failed);
     }
     return done(Sent::Answered);
+#endif
 }
 
 bool InstanceChannel::lock() {

@@ -42,6 +42,14 @@ bool catchesSigterm(qint64 pid) {
     return false;
 }
 
+bool waitForSignalHandler(const QProcess &p) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!catchesSigterm(p.processId()) && waited.elapsed() < 30000)
+        QTest::qWait(20);
+    return catchesSigterm(p.processId());
+}
+
 int dataRows(const QString &path) {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
@@ -204,11 +212,7 @@ void TestBinary::terminationSignalRunsShutdown() {
     p.setProcessEnvironment(baseEnvironment(home.path()));
     p.start(QStringLiteral(SNAPVALE_BINARY));
     QVERIFY(p.waitForStarted());
-    QElapsedTimer waited;
-    waited.start();
-    while (!catchesSigterm(p.processId()) && waited.elapsed() < 30000)
-        QTest::qWait(20);
-    QVERIFY(catchesSigterm(p.processId()));
+    QVERIFY(waitForSignalHandler(p));
     ::kill(pid_t(p.processId()), signal);
     QVERIFY(p.waitForFinished(30000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
@@ -408,10 +412,7 @@ void TestBinary::signalWhileStartNoticeIsOpen() {
     p.setProcessEnvironment(baseEnvironment(home.path()));
     p.start(QStringLiteral(SNAPVALE_BINARY));
     QVERIFY(p.waitForStarted());
-    QElapsedTimer waited;
-    waited.start();
-    while (!catchesSigterm(p.processId()) && waited.elapsed() < 30000)
-        QTest::qWait(20);
+    QVERIFY(waitForSignalHandler(p));
     QTest::qWait(500);
     ::kill(pid_t(p.processId()), SIGTERM);
     // It ends, cleanly, with the recovered entries saved and the recovery copy gone.

@@ -4,26 +4,13 @@
 set -euo pipefail
 binary=$1
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "e2e: $*" >&2; exit 1; }
+source "$(dirname "$0")/lib.sh"
 
 mkdir -m 700 "$work/run" "$work/data"
 export XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
-# A display of its own: Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display")
+start_xvfb
 
 trayer --edge bottom --align right >"$work/trayer.log" 2>&1 &
 pids+=($!)
@@ -55,13 +42,7 @@ sleep 0.5
 # The clipboard changes hands; entry 1's copy button (two Tabs on) puts the entry back.
 printf 'something else' | xclip -selection clipboard -i >/dev/null 2>&1
 xdotool key Tab Tab space
-got=""
-for _ in $(seq 50); do
-    got=$(xclip -selection clipboard -o 2>/dev/null || true)
-    [ "$got" = $'hello from xclip\nsecond line' ] && break
-    sleep 0.1
-done
-[ "$got" = $'hello from xclip\nsecond line' ] || fail "clipboard holds '$got'"
+got=$(clipboard_holds $'hello from xclip\nsecond line') || fail "clipboard holds '$got'"
 
 # Killed without any closing, a second after the paste: the next start shows the entry again
 # and says once that it was recovered.
@@ -87,12 +68,7 @@ done
 [ -n "$window" ] || fail "no main window after the recovery notice"
 xdotool windowfocus --sync "$window"
 xdotool key Tab Tab space
-for _ in $(seq 50); do
-    got=$(xclip -selection clipboard -o 2>/dev/null || true)
-    [ "$got" = $'hello from xclip\nsecond line' ] && break
-    sleep 0.1
-done
-[ "$got" = $'hello from xclip\nsecond line' ] || fail "after a kill, entry 1 holds '$got'"
+got=$(clipboard_holds $'hello from xclip\nsecond line') || fail "after a kill, entry 1 holds '$got'"
 
 # One Snapvale: a second launch hands over and ends at once, and the commands reach the running
 # one, also with its window hidden.
@@ -105,13 +81,7 @@ printf 'from another program' | xclip -selection clipboard -i >/dev/null 2>&1
 [ "$("$binary" --get 9)" = 'from another program' ] || fail "--get 9 after --paste"
 printf 'something else' | xclip -selection clipboard -i >/dev/null 2>&1
 "$binary" --copy 1 || fail "--copy 1"
-got=""
-for _ in $(seq 50); do
-    got=$(xclip -selection clipboard -o 2>/dev/null || true)
-    [ "$got" = $'hello from xclip\nsecond line' ] && break
-    sleep 0.1
-done
-[ "$got" = $'hello from xclip\nsecond line' ] || fail "--copy 1 left '$got' on the clipboard"
+got=$(clipboard_holds $'hello from xclip\nsecond line') || fail "--copy 1 left '$got' on the clipboard"
 "$binary" --list | grep -q $'^9\tUntitled\tfrom another program$' || fail "--list"
 
 echo "e2e: 3 passed, 0 failed"

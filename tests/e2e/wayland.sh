@@ -7,24 +7,19 @@ set -euo pipefail
 binary=$(readlink -f "$1")
 
 if [ "$(id -u)" -eq 0 ]; then
-    work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
-    chmod 755 "$work"
-    install -d -m 700 -o 65534 -g 65534 "$work/home"
-    exec setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
-        env -i PATH="$PATH" HOME="$work/home" LANG=C.UTF-8 ASAN_OPTIONS="${ASAN_OPTIONS:-}" \
+    outer=$(mktemp -d)
+    trap 'rm -rf "$outer"' EXIT
+    chmod 755 "$outer"
+    install -d -m 700 -o 65534 -g 65534 "$outer/home"
+    setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
+        env -i PATH="$PATH" HOME="$outer/home" LANG=C.UTF-8 ASAN_OPTIONS="${ASAN_OPTIONS:-}" \
         LSAN_OPTIONS="${LSAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
         bash "$(readlink -f "$0")" "$binary"
+    exit
 fi
 
-work=$(mktemp -d "${HOME:-/tmp}/wayland.XXXXXX")
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+TMPDIR=$HOME source "$(dirname "$0")/lib.sh"
+# The logs say what went wrong.
 fail() {
     echo "wayland: $*" >&2
     for log in "$work"/*.log; do echo "--- $log" >&2; tail -n 20 "$log" >&2; done
