@@ -4,6 +4,8 @@
 #include "core/storedsettings.h"
 #include "core/text.h"
 
+#include <algorithm>
+
 namespace {
 // SQLite keeps at most 10^9 bytes in one row; half a gibibyte leaves room and a round number.
 qint64 textLimit = qint64(512) * 1024 * 1024;
@@ -76,4 +78,74 @@ bool EntryStore::save(SettingsStore &store, const EntrySection &section) const {
             return false;
     }
     return transaction.commit();
+}
+
+void SectionMirror::remember(const EntryStore &entries, int n) {
+    m_held[n - 1] = {entries.text(n), entries.name(n)};
+}
+
+bool SectionMirror::differs(const EntryStore &entries, int n) const {
+    const Held &held = m_held[n - 1];
+    // A text that was not replaced is still shared with what the section holds: no comparing.
+    const QString &text = entries.text(n);
+    return !(text.isSharedWith(held.text) || text == held.text) || entries.name(n) != held.name;
+}
+
+void SectionMirror::load(SettingsStore &store, EntryStore &entries) {
+    entries.load(store, m_section);
+    for (int n = 1; n <= EntryStore::Count; ++n)
+        remember(entries, n);
+}
+
+void SectionMirror::loadEntry(const SettingsStore &store, EntryStore &entries, int n) {
+    entries.loadEntry(store, n, m_section);
+    remember(entries, n);
+}
+
+bool SectionMirror::loadPresent(const SettingsStore &store, EntryStore &entries,
+                                const SectionMirror &others) {
+    m_held = others.m_held;
+    bool any = false;
+    const QString section = m_section.storedName();
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        QString text;
+        QString name;
+        const bool hasText = store.find(section, EntryStore::textKey(n), &text);
+        const bool hasName = store.find(section, EntryStore::nameKey(n), &name);
+        if (!hasText && !hasName)
+            continue;
+        any = true;
+        entries.setEntry(n, hasText ? text : entries.text(n), hasName ? name : entries.name(n));
+        remember(entries, n);
+    }
+    return any;
+}
+
+int SectionMirror::differences(const EntryStore &entries) const {
+    int count = 0;
+    for (int n = 1; n <= EntryStore::Count; ++n)
+        count += differs(entries, n);
+    return count;
+}
+
+bool SectionMirror::saveChanges(SettingsStore &store, const EntryStore &entries) {
+    std::array<bool, EntryStore::Count> changed{};
+    for (int n = 1; n <= EntryStore::Count; ++n)
+        changed[n - 1] = differs(entries, n);
+    if (std::find(changed.begin(), changed.end(), true) == changed.end())
+        return true;
+    SettingsStore::Transaction transaction(store);
+    const QString section = m_section.storedName();
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        if (changed[n - 1] && (!store.set(section, EntryStore::textKey(n), entries.text(n)) ||
+                               !store.set(section, EntryStore::nameKey(n), entries.name(n))))
+            return false;
+    }
+    if (!transaction.commit())
+        return false;
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        if (changed[n - 1])
+            remember(entries, n);
+    }
+    return true;
 }

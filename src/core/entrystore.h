@@ -1,11 +1,12 @@
 #pragma once
 
+#include "core/storedsettings.h"
+
 #include <QObject>
 #include <QString>
 
 #include <array>
 
-class EntrySection;
 class SettingsStore;
 
 // The 30 numbered entries, each a text and a name. Entry numbers run from 1 to 30; the views
@@ -59,4 +60,38 @@ private:
     void loadOne(const SettingsStore &store, int n, const QString &section);
 
     std::array<Entry, Count> m_entries;
+};
+
+// What one section holds of the 30 entries, as far as this program read or wrote it, so that a
+// save writes only the entries that differ: closing with nothing changed writes nothing, and a
+// change to one entry writes that entry alone. The texts are shared with the entries, not copied.
+class SectionMirror {
+public:
+    explicit SectionMirror(const EntrySection &section)
+        : m_section(section) {}
+
+    // Reads all 30 entries from the section, a missing key emptying the text or the name.
+    void load(SettingsStore &store, EntryStore &entries);
+    void loadEntry(const SettingsStore &store, EntryStore &entries, int n);
+    // Reads only the entries the section has keys for; for the others the section stands for
+    // what `others` holds. False when the section held nothing.
+    bool loadPresent(const SettingsStore &store, EntryStore &entries, const SectionMirror &others);
+    // Takes what `other` stands for as what this section stands for, writing nothing.
+    void assume(const SectionMirror &other) { m_held = other.m_held; }
+
+    // The entries that differ from what the section holds, written in one transaction. False
+    // when the store could not be written; the section then holds what it held.
+    bool saveChanges(SettingsStore &store, const EntryStore &entries);
+    int differences(const EntryStore &entries) const;
+
+private:
+    struct Held {
+        QString text;
+        QString name;
+    };
+    bool differs(const EntryStore &entries, int n) const;
+    void remember(const EntryStore &entries, int n);
+
+    EntrySection m_section;
+    std::array<Held, EntryStore::Count> m_held;
 };

@@ -440,8 +440,15 @@ bool SettingsStore::writable() const {
 }
 
 QString SettingsStore::get(const QString &section, const QString &key) const {
+    QString value;
+    find(section, key, &value);
+    return value;
+}
+
+bool SettingsStore::find(const QString &section, const QString &key, QString *value) const {
+    value->clear();
     if (!m_db)
-        return {};
+        return false;
     sqlite3_stmt *st = prepared(Select);
     ResetGuard guard{st};
     bindApp(st);
@@ -450,11 +457,12 @@ QString SettingsStore::get(const QString &section, const QString &key) const {
     const int rc = sqlite3_step(st);
     if (rc == SQLITE_ROW) {
         const auto *data = static_cast<const char *>(sqlite3_column_blob(st, 0));
-        return QString::fromUtf8(data, sqlite3_column_bytes(st, 0));
+        *value = QString::fromUtf8(data, sqlite3_column_bytes(st, 0));
+        return true;
     }
     if (rc != SQLITE_DONE)
         warn("cannot read");
-    return {};
+    return false;
 }
 
 bool SettingsStore::set(const QString &section, const QString &key, const QString &value) {

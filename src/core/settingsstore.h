@@ -40,6 +40,8 @@ public:
     bool replaceDamaged();
 
     QString get(const QString &section, const QString &key) const;
+    // The same, telling a missing key from an empty value.
+    bool find(const QString &section, const QString &key, QString *value) const;
     bool set(const QString &section, const QString &key, const QString &value);
     bool removeSection(const QString &section);
     bool hasSection(const QString &section) const;

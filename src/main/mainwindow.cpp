@@ -419,7 +419,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
 void MainWindow::loadAtStart() {
     setWindowIcon(m_trayIcon->icon());
 
-    m_entries.load(m_store, EntrySection::startup());
+    m_startup.load(m_store, m_entries);
 
     const Options options = loadOptions(m_store);
     m_actions.onTop->setChecked(options.onTop);
@@ -454,7 +454,9 @@ void MainWindow::replaceDamagedStore() {
     if (m_unloaded || !m_store.replaceDamaged())
         return;
     // The fresh store takes what the program holds: nothing more is lost than the damage took.
+    m_startup = SectionMirror(EntrySection::startup());
     bool saved = saveStartupEntries();
+    m_recovery.assume(m_startup);
     saved = saveOption(m_store, Option::OnTop, m_actions.onTop->isChecked()) && saved;
     saved = saveOption(m_store, Option::MouseOver, m_actions.mouseOver->isChecked()) && saved;
     saved = saveOption(m_store, Option::AutoSave, m_actions.autoSave->isChecked()) && saved;
@@ -471,8 +473,8 @@ void MainWindow::replaceDamagedStore() {
                                 m_store.movedAsidePath());
 }
 
-bool MainWindow::saveStartupEntries() const {
-    return m_entries.save(m_store, EntrySection::startup());
+bool MainWindow::saveStartupEntries() {
+    return m_startup.saveChanges(m_store, m_entries);
 }
 
 MainWindow::ClosingSave MainWindow::saveBeforeClosing(UnloadMode mode) {
@@ -546,12 +548,12 @@ void MainWindow::showStoreFailure() {
 }
 
 void MainWindow::restoreStartupEntries() {
-    m_entries.load(m_store, EntrySection::startup());
+    m_startup.load(m_store, m_entries);
 }
 
 void MainWindow::restoreStartupEntry() {
     if (m_currentEntry)
-        m_entries.loadEntry(m_store, m_currentEntry, EntrySection::startup());
+        m_startup.loadEntry(m_store, m_entries, m_currentEntry);
 }
 
 void MainWindow::exitProgram() {
@@ -614,26 +616,32 @@ void MainWindow::scheduleRecoveryCopy() {
 }
 
 void MainWindow::writeRecoveryCopy() {
-    // Nobody waits for this copy: a failure goes to stderr, and the next change tries again.
+    // Only what changed since the last copy is written. Nobody waits for it: a failure goes to
+    // stderr, and the next change tries again.
     if (m_actions.autoSave->isChecked())
-        m_entries.save(m_store, EntrySection::recovery());
+        m_recovery.saveChanges(m_store, m_entries);
 }
 
 void MainWindow::dropRecoveryCopy() {
     m_recoveryTimer.stop();
     removeEntries(m_store, EntrySection::recovery());
+    // Without its own keys the copy stands for the startup entries.
+    m_recovery.assume(m_startup);
 }
 
 void MainWindow::recoverAfterUncleanEnd() {
     // A recovery copy left behind means the last run ended without closing: a crash, a kill or a
     // power cut. Its entries are newer than the startup entries.
-    if (!hasEntries(m_store, EntrySection::recovery()))
+    if (!hasEntries(m_store, EntrySection::recovery())) {
+        m_recovery.assume(m_startup);
         return;
+    }
     if (!m_actions.autoSave->isChecked()) {
         dropRecoveryCopy();
         return;
     }
-    m_entries.load(m_store, EntrySection::recovery());
+    // The copy holds the entries that had changed; the others are the startup entries.
+    m_recovery.loadPresent(m_store, m_entries, m_startup);
     m_recoveryTimer.stop();
     m_desktop.message(this, QStringLiteral("Snapvale did not end properly last time. Your entries "
                                            "were recovered as they were then.\r\n\"Restore "

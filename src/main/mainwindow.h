@@ -179,11 +179,14 @@ private:
     void recoverAfterUncleanEnd();
     void storeOption(Option option, bool on);
     void replaceDamagedStore();
-    bool saveStartupEntries() const;
+    bool saveStartupEntries();
 
     SettingsStore &m_store;
     Desktop &m_desktop;
     EntryStore m_entries;
+    // What the startup entries and the recovery copy hold, so that saves write only changes.
+    SectionMirror m_startup{EntrySection::startup()};
+    SectionMirror m_recovery{EntrySection::recovery()};
     MainActions m_actions;
     MainMenus m_menus;
 

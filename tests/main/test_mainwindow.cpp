@@ -21,8 +21,22 @@
 #include <QToolButton>
 
 #include <memory>
+#include <sqlite3.h>
 
 namespace {
+
+// Rows of one section, counted from the file as an outside tool would.
+int rows(const QString &path, const char *section) {
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM settings WHERE section = ?1", -1, &st, nullptr);
+    sqlite3_bind_text(st, 1, section, -1, SQLITE_STATIC);
+    const int count = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return count;
+}
 
 bool topmost(QWidget *w) {
     return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
@@ -65,6 +79,7 @@ private slots:
     void minimisedWindowBackFromTray();
     void recoveryAfterUncleanEnd();
     void noRecoveryWithoutAutoSave();
+    void savesWriteOnlyChanges();
     void accessibleEntries_data();
     void accessibleEntries();
     void startAtLogin();
@@ -777,6 +792,38 @@ void TestMainWindow::screenshots() {
     QVERIFY(QTest::qWaitForWindowExposed(list));
     QVERIFY(list->grab().save(shots + QStringLiteral("/entry-list.png")));
     list->hide();
+}
+
+void TestMainWindow::savesWriteOnlyChanges() {
+    {
+        // Nothing changed: closing writes nothing.
+        Session &s = start();
+        s.start();
+        s.window.exitProgram();
+        QCOMPARE(rows(m_path, "Data"), 0);
+    }
+    {
+        // One entry changed: that entry alone, in the recovery copy and at Exit.
+        Session &s = start();
+        s.start();
+        s.setEntry(5, QStringLiteral("five"), QStringLiteral("n5"));
+        QTRY_COMPARE_WITH_TIMEOUT(rows(m_path, "Recovery"), 2, 3000);
+        s.setEntry(6, QStringLiteral("six"));
+        QTRY_COMPARE_WITH_TIMEOUT(rows(m_path, "Recovery"), 4, 3000);
+        s.window.exitProgram();
+        QCOMPARE(rows(m_path, "Data"), 4);
+        QCOMPARE(s.stored(QStringLiteral("Data"), QStringLiteral("Entry6b")),
+                 QStringLiteral("Untitled"));
+    }
+    Session &s = start();
+    s.start();
+    QCOMPARE(s.text(5), QStringLiteral("five"));
+    // Restoring and saving again changes nothing, and writes nothing.
+    s.setEntry(5, QStringLiteral("edited"));
+    s.window.restoreStartupEntries();
+    QVERIFY(s.window.updateStartupEntries());
+    QCOMPARE(rows(m_path, "Data"), 4);
+    QCOMPARE(s.stored(QStringLiteral("Data"), QStringLiteral("Entry5")), QStringLiteral("five"));
 }
 
 void TestMainWindow::literalMenuCaptions_data() {
