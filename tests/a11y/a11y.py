@@ -22,6 +22,12 @@ db.executemany("INSERT INTO settings VALUES('Snapvale', 'Data', ?, ?)",
 db.commit()
 db.close()
 
+# The accessibility bus and its registry run before the program starts, so that the program
+# finds them when it looks, at its start.
+deadline = time.time() + 30
+while pyatspi.Registry.getDesktop(0) is None and time.time() < deadline:
+    time.sleep(0.2)
+
 log = open(os.path.join(work, "snapvale.log"), "w")
 program = subprocess.Popen([binary], stdout=log, stderr=log)
 
@@ -42,7 +48,7 @@ def find_app():
 
 
 app = None
-deadline = time.time() + 60
+deadline = time.time() + 90
 while time.time() < deadline:
     app = find_app()
     if app is not None and pyatspi.findDescendant(
@@ -50,7 +56,8 @@ while time.time() < deadline:
         break
     time.sleep(0.3)
 else:
-    fail("the program never appeared on the accessibility bus")
+    seen = [a.name for a in pyatspi.Registry.getDesktop(0) if a is not None]
+    fail("the program never appeared on the accessibility bus; there were %r" % seen)
 
 entry = pyatspi.findDescendant(app, lambda n: n.name == "Entry 3", True)
 if entry.getRole() != pyatspi.ROLE_TEXT:

@@ -14,4 +14,4 @@ unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
 start_xvfb
 
 # A session bus of its own; the AT-SPI bus is started on it on demand.
-timeout 120 dbus-run-session -- /usr/bin/python3 "$here/a11y.py" "$binary" "$work"
+timeout 140 dbus-run-session -- /usr/bin/python3 "$here/a11y.py" "$binary" "$work"
