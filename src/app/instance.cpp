@@ -2,8 +2,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <cerrno>
@@ -141,54 +140,135 @@ bool InstanceChannel::lock() {
     return m_lock->tryLock(0);
 }
 
+#ifdef Q_OS_UNIX
+namespace {
+
+// Writes the whole answer, waiting for a slow reader a little, never for ever.
+void writeAnswer(int fd, const QByteArray &answer) {
+    const char *data = answer.constData();
+    size_t left = size_t(answer.size());
+    while (left > 0) {
+        pollfd p = {fd, POLLOUT, 0};
+        if (::poll(&p, 1, silentClientMs) <= 0)
+            return;
+        const ssize_t sent = ::send(fd, data, left, MSG_NOSIGNAL);
+        if (sent < 0 && errno != EAGAIN && errno != EINTR)
+            return;
+        if (sent > 0) {
+            data += sent;
+            left -= size_t(sent);
+        }
+    }
+}
+
+// One connection: it gets one line, or is dropped.
+class Client : public QObject {
+public:
+    Client(int fd, QObject *parent)
+        : QObject(parent)
+        , m_fd(fd)
+        , m_notifier(fd, QSocketNotifier::Read) {
+        QTimer::singleShot(silentClientMs, this, [this] { deleteLater(); });
+    }
+    ~Client() override { ::close(m_fd); }
+
+    int fd() const { return m_fd; }
+    QSocketNotifier &notifier() { return m_notifier; }
+    QByteArray buffer;
+
+private:
+    int m_fd;
+    QSocketNotifier m_notifier;
+};
+
+} // namespace
+#endif
+
 InstanceServer::InstanceServer(const QString &socketPath, Handler handler, QObject *parent)
     : QObject(parent)
-    , m_server(new QLocalServer(this))
     , m_handler(std::move(handler)) {
-    // Only this user may connect. The lock is ours, so a socket left here is a dead one.
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(socketPath);
-    if (!m_server->listen(socketPath))
-        std::fprintf(stderr, "snapvale: cannot listen on %s: %s\n", qUtf8Printable(socketPath),
-                     qUtf8Printable(m_server->errorString()));
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection())
-            serve(socket);
+#ifdef Q_OS_UNIX
+    const QByteArray path = QFile::encodeName(socketPath);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (size_t(path.size()) >= sizeof(address.sun_path))
+        return;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    // The lock is ours, so a socket left here is a dead one.
+    ::unlink(path.constData());
+    m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    // Only this user may connect: the folder is the user's alone, and so is the socket.
+    const mode_t before = ::umask(077);
+    const bool bound =
+        m_fd >= 0 &&
+        ::bind(m_fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) == 0 &&
+        ::listen(m_fd, 16) == 0;
+    ::umask(before);
+    if (!bound) {
+        std::fprintf(stderr, "snapvale: cannot listen on %s: %s\n", path.constData(),
+                     std::strerror(errno));
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+        return;
+    }
+    auto *accepting = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+    connect(accepting, &QSocketNotifier::activated, this, [this] {
+        int fd;
+        while ((fd = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0)
+            serve(fd);
     });
+#else
+    Q_UNUSED(socketPath);
+#endif
 }
 
-bool InstanceServer::isListening() const {
-    return m_server->isListening();
+InstanceServer::~InstanceServer() {
+#ifdef Q_OS_UNIX
+    if (m_fd >= 0)
+        ::close(m_fd);
+#endif
 }
 
-void InstanceServer::serve(QLocalSocket *socket) {
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(silentClientMs, socket, [socket] { socket->abort(); });
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-        const qsizetype end = socket->peek(RequestParser::maxLineBytes).indexOf('\n');
-        if (end < 0 && socket->bytesAvailable() < RequestParser::maxLineBytes)
+void InstanceServer::serve(int fd) {
+#ifdef Q_OS_UNIX
+    auto *client = new Client(fd, this);
+    connect(&client->notifier(), &QSocketNotifier::activated, client, [this, client] {
+        char chunk[RequestParser::maxLineBytes];
+        const ssize_t got = ::read(client->fd(), chunk,
+                                   size_t(RequestParser::maxLineBytes - client->buffer.size()));
+        if (got <= 0) {
+            if (got == 0 || (errno != EAGAIN && errno != EINTR))
+                client->deleteLater();
             return;
-        const QByteArray line = socket->read(end < 0 ? RequestParser::maxLineBytes : end + 1);
-        disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+        }
+        client->buffer.append(chunk, got);
+        const qsizetype end = client->buffer.indexOf('\n');
+        if (end < 0 && client->buffer.size() < RequestParser::maxLineBytes)
+            return;
+        client->notifier().setEnabled(false);
         QString error;
         const std::optional<Request> request =
-            end < 0 ? std::nullopt : RequestParser::parseLine(line.chopped(1), &error);
+            end < 0 ? std::nullopt : RequestParser::parseLine(client->buffer.left(end), &error);
         if (!request) {
             if (error.isEmpty())
                 error = QStringLiteral("the request is too long");
             std::fprintf(stderr, "snapvale: a request on the instance channel was refused: %s\n",
                          qUtf8Printable(error));
-            socket->write("error " + error.toUtf8() + '\n');
+            writeAnswer(client->fd(), "error " + error.toUtf8() + '\n');
         } else if (request->printsText()) {
             QByteArray text;
             m_handler(*request, &text);
-            socket->write("ok " + QByteArray::number(text.size()) + '\n' + text);
+            writeAnswer(client->fd(), "ok " + QByteArray::number(text.size()) + '\n' + text);
         } else {
             // The launch is answered at once: what the request starts may wait for the user
             // (a replace question, a message), and the launch must not.
-            socket->write("ok\n");
+            writeAnswer(client->fd(), "ok\n");
             QTimer::singleShot(0, this, [this, r = *request] { m_handler(r, nullptr); });
         }
-        socket->disconnectFromServer();
+        client->deleteLater();
     });
+#else
+    Q_UNUSED(fd);
+#endif
 }

@@ -9,9 +9,6 @@
 #include <functional>
 #include <memory>
 
-class QLocalServer;
-class QLocalSocket;
-
 // One Snapvale per user. The running program listens on a local socket in the user's runtime
 // folder ($XDG_RUNTIME_DIR, or a 0700 folder of our own under /tmp); a lock beside it says that
 // a Snapvale runs or is starting, so that two starts at once cannot both become the server.
@@ -38,8 +35,9 @@ private:
     std::unique_ptr<QLockFile> m_lock;
 };
 
-// The running program's end of the channel. Requests arrive one a connection; a bad or
-// unknown one is answered with an error and a line on stderr, a silent client is dropped.
+// The running program's end of the channel, on the plain socket calls (no network library to
+// load at start). Requests arrive one a connection; a bad or unknown one is answered with an
+// error and a line on stderr, a silent client is dropped.
 class InstanceServer : public QObject {
     Q_OBJECT
 public:
@@ -48,11 +46,11 @@ public:
     using Handler = std::function<void(const Request &, QByteArray *text)>;
 
     InstanceServer(const QString &socketPath, Handler handler, QObject *parent = nullptr);
-    bool isListening() const;
+    ~InstanceServer() override;
 
 private:
-    void serve(QLocalSocket *socket);
+    void serve(int fd);
 
-    QLocalServer *m_server;
+    int m_fd = -1;
     Handler m_handler;
 };
