@@ -107,6 +107,7 @@ private slots:
     void terminationSignalRunsShutdown();
     void signalWhileStartNoticeIsOpen();
     void secondLaunchHandsOver();
+    void commandWithoutDisplay();
     void tenLaunchesAtOnce();
     void killedProgramTakenOver();
     void commands();
@@ -238,6 +239,17 @@ void TestBinary::secondLaunchHandsOver() {
     // No false recovery message in the first: the second never opened the store.
     first->terminate();
     QVERIFY(first->waitForFinished(30000));
+}
+
+void TestBinary::commandWithoutDisplay() {
+    // Nothing runs and no window can be opened: the command ends with one line and status 1.
+    QTemporaryDir home;
+    QProcessEnvironment env = baseEnvironment(home.path());
+    for (const char *var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(var));
+    const Run r = run(env, {QStringLiteral("--copy"), QStringLiteral("2")});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.err, QByteArray("snapvale: Snapvale could not be started (is there a display?)\n"));
 }
 
 void TestBinary::tenLaunchesAtOnce() {
