@@ -256,15 +256,16 @@ void InstanceServer::serve(int fd) {
             std::fprintf(stderr, "snapvale: a request on the instance channel was refused: %s\n",
                          qUtf8Printable(error));
             writeAnswer(client->fd(), "error " + error.toUtf8() + '\n');
-        } else if (request->printsText()) {
-            QByteArray text;
-            m_handler(*request, &text);
-            writeAnswer(client->fd(), "ok " + QByteArray::number(text.size()) + '\n' + text);
-        } else {
-            // The launch is answered at once: what the request starts may wait for the user
-            // (a replace question, a message), and the launch must not.
+        } else if (request->mayWaitForUser()) {
+            // The launch is answered at once: the user may take their time, the launch must not.
             writeAnswer(client->fd(), "ok\n");
             QTimer::singleShot(0, this, [this, r = *request] { m_handler(r, nullptr); });
+        } else {
+            QByteArray text;
+            m_handler(*request, &text);
+            writeAnswer(client->fd(), request->printsText()
+                                          ? "ok " + QByteArray::number(text.size()) + '\n' + text
+                                          : QByteArray("ok\n"));
         }
         client->deleteLater();
     });

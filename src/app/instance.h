@@ -42,7 +42,7 @@ class InstanceServer : public QObject {
     Q_OBJECT
 public:
     // `text` receives what the launch prints, for the requests that print; it is null for the
-    // others, which run once their launch has been answered.
+    // ones that may wait for the user, which run once their launch has been answered.
     using Handler = std::function<void(const Request &, QByteArray *text)>;
 
     InstanceServer(const QString &socketPath, Handler handler, QObject *parent = nullptr);

@@ -59,6 +59,7 @@ printf 'copied by a Wayland program' | wl-copy
 
 printf 'something else' | wl-copy
 "$binary" --copy 4 || fail "--copy 4"
+# The copy is made before the command ends.
 got=$(wl-paste --no-newline 2>/dev/null || true)
 [ "$got" = 'copied by a Wayland program' ] || fail "after --copy 4, Wayland pastes '$got'"
 
