@@ -137,7 +137,15 @@ InstanceChannel::Sent InstanceChannel::send(const Request &request, QByteArray *
 
 bool InstanceChannel::lock() {
     // A lock whose process no longer runs is taken over by tryLock() itself.
-    return m_lock->tryLock(0);
+    if (m_lock->tryLock(0))
+        return true;
+    if (m_lock->error() == QLockFile::LockFailedError)
+        return false;
+    // A runtime folder that cannot hold the lock cannot keep launches apart; this one runs
+    // all the same rather than not at all.
+    std::fprintf(stderr, "snapvale: cannot lock %s; another Snapvale may run beside this one\n",
+                 qUtf8Printable(m_lock->fileName()));
+    return true;
 }
 
 #ifdef Q_OS_UNIX

@@ -108,6 +108,7 @@ private slots:
     void signalWhileStartNoticeIsOpen();
     void secondLaunchHandsOver();
     void commandWithoutDisplay();
+    void runtimeFolderMissing();
     void tenLaunchesAtOnce();
     void killedProgramTakenOver();
     void commands();
@@ -250,6 +251,21 @@ void TestBinary::commandWithoutDisplay() {
     const Run r = run(env, {QStringLiteral("--copy"), QStringLiteral("2")});
     QCOMPARE(r.status, 1);
     QCOMPARE(r.err, QByteArray("snapvale: Snapvale could not be started (is there a display?)\n"));
+}
+
+void TestBinary::runtimeFolderMissing() {
+    // A runtime folder that does not exist cannot keep launches apart, but Snapvale still runs.
+    QTemporaryDir home;
+    QProcessEnvironment env = baseEnvironment(home.path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("gone")));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(SNAPVALE_BINARY));
+    QVERIFY(p.waitForStarted());
+    QVERIFY(waitForSignalHandler(p));
+    QVERIFY(p.readAllStandardError().contains("cannot lock"));
+    p.terminate();
+    QVERIFY(p.waitForFinished(30000));
 }
 
 void TestBinary::tenLaunchesAtOnce() {
