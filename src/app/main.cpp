@@ -80,6 +80,14 @@ pid_t startProgram() {
 // Hands the request to the running Snapvale; when none runs, a command starts one first.
 // Returns the exit status, or -1 when this process is to become the running Snapvale.
 int handOver(InstanceChannel &channel, const Request &request) {
+#ifndef Q_OS_UNIX
+    // The channel is built on Unix sockets; elsewhere each launch is a program of its own.
+    if (request.kind != Request::Activate) {
+        std::fprintf(stderr, "snapvale: commands are not available on this system\n");
+        return 1;
+    }
+    return -1;
+#endif
     QByteArray text;
     QString error;
     bool started = false;
@@ -108,10 +116,16 @@ int handOver(InstanceChannel &channel, const Request &request) {
 #endif
         }
 #ifdef Q_OS_UNIX
+        // A start that failed ends the wait; one that handed over to another start (two
+        // commands at once) ended well, and the wait goes on for that one.
         int status = 0;
         if (child > 0 && ::waitpid(child, &status, WNOHANG) == child) {
-            std::fprintf(stderr, "snapvale: Snapvale could not be started (is there a display?)\n");
-            return 1;
+            child = 0;
+            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+                std::fprintf(stderr,
+                             "snapvale: Snapvale could not be started (is there a display?)\n");
+                return 1;
+            }
         }
 #endif
         QThread::msleep(25);

@@ -109,6 +109,7 @@ private slots:
     void secondLaunchHandsOver();
     void commandWithoutDisplay();
     void runtimeFolderMissing();
+    void commandsAtOnceStartOne();
     void tenLaunchesAtOnce();
     void killedProgramTakenOver();
     void commands();
@@ -266,6 +267,30 @@ void TestBinary::runtimeFolderMissing() {
     QVERIFY(p.readAllStandardError().contains("cannot lock"));
     p.terminate();
     QVERIFY(p.waitForFinished(30000));
+}
+
+void TestBinary::commandsAtOnceStartOne() {
+    // Five commands with nothing running: each starts a Snapvale, one of those runs on, and
+    // every command is answered.
+    QTemporaryDir home;
+    const QProcessEnvironment env = baseEnvironment(home.path());
+    std::vector<std::unique_ptr<QProcess>> commands;
+    for (int i = 0; i < 5; ++i) {
+        commands.push_back(std::make_unique<QProcess>());
+        commands.back()->setProcessEnvironment(env);
+        commands.back()->start(QStringLiteral(SNAPVALE_BINARY),
+                               {QStringLiteral("--get"), QStringLiteral("1")});
+    }
+    for (auto &p : commands) {
+        QVERIFY(p->waitForFinished(30000));
+        QCOMPARE(p->exitCode(), 0);
+        QCOMPARE(p->readAllStandardError(), QByteArray());
+    }
+    QFile lock(env.value(QStringLiteral("XDG_RUNTIME_DIR")) + QStringLiteral("/snapvale.lock"));
+    QVERIFY(lock.open(QIODevice::ReadOnly));
+    const qint64 pid = lock.readLine().trimmed().toLongLong();
+    QVERIFY(pid > 0);
+    ::kill(pid_t(pid), SIGTERM);
 }
 
 void TestBinary::tenLaunchesAtOnce() {
