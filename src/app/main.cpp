@@ -80,20 +80,11 @@ pid_t startProgram() {
 // Hands the request to the running Snapvale; when none runs, a command starts one first.
 // Returns the exit status, or -1 when this process is to become the running Snapvale.
 int handOver(InstanceChannel &channel, const Request &request) {
-#ifndef Q_OS_UNIX
-    // The channel is built on Unix sockets; elsewhere each launch is a program of its own.
-    if (request.kind != Request::Activate) {
-        std::fprintf(stderr, "snapvale: commands are not available on this system\n");
-        return 1;
-    }
-    return -1;
-#endif
+#ifdef Q_OS_UNIX
     QByteArray text;
     QString error;
     bool started = false;
-#ifdef Q_OS_UNIX
     pid_t child = 0;
-#endif
     for (int waited = 0; waited <= startTimeoutMs; waited += 25) {
         switch (channel.send(request, &text, &error)) {
         case InstanceChannel::Sent::Answered:
@@ -110,12 +101,9 @@ int handOver(InstanceChannel &channel, const Request &request) {
             // A plain launch becomes the running Snapvale unless another is starting.
             if (request.kind == Request::Activate && channel.lock())
                 return -1;
-#ifdef Q_OS_UNIX
             if (request.kind != Request::Activate)
                 child = startProgram();
-#endif
         }
-#ifdef Q_OS_UNIX
         // A start that failed ends the wait; one that handed over to another start (two
         // commands at once) ended well, and the wait goes on for that one.
         int status = 0;
@@ -127,11 +115,19 @@ int handOver(InstanceChannel &channel, const Request &request) {
                 return 1;
             }
         }
-#endif
         QThread::msleep(25);
     }
     std::fprintf(stderr, "snapvale: the running Snapvale cannot be reached\n");
     return 1;
+#else
+    // The channel is built on Unix sockets; elsewhere each launch is a program of its own.
+    Q_UNUSED(channel);
+    if (request.kind != Request::Activate) {
+        std::fprintf(stderr, "snapvale: commands are not available on this system\n");
+        return 1;
+    }
+    return -1;
+#endif
 }
 
 QStringList startupMessages;

@@ -1,5 +1,6 @@
 #include "app/remotecontrol.h"
 
+#include "core/text.h"
 #include "main/mainwindow.h"
 #include "platform/desktop.h"
 
@@ -13,9 +14,7 @@ namespace {
 
 // What a listing shows of an entry: the start, on one line.
 QString listed(const QString &text) {
-    QString shown = text.left(60);
-    if (shown.size() == 60 && shown.at(59).isHighSurrogate())
-        shown.chop(1);
+    QString shown = Text::startOf(text, 60);
     for (QChar &c : shown) {
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
             c = QLatin1Char(' ');
@@ -25,9 +24,8 @@ QString listed(const QString &text) {
 
 } // namespace
 
-QByteArray entryListing(const MainWindow &window) {
+QByteArray entryListing(MainWindow &w) {
     QByteArray out;
-    MainWindow &w = const_cast<MainWindow &>(window);
     for (int n = 1; n <= EntryStore::Count; ++n) {
         QString name = w.entries().name(n);
         name.replace(QLatin1Char('\t'), QLatin1Char(' '))

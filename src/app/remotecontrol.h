@@ -12,4 +12,4 @@ void carryOut(MainWindow &window, const Request &request, QByteArray *text);
 
 // The entry list of --list: one line an entry, number, tab, name, tab, the first 60 characters
 // with line breaks and tabs shown as spaces.
-QByteArray entryListing(const MainWindow &window);
+QByteArray entryListing(MainWindow &window);

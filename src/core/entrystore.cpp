@@ -102,10 +102,9 @@ void SectionMirror::loadEntry(const SettingsStore &store, EntryStore &entries, i
     remember(entries, n);
 }
 
-bool SectionMirror::loadPresent(const SettingsStore &store, EntryStore &entries,
+void SectionMirror::loadPresent(const SettingsStore &store, EntryStore &entries,
                                 const SectionMirror &others) {
     m_held = others.m_held;
-    bool any = false;
     const QString section = m_section.storedName();
     for (int n = 1; n <= EntryStore::Count; ++n) {
         QString text;
@@ -114,18 +113,9 @@ bool SectionMirror::loadPresent(const SettingsStore &store, EntryStore &entries,
         const bool hasName = store.find(section, EntryStore::nameKey(n), &name);
         if (!hasText && !hasName)
             continue;
-        any = true;
         entries.setEntry(n, hasText ? text : entries.text(n), hasName ? name : entries.name(n));
         remember(entries, n);
     }
-    return any;
-}
-
-int SectionMirror::differences(const EntryStore &entries) const {
-    int count = 0;
-    for (int n = 1; n <= EntryStore::Count; ++n)
-        count += differs(entries, n);
-    return count;
 }
 
 bool SectionMirror::saveChanges(SettingsStore &store, const EntryStore &entries) {

@@ -74,15 +74,14 @@ public:
     void load(SettingsStore &store, EntryStore &entries);
     void loadEntry(const SettingsStore &store, EntryStore &entries, int n);
     // Reads only the entries the section has keys for; for the others the section stands for
-    // what `others` holds. False when the section held nothing.
-    bool loadPresent(const SettingsStore &store, EntryStore &entries, const SectionMirror &others);
+    // what `others` holds.
+    void loadPresent(const SettingsStore &store, EntryStore &entries, const SectionMirror &others);
     // Takes what `other` stands for as what this section stands for, writing nothing.
     void assume(const SectionMirror &other) { m_held = other.m_held; }
 
     // The entries that differ from what the section holds, written in one transaction. False
     // when the store could not be written; the section then holds what it held.
     bool saveChanges(SettingsStore &store, const EntryStore &entries);
-    int differences(const EntryStore &entries) const;
 
 private:
     struct Held {

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace Text {
@@ -34,6 +35,13 @@ bool failed(const char *what, const QString &path, const QString &reason, QStrin
 const QString notOrdinary = QStringLiteral("This is not an ordinary file.");
 
 } // namespace
+
+QString startOf(const QString &text, qsizetype characters) {
+    qsizetype cut = std::min(text.size(), characters);
+    if (cut > 0 && cut < text.size() && text.at(cut - 1).isHighSurrogate())
+        --cut;
+    return text.left(cut);
+}
 
 qint64 utf8Size(const QString &text) {
     qint64 bytes = 0;

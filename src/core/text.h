@@ -24,6 +24,10 @@ QString decode(const QByteArray &bytes);
 // stays empty.
 QString withLineEnds(const QString &text);
 
+// The first `characters` UTF-16 units of `text`, one fewer where the cut would split a
+// character in two.
+QString startOf(const QString &text, qsizetype characters);
+
 // The size of `text` in UTF-8, counted without converting it.
 qint64 utf8Size(const QString &text);
 

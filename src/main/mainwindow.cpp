@@ -1,6 +1,7 @@
 #include "main/mainwindow.h"
 
 #include "core/settingsstore.h"
+#include "core/text.h"
 #include "main/autostart.h"
 #include "main/entrytext.h"
 #include "main/icons.h"
@@ -333,17 +334,13 @@ void MainWindow::trayRightClick() {
 
 void MainWindow::refreshTrayList() {
     for (int n = 1; n <= EntryStore::Count; ++n) {
-        const QString &text = m_entries.text(n);
-        // The first 60 characters, without splitting a character in two.
-        qsizetype cut = std::min<qsizetype>(text.size(), trayCaptionLength);
-        if (cut < text.size() && text.at(cut - 1).isHighSurrogate())
-            --cut;
+        const QString caption = Text::startOf(m_entries.text(n), trayCaptionLength);
         QAction *item = m_actions.trayEntry[n];
         // Keys for the keyboard: 1 to 9, 0 for 10, then a to t.
         const QChar key = n < 10 ? QChar(u'0' + n) : n == 10 ? QChar(u'0') : QChar(u'a' + (n - 11));
-        setLiteralCaption(item, text.left(cut), key);
+        setLiteralCaption(item, caption, key);
         // The first item of each list always shows, so that neither list is ever empty.
-        item->setVisible(n == 1 || n == 16 || cut > 0);
+        item->setVisible(n == 1 || n == 16 || !caption.isEmpty());
     }
     for (int k = 1; k <= ClippingCount; ++k)
         m_actions.clipping[k]->setVisible(!clipping(k).isEmpty());
