@@ -31,7 +31,7 @@ QByteArray entryListing(MainWindow &w) {
         name.replace(QLatin1Char('\t'), QLatin1Char(' '))
             .replace(QLatin1Char('\n'), QLatin1Char(' '));
         out += QString::number(n).toUtf8() + '\t' + name.toUtf8() + '\t' +
-               listed(w.entries().text(n)).toUtf8() + '\n';
+               listed(w.entries().start(n)).toUtf8() + '\n';
     }
     return out;
 }
@@ -69,7 +69,7 @@ void carryOut(MainWindow &window, const Request &request, QByteArray *text) {
         break;
     }
     case Request::Get:
-        *text = window.entries().text(request.entry).toUtf8();
+        *text = window.entries().utf8(request.entry);
         break;
     case Request::List:
         *text = entryListing(window);

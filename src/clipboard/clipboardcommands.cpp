@@ -61,7 +61,7 @@ void ClipboardCommands::paste(int n) {
     if (!clipboardHoldsText(m_main.desktop(), &m_main))
         return;
     // Only the empty text counts as empty: spaces are someone's text.
-    if (m_main.entries().text(n).isEmpty()) {
+    if (m_main.entries().isEmpty(n)) {
         pasteInto(n);
         return;
     }

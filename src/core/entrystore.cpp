@@ -4,6 +4,8 @@
 #include "core/storedsettings.h"
 #include "core/text.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 
 namespace {
@@ -30,6 +32,87 @@ QString EntryStore::tooLargeMessage() {
         .arg(textLimit);
 }
 
+namespace {
+// Texts up to this size are read whole at once: their start costs about as much to read.
+constexpr qint64 readWholeUpTo = 16 * 1024;
+
+QString startOfUtf8(const QByteArray &utf8) {
+    // A UTF-16 unit takes at most three bytes; a character cut at the end stays in the decoder.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString decoded =
+        decoder.decode(QByteArrayView(utf8).first(std::min<qsizetype>(
+            utf8.size(), EntryStore::StartLength * 3)));
+    return Text::startOf(decoded, EntryStore::StartLength);
+}
+
+EntryStore::Content contentOf(const QString &text) {
+    EntryStore::Content c;
+    c.utf8 = text.toUtf8();
+    c.bytes = c.utf8.size();
+    c.start = Text::startOf(text, EntryStore::StartLength);
+    return c;
+}
+
+// A stored text: small ones read now, large ones left where they are but for their start.
+EntryStore::Content storedContent(const std::shared_ptr<const SettingsStore::Snapshot> &snapshot,
+                                  const SettingsStore::Snapshot::Row &row) {
+    QByteArray bytes;
+    if (row.bytes <= readWholeUpTo) {
+        snapshot->read(row, 0, row.bytes, &bytes);
+        return EntryStore::contentOf(bytes);
+    }
+    snapshot->read(row, 0, EntryStore::StartLength * 3, &bytes);
+    EntryStore::Content c;
+    c.snapshot = snapshot;
+    c.row = row;
+    c.inMemory = false;
+    c.bytes = row.bytes;
+    c.start = startOfUtf8(bytes);
+    return c;
+}
+
+QString storedName(const SettingsStore::Snapshot &snapshot, const SettingsStore::Snapshot::Row &row) {
+    QByteArray bytes;
+    snapshot.read(row, 0, row.bytes, &bytes);
+    return QString::fromUtf8(bytes);
+}
+} // namespace
+
+bool EntryStore::Content::sameAs(const Content &other) const {
+    if (bytes != other.bytes)
+        return false;
+    if (isStored() && snapshot == other.snapshot && row.rowid == other.row.rowid)
+        return true;
+    if (inMemory && other.inMemory)
+        return utf8 == other.utf8;
+    // Reading a stored text to compare costs a fraction of writing it, and keeps nothing.
+    constexpr qint64 step = 1024 * 1024;
+    QByteArray mine;
+    QByteArray theirs;
+    for (qint64 at = 0; at < bytes; at += step) {
+        const qint64 length = std::min(step, bytes - at);
+        const auto part = [at, length](const Content &c, QByteArray *buffer) {
+            if (c.inMemory)
+                return QByteArrayView(c.utf8).sliced(at, length);
+            if (!c.snapshot->read(c.row, at, length, buffer) || buffer->size() != length)
+                return QByteArrayView();
+            return QByteArrayView(*buffer);
+        };
+        const QByteArrayView a = part(*this, &mine);
+        if (a.size() != length || a != part(other, &theirs))
+            return false;
+    }
+    return true;
+}
+
+EntryStore::Content EntryStore::contentOf(const QByteArray &utf8) {
+    Content c;
+    c.utf8 = utf8;
+    c.bytes = utf8.size();
+    c.start = startOfUtf8(utf8);
+    return c;
+}
+
 EntryStore::EntryStore(QObject *parent)
     : QObject(parent) {}
 
@@ -38,57 +121,133 @@ int EntryStore::index(int n) {
     return n - 1;
 }
 
+bool EntryStore::readStored(const Content &content, QByteArray *utf8) const {
+    return content.snapshot->read(content.row, 0, content.bytes, utf8);
+}
+
+QByteArray EntryStore::utf8(int n) const {
+    Content &c = m_entries[index(n)].content;
+    if (!c.inMemory && readStored(c, &c.utf8))
+        c.inMemory = true;
+    // A text the store can no longer give is at least not shown shorter than it looked.
+    return c.inMemory ? c.utf8 : c.start.toUtf8();
+}
+
+QString EntryStore::text(int n) const {
+    // A byte-order mark at the start is part of the text, as it was when it was stored.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(utf8(n));
+}
+
+QByteArray EntryStore::peekUtf8(int n) const {
+    const Content &c = content(n);
+    QByteArray read;
+    if (c.inMemory)
+        return c.utf8;
+    return readStored(c, &read) ? read : c.start.toUtf8();
+}
+
+void EntryStore::takeAllIntoMemory() {
+    for (int n = 1; n <= Count; ++n)
+        utf8(n);
+}
+
 void EntryStore::setText(int n, const QString &text) {
     setEntry(n, text, name(n));
 }
 
 void EntryStore::setName(int n, const QString &name) {
-    setEntry(n, text(n), name);
+    setEntry(n, content(n), name);
 }
 
 void EntryStore::setEntry(int n, const QString &text, const QString &name) {
+    setEntry(n, ::contentOf(text), name);
+}
+
+void EntryStore::setEntry(int n, const Content &content, const QString &name) {
     Entry &e = m_entries[index(n)];
     // Comparing a 100 MB text costs more than repainting one row: compare only cheap sharing.
-    if (e.text.isSharedWith(text) && e.name == name)
+    const bool sameText = content.isStored()
+                              ? content.snapshot == e.content.snapshot &&
+                                    content.row.rowid == e.content.row.rowid
+                              : e.content.inMemory && e.content.utf8.isSharedWith(content.utf8);
+    if (sameText && e.name == name)
         return;
-    e.text = text;
+    e.content = content;
     e.name = name;
     emit entryChanged(n);
 }
 
-void EntryStore::loadOne(const SettingsStore &store, int n, const QString &section) {
-    setEntry(n, store.get(section, textKey(n)), store.get(section, nameKey(n)));
+std::array<bool, EntryStore::Count> EntryStore::loadSection(const SettingsStore &store,
+                                                            const EntrySection &section,
+                                                            bool presentOnly) {
+    std::array<bool, Count> present{};
+    const QString sectionName = section.storedName();
+    if (const auto snapshot = store.snapshot()) {
+        const auto rows = snapshot->rows(sectionName);
+        for (int n = 1; n <= Count; ++n) {
+            const auto text = rows.constFind(textKey(n).toLower());
+            const auto named = rows.constFind(nameKey(n).toLower());
+            const bool hasText = text != rows.cend();
+            const bool hasName = named != rows.cend();
+            present[n - 1] = hasText || hasName;
+            if (presentOnly && !present[n - 1])
+                continue;
+            setEntry(n,
+                     hasText ? storedContent(snapshot, *text)
+                             : (presentOnly ? content(n) : Content{}),
+                     hasName ? storedName(*snapshot, *named) : (presentOnly ? name(n) : QString()));
+        }
+        return present;
+    }
+    // A store that cannot keep a snapshot is read whole, now.
+    for (int n = 1; n <= Count; ++n) {
+        QByteArray text;
+        QString name;
+        const bool hasText = store.find(sectionName, textKey(n), &text);
+        const bool hasName = store.find(sectionName, nameKey(n), &name);
+        present[n - 1] = hasText || hasName;
+        if (presentOnly && !present[n - 1])
+            continue;
+        setEntry(n, hasText || !presentOnly ? contentOf(text) : content(n),
+                 hasName || !presentOnly ? name : this->name(n));
+    }
+    return present;
 }
 
 void EntryStore::load(SettingsStore &store, const EntrySection &section) {
-    SettingsStore::MappedReads mapped(store);
-    for (int n = 1; n <= Count; ++n)
-        loadOne(store, n, section.storedName());
+    loadSection(store, section, false);
+}
+
+std::array<bool, EntryStore::Count> EntryStore::loadPresent(const SettingsStore &store,
+                                                            const EntrySection &section) {
+    return loadSection(store, section, true);
 }
 
 void EntryStore::loadEntry(const SettingsStore &store, int n, const EntrySection &section) {
-    loadOne(store, n, section.storedName());
+    const QString sectionName = section.storedName();
+    QByteArray text;
+    store.find(sectionName, textKey(n), &text);
+    setEntry(n, contentOf(text), store.get(sectionName, nameKey(n)));
 }
 
 bool EntryStore::save(SettingsStore &store, const EntrySection &section) const {
     SettingsStore::Transaction transaction(store);
     const QString name = section.storedName();
     for (int n = 1; n <= Count; ++n) {
-        if (!store.set(name, textKey(n), text(n)) || !store.set(name, nameKey(n), this->name(n)))
+        if (!store.set(name, textKey(n), peekUtf8(n)) || !store.set(name, nameKey(n), this->name(n)))
             return false;
     }
     return transaction.commit();
 }
 
 void SectionMirror::remember(const EntryStore &entries, int n) {
-    m_held[n - 1] = {entries.text(n), entries.name(n)};
+    m_held[n - 1] = {entries.content(n), entries.name(n)};
 }
 
 bool SectionMirror::differs(const EntryStore &entries, int n) const {
     const Held &held = m_held[n - 1];
-    // A text that was not replaced is still shared with what the section holds: no comparing.
-    const QString &text = entries.text(n);
-    return !(text.isSharedWith(held.text) || text == held.text) || entries.name(n) != held.name;
+    return !entries.content(n).sameAs(held.content) || entries.name(n) != held.name;
 }
 
 void SectionMirror::load(SettingsStore &store, EntryStore &entries) {
@@ -105,16 +264,10 @@ void SectionMirror::loadEntry(const SettingsStore &store, EntryStore &entries, i
 void SectionMirror::loadPresent(const SettingsStore &store, EntryStore &entries,
                                 const SectionMirror &others) {
     m_held = others.m_held;
-    const QString section = m_section.storedName();
+    const auto present = entries.loadPresent(store, m_section);
     for (int n = 1; n <= EntryStore::Count; ++n) {
-        QString text;
-        QString name;
-        const bool hasText = store.find(section, EntryStore::textKey(n), &text);
-        const bool hasName = store.find(section, EntryStore::nameKey(n), &name);
-        if (!hasText && !hasName)
-            continue;
-        entries.setEntry(n, hasText ? text : entries.text(n), hasName ? name : entries.name(n));
-        remember(entries, n);
+        if (present[n - 1])
+            remember(entries, n);
     }
 }
 
@@ -127,7 +280,7 @@ bool SectionMirror::saveChanges(SettingsStore &store, const EntryStore &entries)
     SettingsStore::Transaction transaction(store);
     const QString section = m_section.storedName();
     for (int n = 1; n <= EntryStore::Count; ++n) {
-        if (changed[n - 1] && (!store.set(section, EntryStore::textKey(n), entries.text(n)) ||
+        if (changed[n - 1] && (!store.set(section, EntryStore::textKey(n), entries.peekUtf8(n)) ||
                                !store.set(section, EntryStore::nameKey(n), entries.name(n))))
             return false;
     }

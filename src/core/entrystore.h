@@ -1,13 +1,13 @@
 #pragma once
 
+#include "core/settingsstore.h"
 #include "core/storedsettings.h"
 
 #include <QObject>
 #include <QString>
 
 #include <array>
-
-class SettingsStore;
+#include <memory>
 
 // The 30 numbered entries, each a text and a name. Entry numbers run from 1 to 30; the views
 // follow entryChanged() synchronously, so what they show is always what is stored here.
@@ -16,7 +16,25 @@ class EntryStore : public QObject {
 public:
     static constexpr int Count = 30;
     static constexpr int PerTab = 5;
+    // What the window, the tray and a listing ever show of a text, in UTF-16 units.
+    static constexpr qsizetype StartLength = 300;
     static inline const QString DefaultName = QStringLiteral("Untitled");
+
+    // An entry's text: its UTF-8 bytes once in memory, the stored value it came from while it
+    // is unchanged (read only when all of it is needed), and the start the views show.
+    struct Content {
+        QByteArray utf8;
+        std::shared_ptr<const SettingsStore::Snapshot> snapshot;
+        SettingsStore::Snapshot::Row row;
+        bool inMemory = true;
+        qint64 bytes = 0;
+        QString start;
+
+        bool isStored() const { return snapshot != nullptr; }
+        // True only when it is known without reading: the same stored value, or equal bytes.
+        bool sameAs(const Content &other) const;
+    };
+    static Content contentOf(const QByteArray &utf8);
 
     explicit EntryStore(QObject *parent = nullptr);
 
@@ -34,18 +52,33 @@ public:
     // Entry n's tab, counted from 1, and the first entry of tab t.
     static int firstOfTab(int tab) { return (tab - 1) * PerTab + 1; }
 
-    const QString &text(int n) const { return m_entries[index(n)].text; }
     const QString &name(int n) const { return m_entries[index(n)].name; }
+    const Content &content(int n) const { return m_entries[index(n)].content; }
+    // The start of the text, at most StartLength units; never reads the rest.
+    const QString &start(int n) const { return content(n).start; }
+    bool isEmpty(int n) const { return content(n).bytes == 0; }
+    // The whole text. A text still in the store is read once and kept from then on.
+    QByteArray utf8(int n) const;
+    QString text(int n) const;
+    // The whole text without keeping it, for writing it elsewhere.
+    QByteArray peekUtf8(int n) const;
+    // Reads every text still in the store into memory, before the store is given up.
+    void takeAllIntoMemory();
+
     void setText(int n, const QString &text);
     void setName(int n, const QString &name);
     void setEntry(int n, const QString &text, const QString &name);
+    void setEntry(int n, const Content &content, const QString &name);
 
     // All 30 texts and names from one section; a missing key empties the text or the name.
+    // Large texts stay in the store until they are needed.
     void load(SettingsStore &store, const EntrySection &section);
     // All 60 keys to one section in one transaction, empty entries included. False when the
     // store could not be written: it then holds the section as it was.
     bool save(SettingsStore &store, const EntrySection &section) const;
-    // Entry n alone from one section.
+    // Only the texts and names the section has keys for; tells which entries it had.
+    std::array<bool, Count> loadPresent(const SettingsStore &store, const EntrySection &section);
+    // Entry n alone from one section, read whole.
     void loadEntry(const SettingsStore &store, int n, const EntrySection &section);
 
 signals:
@@ -53,18 +86,21 @@ signals:
 
 private:
     struct Entry {
-        QString text;
+        Content content;
         QString name = DefaultName;
     };
     static int index(int n);
-    void loadOne(const SettingsStore &store, int n, const QString &section);
+    std::array<bool, Count> loadSection(const SettingsStore &store, const EntrySection &section,
+                                        bool presentOnly);
+    bool readStored(const Content &content, QByteArray *utf8) const;
 
-    std::array<Entry, Count> m_entries;
+    mutable std::array<Entry, Count> m_entries;
 };
 
 // What one section holds of the 30 entries, as far as this program read or wrote it, so that a
 // save writes only the entries that differ: closing with nothing changed writes nothing, and a
-// change to one entry writes that entry alone. The texts are shared with the entries, not copied.
+// change to one entry writes that entry alone. The texts are shared with the entries, not copied,
+// and a text still in the store is compared by where it is kept, without reading it.
 class SectionMirror {
 public:
     explicit SectionMirror(const EntrySection &section)
@@ -85,7 +121,7 @@ public:
 
 private:
     struct Held {
-        QString text;
+        EntryStore::Content content;
         QString name;
     };
     bool differs(const EntryStore &entries, int n) const;

@@ -11,6 +11,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -62,7 +63,13 @@ int waitWhileBusy(void *, int attempt) {
     return 1;
 }
 
-// SQLITE_OK, or why the value cannot be bound (SQLITE_TOOBIG for a text over the limit).
+// SQLITE_OK, or why the value cannot be bound (SQLITE_TOOBIG for a text over the limit). The
+// bytes must outlive the statement's step.
+int bindUtf8(sqlite3_stmt *st, int index, const QByteArray &utf8) {
+    return sqlite3_bind_text64(st, index, utf8.constData(), sqlite3_uint64(utf8.size()),
+                               SQLITE_STATIC, SQLITE_UTF8);
+}
+
 int bindText(sqlite3_stmt *st, int index, const QString &text) {
     const QByteArray utf8 = text.toUtf8();
     return sqlite3_bind_text64(st, index, utf8.constData(), sqlite3_uint64(utf8.size()),
@@ -351,6 +358,7 @@ void SettingsStore::moveAsideAndStartFresh() {
 }
 
 void SettingsStore::close() {
+    m_lastSnapshot.reset();
     for (auto &st : m_statements) {
         sqlite3_finalize(st);
         st = nullptr;
@@ -446,6 +454,13 @@ QString SettingsStore::get(const QString &section, const QString &key) const {
 }
 
 bool SettingsStore::find(const QString &section, const QString &key, QString *value) const {
+    QByteArray utf8;
+    const bool found = find(section, key, &utf8);
+    *value = QString::fromUtf8(utf8);
+    return found;
+}
+
+bool SettingsStore::find(const QString &section, const QString &key, QByteArray *value) const {
     value->clear();
     if (!m_db)
         return false;
@@ -457,7 +472,7 @@ bool SettingsStore::find(const QString &section, const QString &key, QString *va
     const int rc = sqlite3_step(st);
     if (rc == SQLITE_ROW) {
         const auto *data = static_cast<const char *>(sqlite3_column_blob(st, 0));
-        *value = QString::fromUtf8(data, sqlite3_column_bytes(st, 0));
+        *value = QByteArray(data, sqlite3_column_bytes(st, 0));
         return true;
     }
     if (rc != SQLITE_DONE)
@@ -466,6 +481,10 @@ bool SettingsStore::find(const QString &section, const QString &key, QString *va
 }
 
 bool SettingsStore::set(const QString &section, const QString &key, const QString &value) {
+    return set(section, key, value.toUtf8());
+}
+
+bool SettingsStore::set(const QString &section, const QString &key, const QByteArray &value) {
     if (!m_db) {
         warn("cannot write");
         return false;
@@ -484,13 +503,14 @@ bool SettingsStore::set(const QString &section, const QString &key, const QStrin
     if (rc == SQLITE_OK)
         rc = bindText(st, 3, key);
     if (rc == SQLITE_OK)
-        rc = bindText(st, 4, value);
+        rc = bindUtf8(st, 4, value);
     if (rc != SQLITE_OK) {
         // A value over the store's limit is refused before anything is written.
         m_lastError = QString::fromUtf8(sqlite3_errstr(rc));
         std::fprintf(stderr, "snapvale: settings store %s: cannot write: %s\n",
                      qUtf8Printable(m_path), qUtf8Printable(m_lastError));
     } else if (step(st) == SQLITE_DONE) {
+        ++m_writes;
         return true;
     } else {
         warn("cannot write");
@@ -509,8 +529,10 @@ bool SettingsStore::removeSection(const QString &section) {
     ResetGuard guard{st};
     bindApp(st);
     bindText(st, 2, section);
-    if (step(st) == SQLITE_DONE)
+    if (step(st) == SQLITE_DONE) {
+        ++m_writes;
         return true;
+    }
     warn("cannot delete");
     if (m_transactionDepth > 0)
         m_transactionFailed = true;
@@ -595,4 +617,116 @@ SettingsStore::MappedReads::MappedReads(SettingsStore &store)
 SettingsStore::MappedReads::~MappedReads() {
     if (m_store.m_db)
         m_store.exec("PRAGMA mmap_size=0");
+}
+
+std::shared_ptr<SettingsStore::Snapshot> SettingsStore::snapshot() const {
+    if (!m_db || !m_unwritable.isEmpty())
+        return nullptr;
+    // Another connection's commits change the data version.
+    quint32 dataVersion = 0;
+    sqlite3_stmt *version = nullptr;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA data_version", -1, &version, nullptr) == SQLITE_OK &&
+        sqlite3_step(version) == SQLITE_ROW)
+        dataVersion = quint32(sqlite3_column_int64(version, 0));
+    sqlite3_finalize(version);
+    if (auto last = m_lastSnapshot.lock();
+        last && m_lastSnapshotWrites == m_writes && m_lastSnapshotDataVersion == dataVersion)
+        return last;
+    std::shared_ptr<Snapshot> snap(new Snapshot);
+    snap->m_path = m_path;
+    snap->m_store = m_self;
+    // The same file as the store's own connection, never through a link.
+    if (sqlite3_open_v2(sqlite3_db_filename(m_db, "main"), &snap->m_db,
+                        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr) != SQLITE_OK)
+        return nullptr;
+    sqlite3_busy_handler(snap->m_db, waitWhileBusy, nullptr);
+    // Parts of large values pass through once; a small cache is enough.
+    sqlite3_exec(snap->m_db, "PRAGMA cache_size=-256", nullptr, nullptr, nullptr);
+    sqlite3_stmt *st = nullptr;
+    // The read transaction starts with the first read and holds from then on. Only in
+    // write-ahead mode does a held read leave writers free.
+    const bool held =
+        sqlite3_exec(snap->m_db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(snap->m_db, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW &&
+        qstricmp(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)), "wal") == 0;
+    sqlite3_finalize(st);
+    st = nullptr;
+    if (!held || sqlite3_prepare_v2(snap->m_db, "SELECT count(*) FROM sqlite_master", -1, &st,
+                                    nullptr) != SQLITE_OK ||
+        sqlite3_step(st) != SQLITE_ROW) {
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    sqlite3_finalize(st);
+    m_lastSnapshot = snap;
+    m_lastSnapshotWrites = m_writes;
+    m_lastSnapshotDataVersion = dataVersion;
+    return snap;
+}
+
+SettingsStore::Snapshot::~Snapshot() {
+    if (m_db) {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(m_db);
+    }
+}
+
+QHash<QString, SettingsStore::Snapshot::Row>
+SettingsStore::Snapshot::rows(const QString &section) const {
+    QHash<QString, Row> found;
+    sqlite3_stmt *st = nullptr;
+    // The value's column is not read: its length alone would load the whole text.
+    if (sqlite3_prepare_v2(m_db, "SELECT key, rowid FROM settings WHERE app = ?1 AND section = ?2",
+                           -1, &st, nullptr) != SQLITE_OK)
+        return found;
+    bindApp(st);
+    bindText(st, 2, section);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const QString key = QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(st, 0)), sqlite3_column_bytes(st, 0));
+        Row row;
+        row.rowid = sqlite3_column_int64(st, 1);
+        sqlite3_blob *blob = nullptr;
+        if (sqlite3_blob_open(m_db, "main", "settings", "value", row.rowid, 0, &blob) != SQLITE_OK) {
+            sqlite3_blob_close(blob);
+            failed("cannot read");
+            continue;
+        }
+        row.bytes = sqlite3_blob_bytes(blob);
+        sqlite3_blob_close(blob);
+        found.insert(key.toLower(), row);
+    }
+    if (rc != SQLITE_DONE)
+        failed("cannot read");
+    sqlite3_finalize(st);
+    return found;
+}
+
+bool SettingsStore::Snapshot::read(const Row &row, qint64 offset, qint64 bytes, QByteArray *out,
+                                   QString *error) const {
+    out->clear();
+    sqlite3_blob *blob = nullptr;
+    int rc = sqlite3_blob_open(m_db, "main", "settings", "value", row.rowid, 0, &blob);
+    if (rc == SQLITE_OK) {
+        bytes = std::clamp<qint64>(bytes, 0, sqlite3_blob_bytes(blob) - offset);
+        out->resize(bytes);
+        rc = bytes > 0 ? sqlite3_blob_read(blob, out->data(), int(bytes), int(offset)) : SQLITE_OK;
+    }
+    sqlite3_blob_close(blob);
+    if (rc == SQLITE_OK)
+        return true;
+    out->clear();
+    if (error)
+        *error = QString::fromUtf8(sqlite3_errmsg(m_db));
+    failed("cannot read");
+    return false;
+}
+
+void SettingsStore::Snapshot::failed(const char *what) const {
+    std::fprintf(stderr, "snapvale: settings store %s: %s: %s\n", qUtf8Printable(m_path), what,
+                 sqlite3_errmsg(m_db));
+    if (const auto store = m_store.lock())
+        (*store)->noteFailure(sqlite3_extended_errcode(m_db));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -42,7 +44,16 @@ public:
     QString get(const QString &section, const QString &key) const;
     // The same, telling a missing key from an empty value.
     bool find(const QString &section, const QString &key, QString *value) const;
+    bool find(const QString &section, const QString &key, QByteArray *utf8) const;
     bool set(const QString &section, const QString &key, const QString &value);
+    // The value as UTF-8 bytes, written as they are, without a copy.
+    bool set(const QString &section, const QString &key, const QByteArray &utf8);
+
+    // A view of the store as it is now, which later writes (this program's or another copy's)
+    // do not change; large values are read from it in parts, when needed. Null when the store
+    // cannot keep one (no store, or one that is not in write-ahead mode).
+    class Snapshot;
+    std::shared_ptr<Snapshot> snapshot() const;
     bool removeSection(const QString &section);
     bool hasSection(const QString &section) const;
 
@@ -87,6 +98,7 @@ public:
     };
 
 private:
+    friend class Snapshot;
     bool openAt(const QString &path);
     bool openReadOnly();
     bool refuse(const QString &what, const QString &reason);
@@ -117,4 +129,40 @@ private:
     bool m_transactionFailed = false;
     bool m_notOurs = false;
     mutable int m_failure = 0;
+    // The last snapshot is shared until something is written.
+    mutable std::weak_ptr<Snapshot> m_lastSnapshot;
+    mutable quint64 m_lastSnapshotWrites = 0;
+    mutable quint32 m_lastSnapshotDataVersion = 0;
+    quint64 m_writes = 0;
+    std::shared_ptr<SettingsStore *> m_self = std::make_shared<SettingsStore *>(this);
+};
+
+// A read transaction on a connection of its own: while it lives, the store keeps the rows it saw,
+// whatever is written meanwhile. It costs the write-ahead log the room of what is written while it
+// is held, given back when the last snapshot goes.
+class SettingsStore::Snapshot {
+public:
+    struct Row {
+        qint64 rowid = 0;
+        qint64 bytes = 0;
+    };
+    ~Snapshot();
+    Snapshot(const Snapshot &) = delete;
+    Snapshot &operator=(const Snapshot &) = delete;
+
+    // The rows of one section, by key in lower case.
+    QHash<QString, Row> rows(const QString &section) const;
+    // `bytes` bytes of a row's value from `offset`; false when it cannot be read (`error` says why).
+    bool read(const Row &row, qint64 offset, qint64 bytes, QByteArray *out,
+              QString *error = nullptr) const;
+
+private:
+    friend class SettingsStore;
+    Snapshot() = default;
+    void failed(const char *what) const;
+
+    QString m_path;
+    sqlite3 *m_db = nullptr;
+    // The store that took it, told of damage the snapshot meets; gone with the store.
+    std::weak_ptr<SettingsStore *> m_store;
 };

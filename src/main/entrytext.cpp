@@ -11,8 +11,6 @@
 #include <algorithm>
 
 namespace {
-// More characters than any field is wide; the rest of the text is never laid out.
-constexpr qsizetype shownCharacters = 300;
 
 // What a screen reader is told of an entry field: read-only text named "Entry N", described by
 // the entry's name, whose text interface reads ranges of the entry text where it is kept.
@@ -60,7 +58,7 @@ public:
     int cursorPosition() const override { return m_cursor; }
     void setCursorPosition(int position) override { m_cursor = position; }
     QString text(int start, int end) const override {
-        const QString &whole = field()->text();
+        const QString whole = field()->text();
         start = std::clamp<int>(start, 0, int(whole.size()));
         end = end < 0 ? int(whole.size()) : std::clamp<int>(end, start, int(whole.size()));
         return whole.mid(start, end - start);
@@ -106,7 +104,7 @@ EntryText::EntryText(const EntryStore &store, int n, QWidget *parent)
     refresh();
 }
 
-const QString &EntryText::text() const {
+QString EntryText::text() const {
     return m_store.text(m_n);
 }
 
@@ -115,7 +113,7 @@ const QString &EntryText::entryName() const {
 }
 
 QString EntryText::displayText() const {
-    QString shown = text().left(shownCharacters);
+    QString shown = m_store.start(m_n);
     for (QChar &c : shown) {
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
             c = QLatin1Char(' ');

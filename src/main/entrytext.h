@@ -12,8 +12,8 @@ public:
     EntryText(const EntryStore &store, int n, QWidget *parent = nullptr);
 
     int entry() const { return m_n; }
-    // Exactly the entry text, and the entry's name.
-    const QString &text() const;
+    // Exactly the entry text (read from the store when it is still kept there), and the name.
+    QString text() const;
     const QString &entryName() const;
     // What the field shows: the start of the text, line breaks and tabs drawn as spaces.
     QString displayText() const;

@@ -334,7 +334,7 @@ void MainWindow::trayRightClick() {
 
 void MainWindow::refreshTrayList() {
     for (int n = 1; n <= EntryStore::Count; ++n) {
-        const QString caption = Text::startOf(m_entries.text(n), trayCaptionLength);
+        const QString caption = Text::startOf(m_entries.start(n), trayCaptionLength);
         QAction *item = m_actions.trayEntry[n];
         // Keys for the keyboard: 1 to 9, 0 for 10, then a to t.
         const QChar key = n < 10 ? QChar(u'0' + n) : n == 10 ? QChar(u'0') : QChar(u'a' + (n - 11));
@@ -448,7 +448,11 @@ void MainWindow::loadAtStart() {
 }
 
 void MainWindow::replaceDamagedStore() {
-    if (m_unloaded || !m_store.replaceDamaged())
+    if (m_unloaded || !m_store.damageSeen())
+        return;
+    // Texts still read from the damaged file are taken out of it while it can still be read.
+    m_entries.takeAllIntoMemory();
+    if (!m_store.replaceDamaged())
         return;
     // The fresh store takes what the program holds: nothing more is lost than the damage took.
     m_startup = SectionMirror(EntrySection::startup());

@@ -33,7 +33,7 @@ QuickCommands::QuickCommands(MainWindow &main)
 
 void QuickCommands::nameEntry(int n) {
     const EntryStore &entries = m_main.entries();
-    if (entries.text(n).isEmpty()) {
+    if (entries.isEmpty(n)) {
         reportIfEmpty(n);
         return;
     }
@@ -46,7 +46,7 @@ void QuickCommands::nameEntry(int n) {
 }
 
 void QuickCommands::reportIfEmpty(int n) {
-    if (m_main.entries().text(n).isEmpty())
+    if (m_main.entries().isEmpty(n))
         m_main.desktop().message(&m_main, QStringLiteral("The selected entry does not exist."));
 }
 

@@ -68,6 +68,9 @@ private slots:
     void transactionNestsIntoOne();
     void landedStoreMigrated();
     void damageIsReportedAndMovedAside();
+    void largeTextsReadWhenUsed_data();
+    void largeTextsReadWhenUsed();
+    void unchangedStoredTextsNotWritten();
     void placesNotOurOwn_data();
     void placesNotOurOwn();
     void relativeDataHomeIgnored();
@@ -406,6 +409,100 @@ void TestCore::damageIsReportedAndMovedAside() {
     QCOMPARE(aside.readAll(), damaged);
     QVERIFY(entries.save(store, EntrySection::startup()));
     QCOMPARE(rowCount(storePath(), QStringLiteral("Data")), 60);
+}
+
+void TestCore::largeTextsReadWhenUsed_data() {
+    QTest::addColumn<QString>("order");
+    QTest::addColumn<QString>("start");
+    // Whatever happens to the section after the load, the entries read what it held then.
+    QTest::newRow("section overwritten") << "overwrite" << "plain";
+    QTest::newRow("set saved over itself") << "save over" << QStringLiteral("€uro");
+    QTest::newRow("set deleted") << "delete" << QStringLiteral("😀 wide");
+    QTest::newRow("another copy writes") << "other copy" << QStringLiteral("\uFEFFmark");
+    QTest::newRow("store moved aside") << "moved" << QStringLiteral("ñ\r\nline");
+}
+
+void TestCore::largeTextsReadWhenUsed() {
+    QFETCH(QString, order);
+    QFETCH(QString, start);
+    const EntrySection section = order == QLatin1String("overwrite")
+                                     ? EntrySection::startup()
+                                     : EntrySection::set(QStringLiteral("/sets/big.ent"));
+    // Large enough to stay in the store; the start's characters cross the cut of what is read.
+    std::array<QByteArray, EntryStore::Count> texts;
+    {
+        SettingsStore store(storePath());
+        EntryStore entries;
+        for (int n = 1; n <= EntryStore::Count; ++n) {
+            const QString text = start.repeated(200) + QString::number(n) +
+                                 QString(64 * 1024 + n, QLatin1Char('a' + n % 26));
+            texts[n - 1] = text.toUtf8();
+            entries.setEntry(n, text, QStringLiteral("n%1").arg(n));
+        }
+        QVERIFY(entries.save(store, section));
+    }
+    SettingsStore store(storePath());
+    EntryStore entries;
+    entries.load(store, section);
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        QVERIFY(!entries.content(n).inMemory);
+        QCOMPARE(entries.content(n).bytes, texts[n - 1].size());
+        QCOMPARE(entries.start(n), Text::startOf(start.repeated(200), EntryStore::StartLength));
+        QCOMPARE(entries.name(n), QStringLiteral("n%1").arg(n));
+    }
+    entries.setText(1, QStringLiteral("changed"));
+
+    const QString name = section.storedName();
+    if (order == QLatin1String("overwrite")) {
+        for (int n = 1; n <= EntryStore::Count; ++n)
+            QVERIFY(store.set(name, EntryStore::textKey(n), QStringLiteral("other")));
+    } else if (order == QLatin1String("save over")) {
+        QVERIFY(entries.save(store, section));
+        QCOMPARE(store.get(name, EntryStore::textKey(2)).toUtf8(), texts[1]);
+    } else if (order == QLatin1String("delete")) {
+        QVERIFY(removeEntries(store, section));
+    } else if (order == QLatin1String("other copy")) {
+        SettingsStore other(storePath());
+        for (int n = 1; n <= EntryStore::Count; ++n)
+            QVERIFY(other.set(name, EntryStore::textKey(n), QStringLiteral("other")));
+    } else {
+        QVERIFY(QFile::rename(storePath(), storePath() + QStringLiteral(".aside")));
+        SettingsStore fresh(storePath());
+        QVERIFY(fresh.set(name, EntryStore::textKey(2), QStringLiteral("other")));
+    }
+    QCOMPARE(entries.text(1), QStringLiteral("changed"));
+    for (int n = 2; n <= EntryStore::Count; ++n) {
+        QCOMPARE(entries.utf8(n), texts[n - 1]);
+        // A byte-order mark at the start stays part of the text.
+        QVERIFY(entries.text(n).startsWith(start));
+        QVERIFY(entries.content(n).inMemory);
+    }
+}
+
+void TestCore::unchangedStoredTextsNotWritten() {
+    {
+        SettingsStore store(storePath());
+        EntryStore entries;
+        for (int n = 1; n <= EntryStore::Count; ++n)
+            entries.setEntry(n, QString(100 * 1024, QLatin1Char('a' + n % 26)), QStringLiteral("n"));
+        QVERIFY(entries.save(store, EntrySection::startup()));
+    }
+    SettingsStore store(storePath());
+    EntryStore entries;
+    SectionMirror startup(EntrySection::startup());
+    startup.load(store, entries);
+    // The section emptied behind the program's back shows what a save writes.
+    QVERIFY(removeEntries(store, EntrySection::startup()));
+    for (int n = 1; n <= EntryStore::Count; n += 2)
+        entries.utf8(n);
+    QVERIFY(startup.saveChanges(store, entries));
+    QCOMPARE(rowCount(storePath(), QStringLiteral("Data")), 0);
+    // The same text pasted again is no change; another text is written with its name.
+    entries.setText(3, entries.text(3));
+    entries.setText(4, QStringLiteral("new"));
+    QVERIFY(startup.saveChanges(store, entries));
+    QCOMPARE(rowCount(storePath(), QStringLiteral("Data")), 2);
+    QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry4")), QStringLiteral("new"));
 }
 
 void TestCore::placesNotOurOwn_data() {

@@ -1,6 +1,9 @@
 // A helper that other tests kill or run twice: it writes to a settings store in a loop.
 //   store_writer STORE data|set      save all 30 entries over and over, each save a generation
 //   store_writer STORE mixed ID SECS toggle an option, save the entries and a set, for SECS s
+//   store_writer STORE recovery      change one entry at a time and keep the recovery copy
+//   store_writer STORE lazy [seed]   read the startup entries, their texts when used, in a loop
+//                                    (seed: only write them, 30 x 1 MiB)
 #include "core/entrystore.h"
 #include "core/settingsstore.h"
 #include "core/storedsettings.h"
@@ -16,8 +19,17 @@ namespace {
 
 // Generation g's text of entry n: distinct per entry and per generation, long enough that a save
 // takes a while.
-QString generationText(int g, int n) {
-    return QStringLiteral("g%1-e%2|").arg(g).arg(n) + QString(16 * 1024, QLatin1Char('a' + n % 26));
+QString generationText(int g, int n, qsizetype length = 16 * 1024) {
+    return QStringLiteral("g%1-e%2|").arg(g).arg(n) + QString(length, QLatin1Char('a' + n % 26));
+}
+
+// Generation 1 of the startup entries, unless a former run wrote it whole.
+void seedStartup(SettingsStore &store, EntryStore &entries, qsizetype length) {
+    if (store.hasSection(EntrySection::startup().storedName()))
+        return;
+    for (int n = 1; n <= EntryStore::Count; ++n)
+        entries.setEntry(n, generationText(1, n, length), QStringLiteral("g1-n%1").arg(n));
+    entries.save(store, EntrySection::startup());
 }
 
 } // namespace
@@ -39,6 +51,31 @@ int main(int argc, char *argv[]) {
             for (int n = 1; n <= EntryStore::Count; ++n)
                 entries.setEntry(n, generationText(g, n), QStringLiteral("g%1-n%2").arg(g).arg(n));
             entries.save(store, section);
+        }
+    }
+
+    if (mode == QLatin1String("recovery")) {
+        seedStartup(store, entries, 16 * 1024);
+        SectionMirror startup(EntrySection::startup());
+        startup.load(store, entries);
+        SectionMirror recovery(EntrySection::recovery());
+        recovery.assume(startup);
+        for (int g = 2;; ++g) {
+            const int n = g % EntryStore::Count + 1;
+            entries.setEntry(n, generationText(g, n, 1024 * 1024), QStringLiteral("g%1-n%2").arg(g).arg(n));
+            recovery.saveChanges(store, entries);
+        }
+    }
+    if (mode == QLatin1String("lazy")) {
+        seedStartup(store, entries, 1024 * 1024);
+        if (args.value(3) == QLatin1String("seed"))
+            return 0;
+        for (;;) {
+            entries.load(store, EntrySection::startup());
+            for (int n = 1; n <= EntryStore::Count; ++n) {
+                if (!entries.utf8(n).startsWith(generationText(1, n, 0).toUtf8()))
+                    return 1;
+            }
         }
     }
 
