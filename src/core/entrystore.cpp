@@ -105,6 +105,21 @@ bool EntryStore::Content::sameAs(const Content &other) const {
     return true;
 }
 
+bool EntryStore::Content::read(qint64 offset, qint64 length, QByteArray *out) const {
+    if (!inMemory)
+        return snapshot->read(row, offset, length, out);
+    *out = utf8.mid(offset, length);
+    return true;
+}
+
+QString EntryStore::Content::decoded() const {
+    QByteArray whole;
+    if (!read(0, bytes, &whole))
+        whole = start.toUtf8();
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(whole);
+}
+
 EntryStore::Content EntryStore::contentOf(const QByteArray &utf8) {
     Content c;
     c.utf8 = utf8;
@@ -134,9 +149,8 @@ QByteArray EntryStore::utf8(int n) const {
 }
 
 QString EntryStore::text(int n) const {
-    // A byte-order mark at the start is part of the text, as it was when it was stored.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(utf8(n));
+    utf8(n);
+    return content(n).decoded();
 }
 
 QByteArray EntryStore::peekUtf8(int n) const {

@@ -31,6 +31,10 @@ public:
         QString start;
 
         bool isStored() const { return snapshot != nullptr; }
+        // `length` bytes from `offset`, from memory or from the store, keeping nothing.
+        bool read(qint64 offset, qint64 length, QByteArray *out) const;
+        // The whole text, decoded; a byte-order mark at the start stays part of it.
+        QString decoded() const;
         // True only when it is known without reading: the same stored value, or equal bytes.
         bool sameAs(const Content &other) const;
     };

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,6 +35,11 @@ constexpr int clientWidth = 4335, clientHeight = 3555;
 constexpr int toolbarHeight = 480, statusHeight = 200;
 // Lines longer than this wrap anywhere rather than at word boundaries.
 constexpr qsizetype longLine = 4096;
+// A large text shows this much at once, more than a screen holds, and the rest in parts of
+// `loadPartBytes` for at most `loadStepMs` at a time.
+constexpr qint64 firstPartBytes = 64 * 1024;
+constexpr qint64 loadPartBytes = 256 * 1024;
+constexpr qint64 loadStepMs = 20;
 // The frame the resize offsets assume around the client area.
 constexpr int frameAllowance = 120;
 
@@ -61,6 +67,8 @@ EditorWindow::EditorWindow(MainWindow &main, int n)
     setWindowModality(Qt::ApplicationModal);
     setWindowTitle(QStringLiteral("Snapvale"));
     main.applyStackOrder(this);
+    m_loader.setInterval(0);
+    connect(&m_loader, &QTimer::timeout, this, &EditorWindow::loadMore);
 
     m_client = new QWidget(this);
     setCentralWidget(m_client);
@@ -225,30 +233,82 @@ void EditorWindow::buildMenus() {
 QString EditorWindow::text() const {
     // Unedited, the text is exactly what was given; the widget itself keeps one line-break kind.
     if (!m_text->document()->isModified())
-        return m_original;
+        return m_given.decoded();
     QString raw = m_text->document()->toRawText();
     raw.replace(QChar::ParagraphSeparator, m_crlf ? QStringLiteral("\r\n") : QStringLiteral("\n"));
     return raw;
 }
 
 void EditorWindow::setText(const QString &text) {
-    m_original = text;
-    m_crlf = text.contains(QLatin1String("\r\n")) || !text.contains(QLatin1Char('\n'));
+    setContent(EntryStore::contentOf(text.toUtf8()));
+}
+
+void EditorWindow::setContent(const EntryStore::Content &content) {
+    m_given = content;
+    m_shownBytes = 0;
+    m_decoder = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    m_heldBack.clear();
+    m_lineLength = 0;
+    m_sawLf = m_sawCrLf = false;
+    m_text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Loading is not editing: no undo step and no change to discard.
+    m_text->document()->setUndoRedoEnabled(false);
+    m_text->clear();
+    m_text->setReadOnly(true);
+    appendNextPart(firstPartBytes);
+    // The caret starts at the top, as for any text opened; later parts go in after it.
+    m_text->moveCursor(QTextCursor::Start);
+    m_loader.start();
+    loadMore();
+}
+
+bool EditorWindow::appendNextPart(qint64 bytes) {
+    QByteArray part;
+    const qint64 length = std::min(bytes, m_given.bytes - m_shownBytes);
+    if (length > 0 && !m_given.read(m_shownBytes, length, &part))
+        part.clear();
+    m_shownBytes += length;
+    const bool last = m_shownBytes >= m_given.bytes || part.size() != length;
+    QString piece = m_heldBack + m_decoder.decode(part);
+    m_heldBack.clear();
+    // A CR and its LF go in together, or the widget would see two line breaks.
+    if (!last && piece.endsWith(QLatin1Char('\r')))
+        m_heldBack = piece.sliced(piece.size() - 1), piece.chop(1);
     // Wrapping at word boundaries costs time that grows with the square of a line's length: a
     // text with a line of megabytes would freeze the window. Such a text wraps anywhere.
-    qsizetype longest = 0;
-    qsizetype start = 0;
-    const QChar *data = text.constData();
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || data[i] == QLatin1Char('\n') || data[i] == QLatin1Char('\r')) {
-            longest = std::max(longest, i - start);
-            start = i + 1;
+    const QChar *data = piece.constData();
+    for (qsizetype i = 0; i < piece.size(); ++i) {
+        if (data[i] == QLatin1Char('\n') || data[i] == QLatin1Char('\r')) {
+            if (data[i] == QLatin1Char('\n')) {
+                m_sawLf = true;
+                m_sawCrLf = m_sawCrLf || (i > 0 && data[i - 1] == QLatin1Char('\r'));
+            }
+            m_lineLength = 0;
+        } else if (++m_lineLength == longLine + 1) {
+            m_text->setWordWrapMode(QTextOption::WrapAnywhere);
         }
     }
-    m_text->setWordWrapMode(longest > longLine ? QTextOption::WrapAnywhere
-                                               : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    m_text->setPlainText(text);
+    QTextCursor end(m_text->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(piece);
     m_text->document()->setModified(false);
+    return !last;
+}
+
+void EditorWindow::loadMore() {
+    // Steps of a few milliseconds each, so that the window answers while the rest arrives.
+    QElapsedTimer step;
+    step.start();
+    bool more = true;
+    while (more && step.elapsed() < loadStepMs)
+        more = appendNextPart(loadPartBytes);
+    if (more)
+        return;
+    m_loader.stop();
+    m_crlf = m_sawCrLf || !m_sawLf;
+    m_text->document()->setUndoRedoEnabled(true);
+    m_text->document()->setModified(false);
+    m_text->setReadOnly(false);
 }
 
 QString EditorWindow::selectedText() const {
@@ -260,8 +320,14 @@ QString EditorWindow::selectedText() const {
 
 void EditorWindow::markUnedited() {
     // What was just written into the entry or a file counts as the text as given.
-    m_original = text();
+    m_given = contentToWrite();
     m_text->document()->setModified(false);
+}
+
+EntryStore::Content EditorWindow::contentToWrite() const {
+    if (!m_text->document()->isModified())
+        return m_given;
+    return EntryStore::contentOf(text().toUtf8());
 }
 
 void EditorWindow::closeWithoutAsking() {
@@ -467,18 +533,18 @@ void EditorWindow::selectAll() {
     m_text->selectAll();
 }
 
-bool EditorWindow::fitsInEntry(const QString &text) {
-    if (EntryStore::fits(text))
+bool EditorWindow::fitsInEntry(qint64 utf8Bytes) {
+    if (utf8Bytes <= EntryStore::maxTextBytes())
         return true;
     m_main.desktop().message(this, EntryStore::tooLargeMessage());
     return false;
 }
 
 void EditorWindow::updateEntry() {
-    const QString edited = text();
-    if (!fitsInEntry(edited))
+    const EntryStore::Content written = contentToWrite();
+    if (!fitsInEntry(written.bytes))
         return;
-    m_main.entries().setText(m_entry, edited);
+    m_main.entries().setEntry(m_entry, written, m_main.entries().name(m_entry));
     markUnedited();
     // Entry 1's message has no full stop, and never had.
     m_main.desktop().message(this, m_entry == 1
@@ -487,10 +553,10 @@ void EditorWindow::updateEntry() {
 }
 
 void EditorWindow::addEntry() {
-    const QString edited = text();
-    if (!fitsInEntry(edited))
+    const EntryStore::Content written = contentToWrite();
+    if (!fitsInEntry(written.bytes))
         return;
-    m_main.entries().setEntry(m_entry, edited, EntryStore::DefaultName);
+    m_main.entries().setEntry(m_entry, written, EntryStore::DefaultName);
     markUnedited();
     m_main.desktop().message(this, QStringLiteral("Entry #%1 Added.").arg(m_entry));
 }

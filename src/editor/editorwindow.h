@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/entrystore.h"
+
 #include <QMainWindow>
+#include <QStringDecoder>
+#include <QTimer>
 
 class MainWindow;
 class QAction;
@@ -35,6 +39,10 @@ public:
     // text came with.
     QString text() const;
     void setText(const QString &text);
+    // A text as an entry holds it. The first screen shows at once; the rest arrives in steps
+    // that leave the window free, read-only until all of it is there.
+    void setContent(const EntryStore::Content &content);
+    bool isLoading() const { return m_loader.isActive(); }
     QPlainTextEdit *textEdit() const { return m_text; }
     int entry() const { return m_entry; }
     // The file the text was last opened from or saved to; Save writes there without asking.
@@ -81,7 +89,11 @@ private:
     void layoutControls();
     void centre();
     bool writeTo(const QString &path);
-    bool fitsInEntry(const QString &text);
+    bool fitsInEntry(qint64 utf8Bytes);
+    bool appendNextPart(qint64 bytes);
+    void loadMore();
+    // The text to write into the entry: the given one itself while unedited.
+    EntryStore::Content contentToWrite() const;
     void markUnedited();
     QString selectedText() const;
 
@@ -94,7 +106,15 @@ private:
     QWidget *m_toolRow = nullptr;
     QToolButton *m_update = nullptr;
     QToolButton *m_add = nullptr;
-    QString m_original;
+    // The text as given (or last written), exact to the byte, and how much of it is shown.
+    EntryStore::Content m_given;
+    qint64 m_shownBytes = 0;
+    QStringDecoder m_decoder;
+    QString m_heldBack;
+    QTimer m_loader;
+    qsizetype m_lineLength = 0;
+    bool m_sawLf = false;
+    bool m_sawCrLf = false;
     bool m_crlf = true;
     QSize m_setTwips;
     QSize m_setPixels;

@@ -26,6 +26,8 @@ private slots:
 
     void opensEntryExactly_data();
     void opensEntryExactly();
+    void largeTextArrivesInParts_data();
+    void largeTextArrivesInParts();
     void openFile_data();
     void openFile();
     void openCancelledOrFailedChangesNothing();
@@ -419,6 +421,59 @@ void TestEditor::snapsBack() {
     QVERIFY2(outer.height() >= 2000 && outer.height() < 2000 + 15,
              qPrintable(QString::number(outer.height())));
     QVERIFY(e->textEdit()->height() > 0);
+}
+
+void TestEditor::largeTextArrivesInParts_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("stored");
+    // The editor shows 64 KiB at once: 65,500 bytes of short lines and 35 more end its first
+    // part between CR and LF, or in the middle of a character.
+    const auto lines = [](const char *end) {
+        return (QString(100 - qstrlen(end), QLatin1Char('b')) + QLatin1String(end)).repeated(655) +
+               QString(35, QLatin1Char('c'));
+    };
+    QTest::newRow("CR LF across parts")
+        << lines("\r\n") + QStringLiteral("\r\nline of text").repeated(200000) << false;
+    QTest::newRow("character across parts, stored")
+        << lines("\n") + QStringLiteral("€😀\n").repeated(300000) << true;
+    QTest::newRow("one long line") << QString(3 * 1024 * 1024, QLatin1Char('x')) << false;
+}
+
+void TestEditor::largeTextArrivesInParts() {
+    QFETCH(QString, text);
+    QFETCH(bool, stored);
+    m_s->setEntry(4, text, QStringLiteral("big"));
+    if (stored) {
+        // Read back from the store, so that the editor reads the text where it is kept.
+        m_s->window.updateStartupEntries();
+        m_s->window.restoreStartupEntries();
+        QVERIFY(!m_s->window.entries().content(4).inMemory);
+    }
+    const QByteArray bytes = m_s->window.entries().peekUtf8(4);
+    m_s->window.setCurrentEntry(4);
+    m_s->item("mnuEdit")->trigger();
+    EditorWindow *e = editor();
+    QVERIFY(e->isLoading());
+    QVERIFY(e->textEdit()->isReadOnly());
+    QVERIFY(e->textEdit()->document()->characterCount() > 1000);
+    // Written back before the rest has arrived, the entry keeps every byte.
+    m_s->setEntry(4, QStringLiteral("changed meanwhile"), QStringLiteral("big"));
+    e->updateEntry();
+    QCOMPARE(m_s->window.entries().utf8(4), bytes);
+
+    QTRY_VERIFY_WITH_TIMEOUT(!e->isLoading(), 30000);
+    QVERIFY(!e->textEdit()->isReadOnly());
+    QVERIFY(!e->textEdit()->document()->isUndoAvailable());
+    QCOMPARE(e->textEdit()->textCursor().position(), 0);
+    // Edited, the text keeps its own line breaks: no break was doubled, no character split.
+    QTextCursor end(e->textEdit()->document());
+    end.movePosition(QTextCursor::End);
+    e->textEdit()->setTextCursor(end);
+    e->textEdit()->insertPlainText(QStringLiteral("!"));
+    QCOMPARE(e->text(), text + QLatin1Char('!'));
+    QCOMPARE(e->textEdit()->wordWrapMode(), text.contains(QLatin1Char('\n'))
+                                                ? QTextOption::WrapAtWordBoundaryOrAnywhere
+                                                : QTextOption::WrapAnywhere);
 }
 
 void TestEditor::updateAndAdd_data() {
