@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 
 #include <sqlite3.h>
@@ -91,10 +93,98 @@ QString text(qsizetype size, char fill) {
 
 // --- processes -------------------------------------------------------------------------------
 
+// A data home and a runtime folder of its own: the program started there is the only one.
 QProcessEnvironment environmentFor(const QString &dataHome) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    const QString runtime = dataHome + QStringLiteral("/run");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     return env;
+}
+
+// A launch of the program with one command for the copy running over `dataHome`.
+bool command(const QString &program, const QString &dataHome, const QStringList &arguments) {
+    QProcess p;
+    p.setProcessEnvironment(environmentFor(dataHome));
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.start(program, arguments);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// Starts the program and waits until it answers on its channel.
+void startRunning(QProcess &p, const QString &program, const QString &dataHome) {
+    p.setProcessEnvironment(environmentFor(dataHome));
+    p.start(program);
+    p.waitForStarted();
+    QElapsedTimer waited;
+    waited.start();
+    while (!command(program, dataHome, {QStringLiteral("--list")}) && waited.elapsed() < 30000)
+        QThread::msleep(50);
+}
+
+double residentMiBOf(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    double kib = 0;
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:"))
+                kib = line.mid(6).trimmed().split(' ').value(0).toDouble();
+        }
+    }
+    return kib / 1024;
+}
+
+// Seconds from SIGTERM to the end of a program started over `dataHome`, after `before` ran
+// against it; `prepare` puts the store in place before each start.
+double exitSeconds(const QString &program, const QString &dataHome,
+                   const std::function<void()> &before = {},
+                   const std::function<void()> &prepare = {}) {
+    std::vector<double> seconds;
+    for (int i = 0; i <= runs; ++i) {
+        if (prepare)
+            prepare();
+        QProcess p;
+        startRunning(p, program, dataHome);
+        if (before)
+            before();
+        QThread::msleep(500);
+        QElapsedTimer t;
+        t.start();
+        p.terminate();
+        p.waitForFinished(120000);
+        if (i > 0)
+            seconds.push_back(t.nsecsElapsed() / 1e9);
+    }
+    return median(seconds);
+}
+
+// The longest the event loop waited past a 1 ms timer while `run` was true, in seconds.
+double longestStall(const std::function<bool()> &run) {
+    QTimer tick;
+    tick.setInterval(1);
+    tick.setTimerType(Qt::PreciseTimer);
+    QElapsedTimer since;
+    qint64 longest = 0;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, since.nsecsElapsed());
+        since.restart();
+    });
+    since.start();
+    tick.start();
+    while (run())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    return std::max<qint64>(0, longest - 1000000) / 1e9;
+}
+
+// Puts `bytes` on the X11 clipboard from another process, which keeps serving it.
+void ownClipboard(QProcess &xclip, const QString &file) {
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-i"),
+                 file, QStringLiteral("-quiet")});
+    xclip.waitForStarted();
+    QThread::msleep(300);
 }
 
 double startToPaint(const QString &program, const QString &dataHome) {
@@ -114,18 +204,11 @@ double residentMiB(const QString &program, const QString &dataHome) {
         p.start(program);
         p.waitForStarted();
         QThread::msleep(2000);
-        QFile status(QStringLiteral("/proc/%1/status").arg(p.processId()));
-        double kib = 0;
-        if (status.open(QIODevice::ReadOnly)) {
-            for (const QByteArray &line : status.readAll().split('\n')) {
-                if (line.startsWith("VmRSS:"))
-                    kib = line.mid(6).trimmed().split(' ').value(0).toDouble();
-            }
-        }
+        const double resident = residentMiBOf(p.processId());
         p.kill();
         p.waitForFinished();
         if (i > 0)
-            mib.push_back(kib / 1024);
+            mib.push_back(resident);
     }
     return median(mib);
 }
@@ -229,6 +312,15 @@ int main(int argc, char *argv[]) {
     fillStore(emptyHome, 0, 0, 0);
     fillStore(bigHome, MiB, 1000, 10 * 1024);
     fillStore(largeEntriesHome, MiB, 0, 0);
+    const QString hugeHome = work.filePath(QStringLiteral("huge"));
+    fillStore(hugeHome, 10 * MiB, 1000, 10 * 1024);
+    // 29 x 10 MiB and an empty entry 1, which a paste fills without asking.
+    const QString oneChangedHome = work.filePath(QStringLiteral("onechanged"));
+    fillStore(oneChangedHome, 10 * MiB, 0, 0);
+    const QString oneChangedStore = oneChangedHome + QStringLiteral("/Snapvale/settings.sqlite3");
+    SettingsStore(oneChangedStore)
+        .set(EntrySection::startup().storedName(), EntryStore::textKey(1), QString());
+    QFile::copy(oneChangedStore, oneChangedStore + QStringLiteral(".pristine"));
 
     // 1. Start to first paint, then exit.
     const double floorStart = startToPaint(minimal, emptyHome);
@@ -237,6 +329,9 @@ int main(int argc, char *argv[]) {
     report(QStringLiteral("start to first paint, 30 x 1 MiB + 1,000 sets"),
            startToPaint(snapvale, bigHome), floorStart, QStringLiteral("minimal window"),
            QStringLiteral("s"), 1.35, true);
+    report(QStringLiteral("start to first paint, 30 x 10 MiB + 1,000 sets"),
+           startToPaint(snapvale, hugeHome), floorStart, QStringLiteral("minimal window"),
+           QStringLiteral("s"), 1.3, true);
 
     // 2. Resident memory 2 s after start.
     const double floorMemory = residentMiB(minimal, emptyHome);
@@ -248,6 +343,60 @@ int main(int argc, char *argv[]) {
     report(QStringLiteral("resident memory per MiB of entry text, 30 x 1 MiB"),
            (largeMemory - emptyMemory) / 30, 1.0, QStringLiteral("the text itself"),
            QStringLiteral("MiB/MiB"), 2.2, false);
+    report(QStringLiteral("resident memory, 30 x 10 MiB + 1,000 sets (target: empty + 8 MiB)"),
+           residentMiB(snapvale, hugeHome), emptyMemory, QStringLiteral("empty store"),
+           QStringLiteral("MiB"), emptyMemory + 8, false);
+    {
+        std::vector<double> perMiB;
+        for (int i = 0; i < 3; ++i) {
+            QProcess p;
+            startRunning(p, snapvale, hugeHome);
+            for (int n = 1; n <= EntryStore::Count; ++n)
+                command(snapvale, hugeHome, {QStringLiteral("--copy"), QString::number(n)});
+            QThread::msleep(2000);
+            perMiB.push_back((residentMiBOf(p.processId()) - emptyMemory) / 300);
+            p.terminate();
+            p.waitForFinished(60000);
+        }
+        report(QStringLiteral("resident memory once every entry was copied, 30 x 10 MiB"),
+               median(perMiB), 1.0, QStringLiteral("the text itself"), QStringLiteral("MiB/MiB"),
+               1.25, false);
+    }
+
+    // 2b. Exit: nothing changed, and one 10 MiB entry pasted from another program.
+    report(QStringLiteral("Exit with nothing changed, 30 x 10 MiB + 1,000 sets"),
+           exitSeconds(snapvale, hugeHome), exitSeconds(snapvale, emptyHome),
+           QStringLiteral("same, empty store"), QStringLiteral("s"), 1.2, true);
+    {
+        const QString clip = work.filePath(QStringLiteral("clip10.txt"));
+        QFile file(clip);
+        file.open(QIODevice::WriteOnly);
+        const std::vector<QByteArray> one[2] = {{text(10 * MiB, 'x').toUtf8()},
+                                                {text(10 * MiB, 'y').toUtf8()}};
+        file.write(one[0][0]);
+        file.close();
+        QProcess xclip;
+        ownClipboard(xclip, clip);
+        const double exit = exitSeconds(
+            snapvale, oneChangedHome,
+            [&] {
+                command(snapvale, oneChangedHome, {QStringLiteral("--paste"), QStringLiteral("1")});
+                // The recovery copy follows a second later.
+                QThread::msleep(2000);
+            },
+            [&] {
+                for (const char *suffix : {"", "-wal", "-shm"})
+                    QFile::remove(oneChangedStore + QLatin1String(suffix));
+                QFile::copy(oneChangedStore + QStringLiteral(".pristine"), oneChangedStore);
+            });
+        xclip.kill();
+        xclip.waitForFinished();
+        RawDb rawOne(work.filePath(QStringLiteral("rawone.sqlite3")));
+        int round = 0;
+        const double floor = timed([&] { rawOne.write(one[++round % 2]); });
+        report(QStringLiteral("Exit after one 10 MiB entry changed"), exit, floor,
+               QStringLiteral("raw SQLite write"), QStringLiteral("s"), 1.3, true);
+    }
 
     // In-process scenarios over a store of their own.
     const QString storePath = work.filePath(QStringLiteral("inproc/settings.sqlite3"));
@@ -287,19 +436,19 @@ int main(int argc, char *argv[]) {
 
     // 5. Update Startup Entries with 30 x 10 MiB; Save Set and Load Set of 30 x 1 MiB.
     {
-        std::vector<QByteArray> raw;
+        // Every run saves 30 changed entries: a save writes only what changed. The floor too
+        // writes other bytes each run: SQLite skips pages whose bytes stay the same.
+        std::vector<QString> texts[2];
+        std::vector<QByteArray> raw[2];
         for (int n = 1; n <= EntryStore::Count; ++n) {
-            entries.setEntry(n, text(10 * MiB, char('A' + n % 26)), QStringLiteral("n"));
-            raw.push_back(entries.text(n).toUtf8());
+            for (int k = 0; k < 2; ++k) {
+                texts[k].push_back(text(10 * MiB, char((k ? 'a' : 'A') + n % 26)));
+                raw[k].push_back(texts[k].back().toUtf8());
+            }
         }
         RawDb floorDb(work.filePath(QStringLiteral("raw1.sqlite3")));
-        const double floorWrite = timed([&] { floorDb.write(raw); });
-        // Every run saves 30 changed entries: a save writes only what changed.
-        std::vector<QString> texts[2];
-        for (int n = 1; n <= EntryStore::Count; ++n) {
-            texts[0].push_back(text(10 * MiB, char('A' + n % 26)));
-            texts[1].push_back(text(10 * MiB, char('a' + n % 26)));
-        }
+        int floorRound = 0;
+        const double floorWrite = timed([&] { floorDb.write(raw[++floorRound % 2]); });
         int round = 0;
         const double update =
             timed([&] { window.updateStartupEntries(); },
@@ -311,13 +460,13 @@ int main(int argc, char *argv[]) {
         report(QStringLiteral("Update Startup Entries, 30 x 10 MiB"), update, floorWrite,
                QStringLiteral("raw SQLite write"), QStringLiteral("s"), 1.3, true);
         report(QStringLiteral("Update Startup Entries, 30 x 10 MiB, against the disk"), update,
-               physicalWriteSeconds(work.filePath(QStringLiteral("raw1.bin")), raw),
+               physicalWriteSeconds(work.filePath(QStringLiteral("raw1.bin")), raw[0]),
                QStringLiteral("write + fdatasync"), QStringLiteral("s"), 0, true);
 
-        raw.clear();
+        std::vector<QByteArray> setRaw;
         for (int n = 1; n <= EntryStore::Count; ++n) {
             entries.setEntry(n, text(MiB, char('a' + n % 26)), QStringLiteral("n"));
-            raw.push_back(entries.text(n).toUtf8());
+            setRaw.push_back(entries.utf8(n));
         }
         RawDb setDb(work.filePath(QStringLiteral("raw2.sqlite3")));
         const QString setFile = work.filePath(QStringLiteral("bench.ent"));
@@ -325,7 +474,8 @@ int main(int argc, char *argv[]) {
             scripted.nextFiles = {setFile};
             window.actions().saveSet->trigger();
         });
-        report(QStringLiteral("Save Set, 30 x 1 MiB"), saveSet, timed([&] { setDb.write(raw); }),
+        // Saved over the same set, the same bytes: the floor writes them over themselves too.
+        report(QStringLiteral("Save Set, 30 x 1 MiB"), saveSet, timed([&] { setDb.write(setRaw); }),
                QStringLiteral("raw SQLite write"), QStringLiteral("s"), 1.3, true);
         const double loadSet = timed([&] {
             scripted.nextFiles = {setFile};
@@ -361,21 +511,32 @@ int main(int argc, char *argv[]) {
     report(QStringLiteral("tray entry list, 30 x 10 MiB"), timed([&] { window.refreshTrayList(); }),
            0, QStringLiteral("-"), QStringLiteral("s"), 0.020, false);
 
-    // 8. The editor: a 10 MiB entry, and a 10 MiB file.
+    // 8. The editor: 10 and 100 MiB entries, and a 10 MiB file.
     {
-        entries.setEntry(1, text(10 * MiB, 'e'), QString());
         const auto closeEditor = [&] {
             if (auto *e = window.findChild<EditorWindow *>())
                 delete e;
         };
-        const double entryOpen = timed(
-            [&] {
-                EditorWindow *e = editor->openEditor(1);
-                e->repaint();
-            },
-            closeEditor);
-        report(QStringLiteral("editor: open a 10 MiB entry"), entryOpen, memcpySeconds(10 * MiB),
-               QStringLiteral("memcpy"), QStringLiteral("s"), 0.3, false);
+        for (const qsizetype size : {10 * MiB, 100 * MiB}) {
+            entries.setEntry(1, text(size, 'e'), QString());
+            const double first = timed(
+                [&] {
+                    EditorWindow *e = editor->openEditor(1);
+                    e->repaint();
+                },
+                closeEditor);
+            report(QStringLiteral("editor: first screen painted, %1 MiB entry").arg(size / MiB),
+                   first, 0, QStringLiteral("-"), QStringLiteral("s"), 0.1, false);
+            closeEditor();
+            EditorWindow *e = editor->openEditor(1);
+            e->repaint();
+            report(QStringLiteral("editor: longest stall while the rest of %1 MiB arrives")
+                       .arg(size / MiB),
+                   longestStall([&] { return e->isLoading(); }), 0, QStringLiteral("-"),
+                   QStringLiteral("s"), 0.05, false);
+            closeEditor();
+        }
+        entries.setEntry(1, QString(), QString());
         const QString file = work.filePath(QStringLiteral("ten.txt"));
         {
             QFile f(file);
@@ -397,6 +558,55 @@ int main(int argc, char *argv[]) {
         closeEditor();
         report(QStringLiteral("editor: open a 10 MiB file"), fileOpen, memcpySeconds(10 * MiB),
                QStringLiteral("memcpy"), QStringLiteral("s"), 0.3, false);
+    }
+
+    // 9. Paste 10 and 100 MiB that another program holds on the X11 clipboard.
+    for (const qsizetype size : {10 * MiB, 100 * MiB}) {
+        const QString clip = work.filePath(QStringLiteral("clip.txt"));
+        {
+            QFile f(clip);
+            f.open(QIODevice::WriteOnly);
+            f.write(text(size, 'o').toUtf8());
+        }
+        QProcess xclip;
+        ownClipboard(xclip, clip);
+        QtDesktop real;
+        MainWindow paster(store, real);
+        new ClipboardCommands(paster);
+        const double s = timed(
+            [&] {
+                paster.pasteButton(1)->click();
+                paster.entryField(1)->repaint();
+            },
+            [&] { paster.entries().setEntry(1, QString(), QString()); });
+        const double floor = timed([] {
+            QProcess out;
+            out.setStandardOutputFile(QProcess::nullDevice());
+            out.start(QStringLiteral("xclip"), {QStringLiteral("-selection"),
+                                                QStringLiteral("clipboard"), QStringLiteral("-o")});
+            out.waitForFinished(120000);
+        });
+        report(QStringLiteral("paste %1 MiB from another program, to painted").arg(size / MiB), s,
+               floor, QStringLiteral("xclip -o"), QStringLiteral("s"), 1.2, true);
+        xclip.kill();
+        xclip.waitForFinished();
+    }
+
+    // 10. The recovery copy after a small paste, 29 x 10 MiB others, as the event loop sees it.
+    {
+        SettingsStore hugeStore(hugeHome + QStringLiteral("/Snapvale/settings.sqlite3"));
+        ScriptedDesktop d;
+        MainWindow w(hugeStore, d);
+        w.loadAtStart();
+        w.show();
+        QElapsedTimer clock;
+        clock.start();
+        const double idle = longestStall([&] { return clock.elapsed() < 1500; });
+        w.entries().setText(1, QStringLiteral("a small paste"));
+        clock.restart();
+        report(QStringLiteral("longest stall, recovery copy after a small paste, 29 x 10 MiB"),
+               longestStall([&] { return clock.elapsed() < 2500; }), idle,
+               QStringLiteral("same, idle"), QStringLiteral("s"), 0.030, false);
     }
 
     // The table, and the same as JSON.
