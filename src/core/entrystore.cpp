@@ -259,6 +259,21 @@ void SectionMirror::remember(const EntryStore &entries, int n) {
     m_held[n - 1] = {entries.content(n), entries.name(n)};
 }
 
+void SectionMirror::forget(int n) {
+    // No text is this long: the entry differs from it whatever it holds.
+    m_held[n - 1] = {};
+    m_held[n - 1].content.bytes = -1;
+}
+
+QList<int> SectionMirror::changedEntries(const EntryStore &entries) const {
+    QList<int> changed;
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        if (differs(entries, n))
+            changed << n;
+    }
+    return changed;
+}
+
 bool SectionMirror::differs(const EntryStore &entries, int n) const {
     const Held &held = m_held[n - 1];
     return !entries.content(n).sameAs(held.content) || entries.name(n) != held.name;

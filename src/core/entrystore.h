@@ -123,13 +123,18 @@ public:
     // when the store could not be written; the section then holds what it held.
     bool saveChanges(SettingsStore &store, const EntryStore &entries);
 
+    // For a save made elsewhere: the entries that differ, taking what an entry holds now as
+    // what the section holds, and giving that up when the save failed.
+    QList<int> changedEntries(const EntryStore &entries) const;
+    void remember(const EntryStore &entries, int n);
+    void forget(int n);
+
 private:
     struct Held {
         EntryStore::Content content;
         QString name;
     };
     bool differs(const EntryStore &entries, int n) const;
-    void remember(const EntryStore &entries, int n);
 
     EntrySection m_section;
     std::array<Held, EntryStore::Count> m_held;

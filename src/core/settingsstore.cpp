@@ -134,6 +134,13 @@ SettingsStore::SettingsStore(const QString &path)
     close();
 }
 
+SettingsStore::SettingsStore(const QString &path, Existing)
+    : m_path(path) {
+    if (QFileInfo(path).isSymLink() || !headerIsIntact() || !openAt(path) || !schemaIsUsable() ||
+        !prepareForUse())
+        close();
+}
+
 SettingsStore::~SettingsStore() {
     close();
 }

@@ -20,6 +20,10 @@ public:
     // Opens (creating when needed) the store at `path`. A file that is not a usable store is
     // moved aside and a fresh store started; movedAsidePath() then tells where the old file is.
     explicit SettingsStore(const QString &path);
+    // A second connection to a store the program has open: a file it cannot use is left as it
+    // is, and the store is then not open.
+    enum Existing { ExistingOnly };
+    SettingsStore(const QString &path, Existing);
     ~SettingsStore();
     SettingsStore(const SettingsStore &) = delete;
     SettingsStore &operator=(const SettingsStore &) = delete;

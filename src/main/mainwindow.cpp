@@ -70,6 +70,8 @@ MainWindow::MainWindow(SettingsStore &store, Desktop &desktop, QWidget *parent)
     , m_desktop(desktop) {
     setObjectName(QStringLiteral("FrmSnapvale"));
     setWindowTitle(QStringLiteral("Snapvale"));
+    if (m_store.isOpen() && m_store.unwritableReason().isEmpty())
+        m_recoveryWriter = std::make_unique<BackgroundWriter>(m_store.path());
 
     m_trayIcon = new QSystemTrayIcon(Icons::get("snapvale"), this);
     m_trayIcon->setObjectName(QStringLiteral("TrayIcon"));
@@ -452,8 +454,11 @@ void MainWindow::replaceDamagedStore() {
         return;
     // Texts still read from the damaged file are taken out of it while it can still be read.
     m_entries.takeAllIntoMemory();
+    waitForRecoveryCopy();
     if (!m_store.replaceDamaged())
         return;
+    if (m_recoveryWriter)
+        m_recoveryWriter->reopen();
     // The fresh store takes what the program holds: nothing more is lost than the damage took.
     m_startup = SectionMirror(EntrySection::startup());
     bool saved = saveStartupEntries();
@@ -619,12 +624,38 @@ void MainWindow::scheduleRecoveryCopy() {
 void MainWindow::writeRecoveryCopy() {
     // Only what changed since the last copy is written. Nobody waits for it: a failure goes to
     // stderr, and the next change tries again.
-    if (m_actions.autoSave->isChecked())
+    if (!m_actions.autoSave->isChecked())
+        return;
+    if (!m_recoveryWriter) {
         m_recovery.saveChanges(m_store, m_entries);
+        return;
+    }
+    const QList<int> changed = m_recovery.changedEntries(m_entries);
+    if (changed.isEmpty())
+        return;
+    QList<BackgroundWriter::Item> items;
+    for (int n : changed) {
+        items.append({n, m_entries.content(n), m_entries.name(n)});
+        m_recovery.remember(m_entries, n);
+    }
+    m_recoveryWriter->write(EntrySection::recovery(), items, [this, changed](bool written) {
+        if (!written) {
+            for (int n : changed)
+                m_recovery.forget(n);
+            scheduleRecoveryCopy();
+        }
+        emit recoveryCopyEnded(written);
+    });
+}
+
+void MainWindow::waitForRecoveryCopy() {
+    if (m_recoveryWriter)
+        m_recoveryWriter->waitUntilIdle();
 }
 
 void MainWindow::dropRecoveryCopy() {
     m_recoveryTimer.stop();
+    waitForRecoveryCopy();
     removeEntries(m_store, EntrySection::recovery());
     // Without its own keys the copy stands for the startup entries.
     m_recovery.assume(m_startup);

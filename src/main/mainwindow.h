@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/backgroundwriter.h"
 #include "core/entrystore.h"
 #include "core/storedsettings.h"
 
@@ -8,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class Desktop;
@@ -150,6 +152,8 @@ public:
     void showStoreFailure();
 
 signals:
+    // A recovery copy written on its thread has ended; when it failed, another follows.
+    void recoveryCopyEnded(bool written);
     // The window is about to unload (Exit, log-out, a termination signal): windows that keep
     // the program alive close now, before the main window.
     void exiting();
@@ -176,6 +180,7 @@ private:
     void scheduleRecoveryCopy();
     void writeRecoveryCopy();
     void dropRecoveryCopy();
+    void waitForRecoveryCopy();
     void recoverAfterUncleanEnd();
     void storeOption(Option option, bool on);
     void replaceDamagedStore();
@@ -201,6 +206,9 @@ private:
     std::function<bool()> m_trayGate;
     std::vector<std::function<bool(UnloadMode)>> m_exitGuards;
     QTimer m_recoveryTimer;
+    // The recovery copy is written away from the window's thread; null when the store cannot
+    // be written, and the copy then fails where it is.
+    std::unique_ptr<BackgroundWriter> m_recoveryWriter;
     bool m_unloading = false;
     bool m_silentFailures = false;
     bool m_unloaded = false;

@@ -4,6 +4,7 @@
 //   store_writer STORE recovery      change one entry at a time and keep the recovery copy
 //   store_writer STORE lazy [seed]   read the startup entries, their texts when used, in a loop
 //                                    (seed: only write them, 30 x 1 MiB)
+#include "core/backgroundwriter.h"
 #include "core/entrystore.h"
 #include "core/settingsstore.h"
 #include "core/storedsettings.h"
@@ -58,12 +59,15 @@ int main(int argc, char *argv[]) {
         seedStartup(store, entries, 16 * 1024);
         SectionMirror startup(EntrySection::startup());
         startup.load(store, entries);
-        SectionMirror recovery(EntrySection::recovery());
-        recovery.assume(startup);
+        // As the program keeps it: on a thread and a connection of its own.
+        BackgroundWriter writer(args.at(1));
         for (int g = 2;; ++g) {
             const int n = g % EntryStore::Count + 1;
-            entries.setEntry(n, generationText(g, n, 1024 * 1024), QStringLiteral("g%1-n%2").arg(g).arg(n));
-            recovery.saveChanges(store, entries);
+            entries.setEntry(n, generationText(g, n, 1024 * 1024),
+                             QStringLiteral("g%1-n%2").arg(g).arg(n));
+            writer.write(EntrySection::recovery(), {{n, entries.content(n), entries.name(n)}},
+                         [](bool) {});
+            writer.waitUntilIdle();
         }
     }
     if (mode == QLatin1String("lazy")) {

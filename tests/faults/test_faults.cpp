@@ -69,6 +69,7 @@ private slots:
     void killedMidSave_data();
     void killedMidSave();
     void fileSizeLimit();
+    void recoveryCopyRetried();
     void closingSaveFailures_data();
     void closingSaveFailures();
     void hostileTextFiles_data();
@@ -245,6 +246,30 @@ void TestFaults::fileSizeLimit() {
     SettingsStore reopened(storePath());
     QCOMPARE(reopened.movedAsidePath(), QString());
     QCOMPARE(integrity(storePath()), QStringLiteral("ok"));
+}
+
+void TestFaults::recoveryCopyRetried() {
+    startSession();
+    QSignalSpy ended(&m_s->window, &MainWindow::recoveryCopyEnded);
+    const QString big(4 * MiB, QLatin1Char('y'));
+    {
+        // The copy is written on a thread of its own; the limit holds for the whole process.
+        FileSizeLimit limit(2 * MiB);
+        m_s->setEntry(4, big, QStringLiteral("n"));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
+        QCOMPARE(ended.at(0).at(0).toBool(), false);
+        QVERIFY(!m_s->store.hasSection(QStringLiteral("Recovery")));
+    }
+    // With room again, the next copy writes what the failed one could not.
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 2, 10000);
+    QCOMPARE(ended.at(1).at(0).toBool(), true);
+    QCOMPARE(m_s->stored(QStringLiteral("Recovery"), QStringLiteral("Entry4")), big);
+    // A clean end waits for a copy under way (its timer fires first), then drops it.
+    m_s->setEntry(5, big, QStringLiteral("m"));
+    QTest::qWait(1010);
+    m_s->window.unload(MainWindow::ProgramCode);
+    QVERIFY(!m_s->store.hasSection(QStringLiteral("Recovery")));
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry5")), big);
 }
 
 void TestFaults::closingSaveFailures_data() {

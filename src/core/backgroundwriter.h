@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/entrystore.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+// Writes entries into a section of the store on a thread and a connection of its own, so that
+// writing a large text never holds up the window. Jobs run one after another, in the order given.
+class BackgroundWriter : public QObject {
+    Q_OBJECT
+public:
+    struct Item {
+        int n = 0;
+        EntryStore::Content content;
+        QString name;
+    };
+
+    explicit BackgroundWriter(const QString &storePath, QObject *parent = nullptr);
+    // Ends the jobs already given, then the thread.
+    ~BackgroundWriter() override;
+
+    // The items in one transaction; `done` runs afterwards on this object's thread, told
+    // whether they were written.
+    void write(const EntrySection &section, const QList<Item> &items,
+               std::function<void(bool)> done);
+    // Returns once every job given so far has ended.
+    void waitUntilIdle();
+    // The next job opens the store again: the file was replaced.
+    void reopen();
+
+private:
+    struct Job {
+        EntrySection section;
+        QList<Item> items;
+        std::function<void(bool)> done;
+    };
+    void run();
+    bool carryOut(const Job &job);
+
+    const QString m_path;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Job> m_jobs;
+    bool m_busy = false;
+    bool m_stopping = false;
+    bool m_reopen = false;
+    std::unique_ptr<SettingsStore> m_store; // used on the thread only
+    std::thread m_thread;
+};
