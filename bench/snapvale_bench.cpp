@@ -220,7 +220,7 @@ struct RawDb {
     explicit RawDb(const QString &path) {
         sqlite3_open(QFile::encodeName(path).constData(), &db);
         sqlite3_exec(db,
-                     "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
+                     "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA secure_delete=ON;"
                      "CREATE TABLE IF NOT EXISTS settings(app TEXT NOT NULL, section TEXT NOT "
                      "NULL, key TEXT NOT NULL COLLATE NOCASE, value TEXT NOT NULL, PRIMARY KEY "
                      "(app, section, key))",
@@ -579,6 +579,10 @@ int main(int argc, char *argv[]) {
                 paster.entryField(1)->repaint();
             },
             [&] { paster.entries().setEntry(1, QString(), QString()); });
+        if (paster.entries().content(1).bytes != size)
+            std::fprintf(stderr, "  the paste of %lld MiB came out %lld bytes\n",
+                         static_cast<long long>(size / MiB),
+                         static_cast<long long>(paster.entries().content(1).bytes));
         const double floor = timed([] {
             QProcess out;
             out.setStandardOutputFile(QProcess::nullDevice());

@@ -259,6 +259,14 @@ void SectionMirror::remember(const EntryStore &entries, int n) {
     m_held[n - 1] = {entries.content(n), entries.name(n)};
 }
 
+bool SectionMirror::holdsSameAs(const SectionMirror &other) const {
+    for (int n = 0; n < EntryStore::Count; ++n) {
+        if (!m_held[n].content.sameAs(other.m_held[n].content) || m_held[n].name != other.m_held[n].name)
+            return false;
+    }
+    return true;
+}
+
 void SectionMirror::forget(int n) {
     // No text is this long: the entry differs from it whatever it holds.
     m_held[n - 1] = {};

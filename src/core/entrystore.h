@@ -128,6 +128,8 @@ public:
     QList<int> changedEntries(const EntryStore &entries) const;
     void remember(const EntryStore &entries, int n);
     void forget(int n);
+    // Whether both sections hold the same texts and names, as far as this program knows.
+    bool holdsSameAs(const SectionMirror &other) const;
 
 private:
     struct Held {

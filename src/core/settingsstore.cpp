@@ -248,7 +248,8 @@ bool SettingsStore::prepareForUse() {
     // last complete commit.
     if (!usesWal() && !exec("PRAGMA journal_mode=WAL"))
         return false;
-    if (!exec("PRAGMA synchronous=FULL"))
+    // Entries often hold passwords: what is deleted or replaced is overwritten with zeros.
+    if (!exec("PRAGMA synchronous=FULL") || !exec("PRAGMA secure_delete=ON"))
         return false;
     if (userVersion() < schemaVersion) {
         // Another copy starting at the same moment may have done it meanwhile: ask again
@@ -527,16 +528,23 @@ bool SettingsStore::set(const QString &section, const QString &key, const QByteA
     return false;
 }
 
-bool SettingsStore::removeSection(const QString &section) {
+bool SettingsStore::removeSection(const QString &section, Erase erase) {
     if (!m_db || m_transactionFailed || !writable()) {
         warn("cannot delete");
         return false;
     }
+    // FAST clears the deleted rows' own pages but leaves freed overflow pages as they were.
+    const bool fast = erase == Erase::KeptElsewhere;
+    if (fast)
+        sqlite3_exec(m_db, "PRAGMA secure_delete=FAST", nullptr, nullptr, nullptr);
     sqlite3_stmt *st = prepared(DeleteSection);
     ResetGuard guard{st};
     bindApp(st);
     bindText(st, 2, section);
-    if (step(st) == SQLITE_DONE) {
+    const int rc = step(st);
+    if (fast)
+        sqlite3_exec(m_db, "PRAGMA secure_delete=ON", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_DONE) {
         ++m_writes;
         return true;
     }

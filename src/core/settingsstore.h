@@ -58,7 +58,10 @@ public:
     // cannot keep one (no store, or one that is not in write-ahead mode).
     class Snapshot;
     std::shared_ptr<Snapshot> snapshot() const;
-    bool removeSection(const QString &section);
+    // The freed room is overwritten with zeros, as for every deleted value, unless the texts
+    // are kept in another section too (KeptElsewhere): zeroing them protects nothing.
+    enum class Erase { Zero, KeptElsewhere };
+    bool removeSection(const QString &section, Erase erase = Erase::Zero);
     bool hasSection(const QString &section) const;
 
     // Why the last write failed, in the system's words ("database or disk is full").

@@ -53,8 +53,10 @@ bool hasEntries(const SettingsStore &store, const EntrySection &section) {
     return store.hasSection(section.storedName());
 }
 
-bool removeEntries(SettingsStore &store, const EntrySection &section) {
-    return store.removeSection(section.storedName());
+bool removeEntries(SettingsStore &store, const EntrySection &section, bool keptElsewhere) {
+    return store.removeSection(section.storedName(), keptElsewhere
+                                                         ? SettingsStore::Erase::KeptElsewhere
+                                                         : SettingsStore::Erase::Zero);
 }
 
 Options loadOptions(const SettingsStore &store) {

@@ -32,7 +32,8 @@ private:
 // Whether a section holds anything, and removing one with all its keys (a missing one is no
 // failure). False from remove means the store could not be written; lastError() says why.
 bool hasEntries(const SettingsStore &store, const EntrySection &section);
-bool removeEntries(SettingsStore &store, const EntrySection &section);
+// `keptElsewhere`: every text of the section is also stored in another one.
+bool removeEntries(SettingsStore &store, const EntrySection &section, bool keptElsewhere = false);
 
 // The three options; a missing or unknown stored value reads as on.
 enum class Option { OnTop, MouseOver, AutoSave };

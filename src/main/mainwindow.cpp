@@ -656,7 +656,8 @@ void MainWindow::waitForRecoveryCopy() {
 void MainWindow::dropRecoveryCopy() {
     m_recoveryTimer.stop();
     waitForRecoveryCopy();
-    removeEntries(m_store, EntrySection::recovery());
+    // Once the startup entries hold what the copy holds, its texts need no zeroing on the way out.
+    removeEntries(m_store, EntrySection::recovery(), m_recovery.holdsSameAs(m_startup));
     // Without its own keys the copy stands for the startup entries.
     m_recovery.assume(m_startup);
 }

@@ -71,6 +71,7 @@ private slots:
     void largeTextsReadWhenUsed_data();
     void largeTextsReadWhenUsed();
     void unchangedStoredTextsNotWritten();
+    void deletedTextsZeroed();
     void placesNotOurOwn_data();
     void placesNotOurOwn();
     void relativeDataHomeIgnored();
@@ -503,6 +504,30 @@ void TestCore::unchangedStoredTextsNotWritten() {
     QVERIFY(startup.saveChanges(store, entries));
     QCOMPARE(rowCount(storePath(), QStringLiteral("Data")), 2);
     QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry4")), QStringLiteral("new"));
+}
+
+void TestCore::deletedTextsZeroed() {
+    // Entries often hold passwords: a deleted text leaves no trace in the file, unless the same
+    // text is kept in another section anyway.
+    const auto fileHolds = [this](const QByteArray &marker) {
+        QFile f(storePath());
+        QFile wal(storePath() + QStringLiteral("-wal"));
+        f.open(QIODevice::ReadOnly);
+        wal.open(QIODevice::ReadOnly);
+        return f.readAll().contains(marker) || wal.readAll().contains(marker);
+    };
+    const QByteArray secret = QByteArray("secret-").repeated(20000);
+    const QByteArray copy = QByteArray("copy-").repeated(20000);
+    {
+        SettingsStore store(storePath());
+        QVERIFY(store.set(QStringLiteral("Recovery"), QStringLiteral("Entry1"), copy));
+        QVERIFY(store.set(QStringLiteral("/sets/a.ent"), QStringLiteral("Entry1"), secret));
+        QVERIFY(store.removeSection(QStringLiteral("Recovery"),
+                                    SettingsStore::Erase::KeptElsewhere));
+        QVERIFY(store.removeSection(QStringLiteral("/sets/a.ent")));
+    }
+    QVERIFY(!fileHolds(secret.left(70)));
+    QVERIFY(!hasEntries(SettingsStore(storePath()), EntrySection::recovery()));
 }
 
 void TestCore::placesNotOurOwn_data() {
