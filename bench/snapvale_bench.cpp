@@ -220,7 +220,7 @@ struct RawDb {
     explicit RawDb(const QString &path) {
         sqlite3_open(QFile::encodeName(path).constData(), &db);
         sqlite3_exec(db,
-                     "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA secure_delete=ON;"
+                     "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA secure_delete=ON; PRAGMA journal_size_limit=4194304;"
                      "CREATE TABLE IF NOT EXISTS settings(app TEXT NOT NULL, section TEXT NOT "
                      "NULL, key TEXT NOT NULL COLLATE NOCASE, value TEXT NOT NULL, PRIMARY KEY "
                      "(app, section, key))",

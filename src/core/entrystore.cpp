@@ -83,6 +83,8 @@ bool EntryStore::Content::sameAs(const Content &other) const {
         return false;
     if (isStored() && snapshot == other.snapshot && row.rowid == other.row.rowid)
         return true;
+    if (inMemory && other.inMemory && utf8.isSharedWith(other.utf8))
+        return true;
     if (inMemory && other.inMemory)
         return utf8 == other.utf8;
     // Reading a stored text to compare costs a fraction of writing it, and keeps nothing.
@@ -118,6 +120,13 @@ QString EntryStore::Content::decoded() const {
         whole = start.toUtf8();
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     return decoder.decode(whole);
+}
+
+void EntryStore::Content::releaseStoreView() {
+    if (!inMemory)
+        return;
+    snapshot.reset();
+    row = {};
 }
 
 EntryStore::Content EntryStore::contentOf(const QByteArray &utf8) {
@@ -164,6 +173,11 @@ QByteArray EntryStore::peekUtf8(int n) const {
 void EntryStore::takeAllIntoMemory() {
     for (int n = 1; n <= Count; ++n)
         utf8(n);
+}
+
+void EntryStore::releaseStoreViews() {
+    for (Entry &e : m_entries)
+        e.content.releaseStoreView();
 }
 
 void EntryStore::setText(int n, const QString &text) {
@@ -265,6 +279,22 @@ bool SectionMirror::holdsSameAs(const SectionMirror &other) const {
             return false;
     }
     return true;
+}
+
+void SectionMirror::releaseStoreViews(const EntryStore &entries) {
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        Held &held = m_held[n - 1];
+        if (!held.content.isStored())
+            continue;
+        // The entry's text, now in memory, stands for the stored one where they are the same.
+        const EntryStore::Content &now = entries.content(n);
+        if (!now.inMemory || !now.sameAs(held.content)) {
+            forget(n);
+            continue;
+        }
+        held.content = now;
+        held.content.releaseStoreView();
+    }
 }
 
 void SectionMirror::forget(int n) {

@@ -37,6 +37,8 @@ public:
         QString decoded() const;
         // True only when it is known without reading: the same stored value, or equal bytes.
         bool sameAs(const Content &other) const;
+        // A text in memory no longer needs the view of the store it was read from.
+        void releaseStoreView();
     };
     static Content contentOf(const QByteArray &utf8);
 
@@ -68,6 +70,8 @@ public:
     QByteArray peekUtf8(int n) const;
     // Reads every text still in the store into memory, before the store is given up.
     void takeAllIntoMemory();
+    // Lets go of the store's views behind texts already in memory.
+    void releaseStoreViews();
 
     void setText(int n, const QString &text);
     void setName(int n, const QString &name);
@@ -130,6 +134,9 @@ public:
     void forget(int n);
     // Whether both sections hold the same texts and names, as far as this program knows.
     bool holdsSameAs(const SectionMirror &other) const;
+    // Before the entries let go of their views of the store (all texts in memory): what the
+    // section holds is then known by those texts; anything else is written at the next save.
+    void releaseStoreViews(const EntryStore &entries);
 
 private:
     struct Held {

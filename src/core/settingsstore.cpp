@@ -141,6 +141,10 @@ SettingsStore::SettingsStore(const QString &path, Existing)
         close();
 }
 
+qint64 SettingsStore::logBytes() const {
+    return QFileInfo(m_path + QStringLiteral("-wal")).size();
+}
+
 SettingsStore::~SettingsStore() {
     close();
 }
@@ -249,7 +253,9 @@ bool SettingsStore::prepareForUse() {
     if (!usesWal() && !exec("PRAGMA journal_mode=WAL"))
         return false;
     // Entries often hold passwords: what is deleted or replaced is overwritten with zeros.
-    if (!exec("PRAGMA synchronous=FULL") || !exec("PRAGMA secure_delete=ON"))
+    // A log grown while a snapshot was held shrinks again once it is folded back.
+    if (!exec("PRAGMA synchronous=FULL") || !exec("PRAGMA secure_delete=ON") ||
+        !exec("PRAGMA journal_size_limit=4194304"))
         return false;
     if (userVersion() < schemaVersion) {
         // Another copy starting at the same moment may have done it meanwhile: ask again

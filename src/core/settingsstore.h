@@ -32,6 +32,8 @@ public:
     static QString defaultPath();
 
     QString path() const { return m_path; }
+    // The size of the write-ahead log, which keeps what is written while a snapshot lives.
+    qint64 logBytes() const;
     bool isOpen() const { return m_db != nullptr; }
     QString movedAsidePath() const { return m_movedAside; }
     // Why changes cannot be kept in this run (a folder of another user's, a store that can only

@@ -542,8 +542,10 @@ void MainWindow::unload(UnloadMode mode) {
 }
 
 bool MainWindow::updateStartupEntries() {
-    if (saveStartupEntries())
+    if (saveStartupEntries()) {
+        limitStoreLog();
         return true;
+    }
     showStoreFailure();
     return false;
 }
@@ -644,8 +646,22 @@ void MainWindow::writeRecoveryCopy() {
                 m_recovery.forget(n);
             scheduleRecoveryCopy();
         }
+        limitStoreLog();
         emit recoveryCopyEnded(written);
     });
+}
+
+void MainWindow::limitStoreLog() {
+    // While texts are read from the store as it was when they were loaded, its write-ahead log
+    // keeps all that was written since. Past this size the texts come into memory instead, and
+    // the log is folded back into the store.
+    constexpr qint64 logLimit = qint64(256) * 1024 * 1024;
+    if (m_store.logBytes() < logLimit)
+        return;
+    m_entries.takeAllIntoMemory();
+    m_startup.releaseStoreViews(m_entries);
+    m_recovery.releaseStoreViews(m_entries);
+    m_entries.releaseStoreViews();
 }
 
 void MainWindow::waitForRecoveryCopy() {

@@ -181,6 +181,7 @@ private:
     void writeRecoveryCopy();
     void dropRecoveryCopy();
     void waitForRecoveryCopy();
+    void limitStoreLog();
     void recoverAfterUncleanEnd();
     void storeOption(Option option, bool on);
     void replaceDamagedStore();

@@ -504,6 +504,18 @@ void TestCore::unchangedStoredTextsNotWritten() {
     QVERIFY(startup.saveChanges(store, entries));
     QCOMPARE(rowCount(storePath(), QStringLiteral("Data")), 2);
     QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry4")), QStringLiteral("new"));
+
+    // Letting go of the store's views keeps that knowledge: all texts come into memory, and
+    // only an entry changed meanwhile is written.
+    entries.setText(6, QStringLiteral("changed"));
+    entries.takeAllIntoMemory();
+    startup.releaseStoreViews(entries);
+    entries.releaseStoreViews();
+    for (int n = 1; n <= EntryStore::Count; ++n)
+        QVERIFY(entries.content(n).inMemory && !entries.content(n).isStored());
+    QVERIFY(startup.saveChanges(store, entries));
+    QCOMPARE(rowCount(storePath(), QStringLiteral("Data")), 4);
+    QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry6")), QStringLiteral("changed"));
 }
 
 void TestCore::deletedTextsZeroed() {
