@@ -180,9 +180,8 @@ double longestStall(const std::function<bool()> &run) {
 
 // Puts `bytes` on the X11 clipboard from another process, which keeps serving it.
 void ownClipboard(QProcess &xclip, const QString &file) {
-    xclip.start(QStringLiteral("xclip"),
-                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-i"),
-                 file, QStringLiteral("-quiet")});
+    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                          QStringLiteral("-i"), file, QStringLiteral("-quiet")});
     xclip.waitForStarted();
     QThread::msleep(300);
 }
@@ -220,7 +219,8 @@ struct RawDb {
     explicit RawDb(const QString &path) {
         sqlite3_open(QFile::encodeName(path).constData(), &db);
         sqlite3_exec(db,
-                     "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA secure_delete=ON; PRAGMA journal_size_limit=4194304;"
+                     "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA secure_delete=ON; "
+                     "PRAGMA journal_size_limit=4194304;"
                      "CREATE TABLE IF NOT EXISTS settings(app TEXT NOT NULL, section TEXT NOT "
                      "NULL, key TEXT NOT NULL COLLATE NOCASE, value TEXT NOT NULL, PRIMARY KEY "
                      "(app, section, key))",

@@ -11,37 +11,15 @@
 namespace {
 // SQLite keeps at most 10^9 bytes in one row; half a gibibyte leaves room and a round number.
 qint64 textLimit = qint64(512) * 1024 * 1024;
-} // namespace
 
-qint64 EntryStore::maxTextBytes() {
-    return textLimit;
-}
-
-void EntryStore::setMaxTextBytes(qint64 bytes) {
-    textLimit = bytes;
-}
-
-bool EntryStore::fits(const QString &text) {
-    // Each UTF-16 unit is at most three UTF-8 bytes: most texts need no count.
-    return text.size() * 3 <= textLimit || Text::utf8Size(text) <= textLimit;
-}
-
-QString EntryStore::tooLargeMessage() {
-    return QStringLiteral("This text is too large for an entry. An entry holds at most %1 bytes "
-                          "of text (UTF-8), and nothing was changed.")
-        .arg(textLimit);
-}
-
-namespace {
 // Texts up to this size are read whole at once: their start costs about as much to read.
 constexpr qint64 readWholeUpTo = 16 * 1024;
 
 QString startOfUtf8(const QByteArray &utf8) {
     // A UTF-16 unit takes at most three bytes; a character cut at the end stays in the decoder.
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    const QString decoded =
-        decoder.decode(QByteArrayView(utf8).first(std::min<qsizetype>(
-            utf8.size(), EntryStore::StartLength * 3)));
+    const QString decoded = decoder.decode(
+        QByteArrayView(utf8).first(std::min<qsizetype>(utf8.size(), EntryStore::StartLength * 3)));
     return Text::startOf(decoded, EntryStore::StartLength);
 }
 
@@ -71,12 +49,32 @@ EntryStore::Content storedContent(const std::shared_ptr<const SettingsStore::Sna
     return c;
 }
 
-QString storedName(const SettingsStore::Snapshot &snapshot, const SettingsStore::Snapshot::Row &row) {
+QString storedName(const SettingsStore::Snapshot &snapshot,
+                   const SettingsStore::Snapshot::Row &row) {
     QByteArray bytes;
     snapshot.read(row, 0, row.bytes, &bytes);
     return QString::fromUtf8(bytes);
 }
 } // namespace
+
+qint64 EntryStore::maxTextBytes() {
+    return textLimit;
+}
+
+void EntryStore::setMaxTextBytes(qint64 bytes) {
+    textLimit = bytes;
+}
+
+bool EntryStore::fits(const QString &text) {
+    // Each UTF-16 unit is at most three UTF-8 bytes: most texts need no count.
+    return text.size() * 3 <= textLimit || Text::utf8Size(text) <= textLimit;
+}
+
+QString EntryStore::tooLargeMessage() {
+    return QStringLiteral("This text is too large for an entry. An entry holds at most %1 bytes "
+                          "of text (UTF-8), and nothing was changed.")
+        .arg(textLimit);
+}
 
 bool EntryStore::Content::sameAs(const Content &other) const {
     if (bytes != other.bytes)
@@ -195,10 +193,10 @@ void EntryStore::setEntry(int n, const QString &text, const QString &name) {
 void EntryStore::setEntry(int n, const Content &content, const QString &name) {
     Entry &e = m_entries[index(n)];
     // Comparing a 100 MB text costs more than repainting one row: compare only cheap sharing.
-    const bool sameText = content.isStored()
-                              ? content.snapshot == e.content.snapshot &&
-                                    content.row.rowid == e.content.row.rowid
-                              : e.content.inMemory && e.content.utf8.isSharedWith(content.utf8);
+    const bool sameText =
+        content.isStored()
+            ? content.snapshot == e.content.snapshot && content.row.rowid == e.content.row.rowid
+            : e.content.inMemory && e.content.utf8.isSharedWith(content.utf8);
     if (sameText && e.name == name)
         return;
     e.content = content;
@@ -206,9 +204,8 @@ void EntryStore::setEntry(int n, const Content &content, const QString &name) {
     emit entryChanged(n);
 }
 
-std::array<bool, EntryStore::Count> EntryStore::loadSection(const SettingsStore &store,
-                                                            const EntrySection &section,
-                                                            bool presentOnly) {
+std::array<bool, EntryStore::Count>
+EntryStore::loadSection(const SettingsStore &store, const EntrySection &section, bool presentOnly) {
     std::array<bool, Count> present{};
     const QString sectionName = section.storedName();
     if (const auto snapshot = store.snapshot()) {
@@ -263,7 +260,8 @@ bool EntryStore::save(SettingsStore &store, const EntrySection &section) const {
     SettingsStore::Transaction transaction(store);
     const QString name = section.storedName();
     for (int n = 1; n <= Count; ++n) {
-        if (!store.set(name, textKey(n), peekUtf8(n)) || !store.set(name, nameKey(n), this->name(n)))
+        if (!store.set(name, textKey(n), peekUtf8(n)) ||
+            !store.set(name, nameKey(n), this->name(n)))
             return false;
     }
     return transaction.commit();
@@ -275,7 +273,8 @@ void SectionMirror::remember(const EntryStore &entries, int n) {
 
 bool SectionMirror::holdsSameAs(const SectionMirror &other) const {
     for (int n = 0; n < EntryStore::Count; ++n) {
-        if (!m_held[n].content.sameAs(other.m_held[n].content) || m_held[n].name != other.m_held[n].name)
+        if (!m_held[n].content.sameAs(other.m_held[n].content) ||
+            m_held[n].name != other.m_held[n].name)
             return false;
     }
     return true;

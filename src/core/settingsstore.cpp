@@ -673,8 +673,9 @@ std::shared_ptr<SettingsStore::Snapshot> SettingsStore::snapshot() const {
         qstricmp(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)), "wal") == 0;
     sqlite3_finalize(st);
     st = nullptr;
-    if (!held || sqlite3_prepare_v2(snap->m_db, "SELECT count(*) FROM sqlite_master", -1, &st,
-                                    nullptr) != SQLITE_OK ||
+    if (!held ||
+        sqlite3_prepare_v2(snap->m_db, "SELECT count(*) FROM sqlite_master", -1, &st, nullptr) !=
+            SQLITE_OK ||
         sqlite3_step(st) != SQLITE_ROW) {
         sqlite3_finalize(st);
         return nullptr;
@@ -705,12 +706,14 @@ SettingsStore::Snapshot::rows(const QString &section) const {
     bindText(st, 2, section);
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        const QString key = QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(st, 0)), sqlite3_column_bytes(st, 0));
+        const QString key =
+            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)),
+                              sqlite3_column_bytes(st, 0));
         Row row;
         row.rowid = sqlite3_column_int64(st, 1);
         sqlite3_blob *blob = nullptr;
-        if (sqlite3_blob_open(m_db, "main", "settings", "value", row.rowid, 0, &blob) != SQLITE_OK) {
+        if (sqlite3_blob_open(m_db, "main", "settings", "value", row.rowid, 0, &blob) !=
+            SQLITE_OK) {
             sqlite3_blob_close(blob);
             failed("cannot read");
             continue;

@@ -161,7 +161,8 @@ public:
 
     // The rows of one section, by key in lower case.
     QHash<QString, Row> rows(const QString &section) const;
-    // `bytes` bytes of a row's value from `offset`; false when it cannot be read (`error` says why).
+    // `bytes` bytes of a row's value from `offset`; false when it cannot be read (`error` says
+    // why).
     bool read(const Row &row, qint64 offset, qint64 bytes, QByteArray *out,
               QString *error = nullptr) const;
 

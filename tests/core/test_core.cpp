@@ -416,7 +416,8 @@ void TestCore::largeTextsReadWhenUsed_data() {
     QTest::addColumn<QString>("order");
     QTest::addColumn<QString>("start");
     // Whatever happens to the section after the load, the entries read what it held then.
-    QTest::newRow("section overwritten") << "overwrite" << "plain";
+    QTest::newRow("section overwritten") << "overwrite"
+                                         << "plain";
     QTest::newRow("set saved over itself") << "save over" << QStringLiteral("€uro");
     QTest::newRow("set deleted") << "delete" << QStringLiteral("😀 wide");
     QTest::newRow("another copy writes") << "other copy" << QStringLiteral("\uFEFFmark");
@@ -485,7 +486,8 @@ void TestCore::unchangedStoredTextsNotWritten() {
         SettingsStore store(storePath());
         EntryStore entries;
         for (int n = 1; n <= EntryStore::Count; ++n)
-            entries.setEntry(n, QString(100 * 1024, QLatin1Char('a' + n % 26)), QStringLiteral("n"));
+            entries.setEntry(n, QString(100 * 1024, QLatin1Char('a' + n % 26)),
+                             QStringLiteral("n"));
         QVERIFY(entries.save(store, EntrySection::startup()));
     }
     SettingsStore store(storePath());
@@ -515,7 +517,8 @@ void TestCore::unchangedStoredTextsNotWritten() {
         QVERIFY(entries.content(n).inMemory && !entries.content(n).isStored());
     QVERIFY(startup.saveChanges(store, entries));
     QCOMPARE(rowCount(storePath(), QStringLiteral("Data")), 4);
-    QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry6")), QStringLiteral("changed"));
+    QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry6")),
+             QStringLiteral("changed"));
 }
 
 void TestCore::deletedTextsZeroed() {
@@ -534,8 +537,8 @@ void TestCore::deletedTextsZeroed() {
         SettingsStore store(storePath());
         QVERIFY(store.set(QStringLiteral("Recovery"), QStringLiteral("Entry1"), copy));
         QVERIFY(store.set(QStringLiteral("/sets/a.ent"), QStringLiteral("Entry1"), secret));
-        QVERIFY(store.removeSection(QStringLiteral("Recovery"),
-                                    SettingsStore::Erase::KeptElsewhere));
+        QVERIFY(
+            store.removeSection(QStringLiteral("Recovery"), SettingsStore::Erase::KeptElsewhere));
         QVERIFY(store.removeSection(QStringLiteral("/sets/a.ent")));
     }
     QVERIFY(!fileHolds(secret.left(70)));

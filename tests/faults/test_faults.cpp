@@ -158,7 +158,8 @@ void TestFaults::killedMidSave() {
         if (mode == QLatin1String("lazy")) {
             QElapsedTimer wrote;
             wrote.start();
-            QVERIFY(store.set(QStringLiteral("Writers"), QStringLiteral("test"), QStringLiteral("1")));
+            QVERIFY(
+                store.set(QStringLiteral("Writers"), QStringLiteral("test"), QStringLiteral("1")));
             QVERIFY(wrote.elapsed() < 5000);
         }
         // One generation, whole: every text and name of the same save.
