@@ -39,7 +39,7 @@ constexpr qsizetype longLine = 4096;
 // `loadPartBytes` for at most `loadStepMs` at a time.
 constexpr qint64 firstPartBytes = 64 * 1024;
 constexpr qint64 loadPartBytes = 256 * 1024;
-constexpr qint64 loadStepMs = 20;
+constexpr qint64 loadStepMs = 10;
 // The frame the resize offsets assume around the client area.
 constexpr int frameAllowance = 120;
 
@@ -258,8 +258,11 @@ void EditorWindow::setContent(const EntryStore::Content &content) {
     appendNextPart(firstPartBytes);
     // The caret starts at the top, as for any text opened; later parts go in after it.
     m_text->moveCursor(QTextCursor::Start);
-    m_loader.start();
-    loadMore();
+    // Nothing more to come: the text is whole at once.
+    if (m_shownBytes >= m_given.bytes)
+        loadMore();
+    else
+        m_loader.start();
 }
 
 bool EditorWindow::appendNextPart(qint64 bytes) {
