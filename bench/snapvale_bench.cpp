@@ -38,7 +38,6 @@
 #include <memory>
 #include <vector>
 
-#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -298,8 +297,6 @@ void fillStore(const QString &dataHome, qsizetype entryBytes, int sets, qsizetyp
 } // namespace
 
 int main(int argc, char *argv[]) {
-    // The in-process figures run with the allocator set as the program's main() sets it.
-    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
     QApplication app(argc, argv);
     const QString dir = QCoreApplication::applicationDirPath();
     const QString snapvale = dir + QStringLiteral("/../src/app/snapvale");

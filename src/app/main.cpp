@@ -20,10 +20,6 @@
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
 #include <csignal>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -200,12 +196,6 @@ void handleTerminationSignals(MainWindow &window) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-#ifdef __GLIBC__
-    // Texts of many megabytes come and go (copies, pastes, the editor): a fixed threshold keeps
-    // each in a mapping of its own that goes back to the system when freed, where glibc's
-    // moving threshold would keep them in the heap for good.
-    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
-#endif
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "-h") || !std::strcmp(argv[i], "--help")) {
             std::fputs(usage, stdout);

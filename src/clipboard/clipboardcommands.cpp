@@ -75,7 +75,7 @@ void ClipboardCommands::paste(int n) {
 }
 
 void ClipboardCommands::copy(int n) {
-    copyToClipboard(m_main.desktop(), &m_main, Text::trimSpaces(m_main.entries().text(n)));
+    copyToClipboard(m_main.desktop(), &m_main, Text::trimSpaces(m_main.entries().utf8(n)));
 }
 
 void ClipboardCommands::clearEntry(int n) {

@@ -22,6 +22,19 @@ QString trimSpaces(const QString &text) {
     return text.mid(begin, end - begin);
 }
 
+QByteArray trimSpaces(const QByteArray &utf8) {
+    // A space byte is never part of a longer UTF-8 sequence.
+    qsizetype begin = 0;
+    qsizetype end = utf8.size();
+    while (begin < end && utf8.at(begin) == ' ')
+        ++begin;
+    while (end > begin && utf8.at(end - 1) == ' ')
+        --end;
+    if (begin == 0 && end == utf8.size())
+        return utf8;
+    return utf8.mid(begin, end - begin);
+}
+
 namespace {
 
 bool failed(const char *what, const QString &path, const QString &reason, QString *error) {

@@ -8,6 +8,7 @@ namespace Text {
 // Removes leading and trailing U+0020 only: tabs and line breaks at the ends stay. A text with
 // nothing to remove comes back shared, not copied.
 QString trimSpaces(const QString &text);
+QByteArray trimSpaces(const QByteArray &utf8);
 
 // Writes `content` to `path` in UTF-8 without a byte-order mark, replacing a former file only
 // once the new one is complete: a failed write leaves the old file as it was. False when the

@@ -1,6 +1,7 @@
 #include "platform/desktop.h"
 
 #include <QApplication>
+#include <QStringDecoder>
 #include <QWidget>
 #include <QWindow>
 
@@ -20,8 +21,20 @@ void applyStaysOnTop(QWidget *window, bool topmost) {
     window->setWindowFlags(flags);
 }
 
+bool Desktop::setClipboardUtf8(const QByteArray &utf8) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return setClipboardText(decoder.decode(utf8));
+}
+
 bool copyToClipboard(Desktop &desktop, QWidget *parent, const QString &text) {
     if (desktop.clearClipboard() && desktop.setClipboardText(text))
+        return true;
+    desktop.message(parent, QStringLiteral("Error copying to clipboard. Please retry."));
+    return false;
+}
+
+bool copyToClipboard(Desktop &desktop, QWidget *parent, const QByteArray &utf8) {
+    if (desktop.clearClipboard() && desktop.setClipboardUtf8(utf8))
         return true;
     desktop.message(parent, QStringLiteral("Error copying to clipboard. Please retry."));
     return false;

@@ -37,6 +37,8 @@ public:
     // Whether the clipboard holds text at all, and not only an image or files.
     virtual bool clipboardHoldsText() = 0;
     virtual bool setClipboardText(const QString &text) = 0;
+    // The same text as UTF-8 bytes, which the clipboard may keep as they are, shared.
+    virtual bool setClipboardUtf8(const QByteArray &utf8);
 
     // The chosen file's full path, or the empty string when the user cancelled.
     virtual QString chooseFile(QWidget *parent, const FileDialogRequest &request) = 0;
@@ -73,6 +75,7 @@ void applyStaysOnTop(QWidget *window, bool topmost);
 // Please retry.", "Error accessing clipboard. Please retry.") and the result says whether the
 // text went to, or came from, the clipboard.
 bool copyToClipboard(Desktop &desktop, QWidget *parent, const QString &text);
+bool copyToClipboard(Desktop &desktop, QWidget *parent, const QByteArray &utf8);
 bool readClipboard(Desktop &desktop, QWidget *parent, QString &text);
 // Says "The clipboard holds no text." when it holds none; a paste then changes nothing.
 bool clipboardHoldsText(Desktop &desktop, QWidget *parent);

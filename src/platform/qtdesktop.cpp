@@ -120,6 +120,23 @@ bool QtDesktop::setClipboardText(const QString &text) {
     return true;
 }
 
+bool QtDesktop::setClipboardUtf8(const QByteArray &utf8) {
+    if (wlClipboard())
+        return runWl(QStringLiteral("wl-copy"),
+                     {QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
+                     utf8) == 0;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    // The entry's own bytes, shared: a program that pastes gets them as UTF-8 text, and no
+    // second copy of a large text is kept for the clipboard.
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("text/plain"), utf8);
+    data->setData(QStringLiteral("text/plain;charset=utf-8"), utf8);
+    clipboard->setMimeData(data, QClipboard::Clipboard);
+    return true;
+}
+
 QString QtDesktop::chooseFile(QWidget *parent, const FileDialogRequest &request) {
     QFileDialog dialog(parent, request.title);
     dialog.setNameFilter(request.filter);

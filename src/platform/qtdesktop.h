@@ -10,6 +10,7 @@ public:
     bool clipboardText(QString &text) override;
     bool clipboardHoldsText() override;
     bool setClipboardText(const QString &text) override;
+    bool setClipboardUtf8(const QByteArray &utf8) override;
     QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
     void message(QWidget *parent, const QString &text) override;
     int ask(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,

@@ -655,6 +655,8 @@ void TestCore::trimSpaces() {
     QFETCH(QString, text);
     QFETCH(QString, trimmed);
     QCOMPARE(Text::trimSpaces(text), trimmed);
+    // The copy button trims the entry's UTF-8 bytes the same way.
+    QCOMPARE(Text::trimSpaces(text.toUtf8()), trimmed.toUtf8());
 }
 
 void TestCore::lineEnds_data() {
