@@ -656,6 +656,7 @@ std::shared_ptr<SettingsStore::Snapshot> SettingsStore::snapshot() const {
     std::shared_ptr<Snapshot> snap(new Snapshot);
     snap->m_path = m_path;
     snap->m_store = m_self;
+    snap->m_storeThread = std::this_thread::get_id();
     // The same file as the store's own connection, never through a link.
     if (sqlite3_open_v2(sqlite3_db_filename(m_db, "main"), &snap->m_db,
                         SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr) != SQLITE_OK)
@@ -751,6 +752,7 @@ bool SettingsStore::Snapshot::read(const Row &row, qint64 offset, qint64 bytes, 
 void SettingsStore::Snapshot::failed(const char *what) const {
     std::fprintf(stderr, "snapvale: settings store %s: %s: %s\n", qUtf8Printable(m_path), what,
                  sqlite3_errmsg(m_db));
-    if (const auto store = m_store.lock())
+    // A read for a background write says nothing to the store: its next own read will.
+    if (const auto store = m_store.lock(); store && std::this_thread::get_id() == m_storeThread)
         (*store)->noteFailure(sqlite3_extended_errcode(m_db));
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <thread>
 #include <memory>
 
 struct sqlite3;
@@ -173,6 +174,8 @@ private:
 
     QString m_path;
     sqlite3 *m_db = nullptr;
-    // The store that took it, told of damage the snapshot meets; gone with the store.
+    // The store that took it, told of damage the snapshot meets on the store's own thread;
+    // gone with the store.
     std::weak_ptr<SettingsStore *> m_store;
+    std::thread::id m_storeThread;
 };
