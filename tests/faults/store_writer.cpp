@@ -1,7 +1,8 @@
 // A helper that other tests kill or run twice: it writes to a settings store in a loop.
 //   store_writer STORE data|set      save all 30 entries over and over, each save a generation
 //   store_writer STORE mixed ID SECS toggle an option, save the entries and a set, for SECS s
-//   store_writer STORE recovery      change one entry at a time and keep the recovery copy
+//   store_writer STORE recovery [seed]  change one entry at a time and keep the recovery copy
+//                                    (seed: the startup entries and the first copy only)
 //   store_writer STORE lazy [seed]   read the startup entries, their texts when used, in a loop
 //                                    (seed: only write them, 30 x 1 MiB)
 #include "core/backgroundwriter.h"
@@ -61,13 +62,17 @@ int main(int argc, char *argv[]) {
         startup.load(store, entries);
         // As the program keeps it: on a thread and a connection of its own.
         BackgroundWriter writer(args.at(1));
-        for (int g = 2;; ++g) {
+        // seed: the first copy alone, so that every later kill finds one.
+        const bool seedOnly = args.value(3) == QLatin1String("seed");
+        for (int g = seedOnly ? 1 : 2;; ++g) {
             const int n = g % EntryStore::Count + 1;
             entries.setEntry(n, generationText(g, n, 1024 * 1024),
                              QStringLiteral("g%1-n%2").arg(g).arg(n));
             writer.write(EntrySection::recovery(), {{n, entries.content(n), entries.name(n)}},
                          [](bool) {});
             writer.waitUntilIdle();
+            if (seedOnly)
+                return 0;
         }
     }
     if (mode == QLatin1String("lazy")) {
