@@ -275,8 +275,10 @@ bool EditorWindow::appendNextPart(qint64 bytes) {
     QString piece = m_heldBack + m_decoder.decode(part);
     m_heldBack.clear();
     // A CR and its LF go in together, or the widget would see two line breaks.
-    if (!last && piece.endsWith(QLatin1Char('\r')))
-        m_heldBack = piece.sliced(piece.size() - 1), piece.chop(1);
+    if (!last && piece.endsWith(QLatin1Char('\r'))) {
+        m_heldBack = QStringLiteral("\r");
+        piece.chop(1);
+    }
     // Wrapping at word boundaries costs time that grows with the square of a line's length: a
     // text with a line of megabytes would freeze the window. Such a text wraps anywhere.
     const QChar *data = piece.constData();
