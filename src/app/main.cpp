@@ -72,6 +72,14 @@ pid_t startProgram() {
         ::dup2(null, fd);
     char name[] = "snapvale";
     char *const args[] = {name, nullptr};
+    // Through the binary's own path where it still exists, so that the process is called
+    // "snapvale" (pgrep, top) rather than "exe".
+    char path[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length > 0) {
+        path[length] = '\0';
+        ::execv(path, args);
+    }
     ::execv("/proc/self/exe", args);
     ::_exit(127);
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -40,6 +41,34 @@ bool catchesSigterm(qint64 pid) {
             return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
     }
     return false;
+}
+
+// The programs running over one data home, found by their environment: launches start programs
+// of their own, which the test does not hold.
+QList<qint64> programsIn(const QString &dataHome) {
+    QList<qint64> found;
+    const QByteArray mark = "XDG_DATA_HOME=" + QFile::encodeName(dataHome);
+    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &pid : pids) {
+        QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+        const QString exe = QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid));
+        if (pid.toLongLong() > 0 && QFileInfo(exe).fileName() == QLatin1String("snapvale") &&
+            environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(mark))
+            found << pid.toLongLong();
+    }
+    return found;
+}
+
+// Ends every program over `dataHome`, so that none outlives the test's folders.
+bool endProgramsIn(const QString &dataHome) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!programsIn(dataHome).isEmpty() && waited.elapsed() < 30000) {
+        for (qint64 pid : programsIn(dataHome))
+            ::kill(pid_t(pid), SIGTERM);
+        QTest::qWait(50);
+    }
+    return programsIn(dataHome).isEmpty();
 }
 
 bool waitForSignalHandler(const QProcess &p) {
@@ -290,7 +319,13 @@ void TestBinary::commandsAtOnceStartOne() {
     QVERIFY(lock.open(QIODevice::ReadOnly));
     const qint64 pid = lock.readLine().trimmed().toLongLong();
     QVERIFY(pid > 0);
-    ::kill(pid_t(pid), SIGTERM);
+    // The starts that lost hand over and end; the one that holds the lock runs on alone.
+    QTRY_COMPARE_WITH_TIMEOUT(programsIn(home.path()), QList<qint64>{pid}, 15000);
+    // A started program goes by its own name, as pgrep and top show it.
+    QFile name(QStringLiteral("/proc/%1/comm").arg(pid));
+    QVERIFY(name.open(QIODevice::ReadOnly));
+    QCOMPARE(name.readAll().trimmed(), QByteArray("snapvale"));
+    QVERIFY(endProgramsIn(home.path()));
 }
 
 void TestBinary::tenLaunchesAtOnce() {
