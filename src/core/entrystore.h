@@ -35,7 +35,8 @@ public:
         bool read(qint64 offset, qint64 length, QByteArray *out) const;
         // The whole text, decoded; a byte-order mark at the start stays part of it.
         QString decoded() const;
-        // True only when it is known without reading: the same stored value, or equal bytes.
+        // The same text: the same stored value, or equal bytes. A stored text of the same size
+        // is read in parts to compare; one that cannot be read counts as different.
         bool sameAs(const Content &other) const;
         // A text in memory no longer needs the view of the store it was read from.
         void releaseStoreView();
