@@ -5,8 +5,8 @@
 #include <QString>
 
 #include <functional>
-#include <thread>
 #include <memory>
+#include <thread>
 
 struct sqlite3;
 struct sqlite3_stmt;
