@@ -629,17 +629,6 @@ void SettingsStore::Transaction::end(bool commit) {
                      qUtf8Printable(m_store.m_path));
 }
 
-SettingsStore::MappedReads::MappedReads(SettingsStore &store)
-    : m_store(store) {
-    if (m_store.m_db)
-        m_store.exec("PRAGMA mmap_size=268435456");
-}
-
-SettingsStore::MappedReads::~MappedReads() {
-    if (m_store.m_db)
-        m_store.exec("PRAGMA mmap_size=0");
-}
-
 std::shared_ptr<SettingsStore::Snapshot> SettingsStore::snapshot() const {
     if (!m_db || !m_unwritable.isEmpty())
         return nullptr;
@@ -729,8 +718,8 @@ SettingsStore::Snapshot::rows(const QString &section) const {
     return found;
 }
 
-bool SettingsStore::Snapshot::read(const Row &row, qint64 offset, qint64 bytes, QByteArray *out,
-                                   QString *error) const {
+bool SettingsStore::Snapshot::read(const Row &row, qint64 offset, qint64 bytes,
+                                   QByteArray *out) const {
     out->clear();
     sqlite3_blob *blob = nullptr;
     int rc = sqlite3_blob_open(m_db, "main", "settings", "value", row.rowid, 0, &blob);
@@ -743,8 +732,6 @@ bool SettingsStore::Snapshot::read(const Row &row, qint64 offset, qint64 bytes, 
     if (rc == SQLITE_OK)
         return true;
     out->clear();
-    if (error)
-        *error = QString::fromUtf8(sqlite3_errmsg(m_db));
     failed("cannot read");
     return false;
 }

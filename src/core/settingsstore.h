@@ -93,20 +93,6 @@ public:
         bool m_committed = false;
     };
 
-    // Reads large values straight from a map of the file rather than copying them page by page
-    // through read calls, while it lives. The map goes with it: mapped pages would otherwise
-    // stay counted in the program's memory.
-    class MappedReads {
-    public:
-        explicit MappedReads(SettingsStore &store);
-        ~MappedReads();
-        MappedReads(const MappedReads &) = delete;
-        MappedReads &operator=(const MappedReads &) = delete;
-
-    private:
-        SettingsStore &m_store;
-    };
-
 private:
     friend class Snapshot;
     bool openAt(const QString &path);
@@ -162,10 +148,8 @@ public:
 
     // The rows of one section, by key in lower case.
     QHash<QString, Row> rows(const QString &section) const;
-    // `bytes` bytes of a row's value from `offset`; false when it cannot be read (`error` says
-    // why).
-    bool read(const Row &row, qint64 offset, qint64 bytes, QByteArray *out,
-              QString *error = nullptr) const;
+    // `bytes` bytes of a row's value from `offset`; false when it cannot be read.
+    bool read(const Row &row, qint64 offset, qint64 bytes, QByteArray *out) const;
 
 private:
     friend class SettingsStore;

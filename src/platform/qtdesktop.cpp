@@ -110,9 +110,7 @@ bool QtDesktop::clipboardHoldsText() {
 
 bool QtDesktop::setClipboardText(const QString &text) {
     if (wlClipboard())
-        return runWl(QStringLiteral("wl-copy"),
-                     {QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
-                     text.toUtf8()) == 0;
+        return setClipboardUtf8(text.toUtf8());
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return false;
