@@ -108,16 +108,22 @@ SettingsStore::SettingsStore(const QString &path)
         refuse(path, QStringLiteral("%1 is a link, not the store itself").arg(path));
         return;
     }
-    if (!headerIsIntact()) {
-        std::fprintf(stderr, "snapvale: %s is truncated\n", qUtf8Printable(m_path));
-        m_notOurs = true;
-    } else if (openAt(path) && schemaIsUsable() && prepareForUse()) {
-        return;
+    if (openAt(path, true)) {
+        if (!headerIsIntact()) {
+            std::fprintf(stderr, "snapvale: %s is truncated\n", qUtf8Printable(m_path));
+            m_notOurs = true;
+        } else if (schemaIsUsable() && prepareForUse()) {
+            return;
+        }
     }
     close();
-    // A place that is not the user's own is neither read nor written.
-    if (!m_unwritable.isEmpty())
+    // A place that is not the user's own is read, never written.
+    if (!m_unwritable.isEmpty()) {
+        if (m_readableElsewhere && openReadOnly() && prepareStatements())
+            return;
+        close();
         return;
+    }
     // Only a file that is damaged or not ours is moved aside; a busy store is left alone and
     // this run keeps no settings.
     if (m_notOurs || isDamage(m_failure)) {
@@ -136,8 +142,8 @@ SettingsStore::SettingsStore(const QString &path)
 
 SettingsStore::SettingsStore(const QString &path, Existing)
     : m_path(path) {
-    if (QFileInfo(path).isSymLink() || !headerIsIntact() || !openAt(path) || !schemaIsUsable() ||
-        !prepareForUse())
+    if (QFileInfo(path).isSymLink() || !openAt(path, false) || !headerIsIntact() ||
+        !schemaIsUsable() || !prepareForUse())
         close();
 }
 
@@ -165,44 +171,59 @@ bool SettingsStore::refuse(const QString &what, const QString &reason) {
     return false;
 }
 
-bool SettingsStore::openAt(const QString &path) {
+bool SettingsStore::openAt(const QString &path, bool create) {
     const QString dir = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(dir))
+    if (create && !QDir().mkpath(dir))
         return refuse(dir, QStringLiteral("the folder %1 cannot be made").arg(dir));
     const QByteArray native = QFile::encodeName(path);
 #ifdef Q_OS_UNIX
     // Entries often hold passwords: the folder and the file must be the user's alone. A folder
     // of another user's, or one others may write to, could swap the file for a link to theirs.
+    // The checks look at names, never at descriptors: closing any descriptor on the file would
+    // drop every lock that this process's connections hold on it.
     const QByteArray nativeDir = QFile::encodeName(dir);
     struct stat st = {};
     if (::stat(nativeDir.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
         return refuse(dir, QStringLiteral("%1 is not a folder").arg(dir));
-    if (st.st_uid != ::geteuid())
+    // Another user's place is read, never written.
+    m_readableElsewhere = st.st_uid != ::geteuid();
+    if (m_readableElsewhere)
         return refuse(dir, QStringLiteral("the folder %1 belongs to another user").arg(dir));
     if ((st.st_mode & 077) && ::chmod(nativeDir.constData(), 0700) != 0 && (st.st_mode & 022))
         return refuse(
             dir, QStringLiteral("others may write to the folder %1: %2").arg(dir, systemError()));
-    // The file itself, never through a link; its permissions are set on what was opened.
-    const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        if (errno == ELOOP)
+    if (::lstat(native.constData(), &st) == 0) {
+        if (S_ISLNK(st.st_mode))
             return refuse(path, QStringLiteral("%1 is a link, not the store itself").arg(path));
+        if (!S_ISREG(st.st_mode))
+            return refuse(path, QStringLiteral("%1 is not an ordinary file").arg(path));
+        m_readableElsewhere = st.st_uid != ::geteuid();
+        if (m_readableElsewhere)
+            return refuse(path, QStringLiteral("%1 belongs to another user").arg(path));
+        // In a folder that is the user's alone, the name still means the file just looked at.
+        if ((st.st_mode & 077) && ::chmod(native.constData(), 0600) != 0) {
+            m_lastError = QStringLiteral("%1: %2").arg(path, systemError());
+            return false;
+        }
+    } else if (errno == ENOENT && create) {
+        // Made here with the user's permissions, so that SQLite's files take them too. A
+        // descriptor on a file that did not exist holds no lock to drop.
+        const int fd =
+            ::open(native.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST) {
+            m_lastError = QStringLiteral("%1: %2").arg(path, systemError());
+            return false;
+        }
+        if (fd >= 0)
+            ::close(fd);
+    } else {
         m_lastError = QStringLiteral("%1: %2").arg(path, systemError());
         return false;
     }
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    const bool own = regular && st.st_uid == ::geteuid();
-    if (own)
-        ::fchmod(fd, 0600);
-    ::close(fd);
-    if (!regular)
-        return refuse(path, QStringLiteral("%1 is not an ordinary file").arg(path));
-    if (!own)
-        return refuse(path, QStringLiteral("%1 belongs to another user").arg(path));
 #endif
-    if (sqlite3_open_v2(native.constData(), &m_db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW,
-                        nullptr) != SQLITE_OK) {
+    const int flags =
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | (create ? SQLITE_OPEN_CREATE : 0);
+    if (sqlite3_open_v2(native.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
         warn("cannot open");
         close();
         return false;
@@ -292,17 +313,21 @@ bool SettingsStore::prepareStatements() {
 bool SettingsStore::headerIsIntact() const {
     // SQLite finds a truncated file only when it reads a missing page, which may be long after
     // start. The header says how long the file must be: compare, unless a write-ahead log holds
-    // newer pages.
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    // newer pages. Read through SQLite's own handle: a descriptor of ours would drop its locks.
+    sqlite3_file *file = nullptr;
+    sqlite3_int64 size = 0;
+    if (sqlite3_file_control(m_db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+        !file || !file->pMethods || file->pMethods->xFileSize(file, &size) != SQLITE_OK)
         return true;
-    const QByteArray header = file.read(100);
-    if (header.size() < 100)
-        return header.isEmpty();
+    if (size < 100)
+        return size == 0;
+    unsigned char header[100];
+    if (file->pMethods->xRead(file, header, 100, 0) != SQLITE_OK)
+        return true;
     const auto be = [&header](int offset, int bytes) {
         quint32 v = 0;
         for (int i = 0; i < bytes; ++i)
-            v = (v << 8) | static_cast<unsigned char>(header.at(offset + i));
+            v = (v << 8) | header[offset + i];
         return v;
     };
     const quint32 pageSize = be(16, 2) == 1 ? 65536 : be(16, 2);
@@ -310,7 +335,7 @@ bool SettingsStore::headerIsIntact() const {
     const bool countValid = be(24, 4) == be(92, 4) && pages > 0;
     if (!countValid || QFileInfo(m_path + QStringLiteral("-wal")).size() > 0)
         return true;
-    return file.size() >= qint64(pageSize) * pages;
+    return size >= qint64(pageSize) * pages;
 }
 
 bool SettingsStore::schemaIsUsable() {
@@ -367,7 +392,7 @@ void SettingsStore::moveAsideAndStartFresh() {
     std::fprintf(stderr, "snapvale: the settings store was unusable and was moved to %s\n",
                  qUtf8Printable(target));
     m_damageSeen = false;
-    if (!openAt(m_path) || !prepareForUse())
+    if (!openAt(m_path, true) || !prepareForUse())
         close();
 }
 

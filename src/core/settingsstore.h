@@ -95,7 +95,7 @@ public:
 
 private:
     friend class Snapshot;
-    bool openAt(const QString &path);
+    bool openAt(const QString &path, bool create);
     bool openReadOnly();
     bool refuse(const QString &what, const QString &reason);
     int userVersion();
@@ -124,6 +124,8 @@ private:
     int m_transactionDepth = 0;
     bool m_transactionFailed = false;
     bool m_notOurs = false;
+    // The store lies in a place of another user's, where it may still be read.
+    bool m_readableElsewhere = false;
     mutable int m_failure = 0;
     // The last snapshot is shared until something is written.
     mutable std::weak_ptr<Snapshot> m_lastSnapshot;

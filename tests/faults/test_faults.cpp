@@ -44,6 +44,35 @@ private:
     rlimit m_old{};
 };
 
+// Whether this process holds a POSIX lock on the file, as /proc/locks lists it.
+bool holdsLock(const QString &path) {
+    struct stat st {};
+    if (stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (!locks.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray pid = QByteArray::number(qint64(getpid()));
+    const QByteArray inode = ':' + QByteArray::number(quint64(st.st_ino));
+    for (const QByteArray &line : locks.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        // "1: POSIX ADVISORY READ 1234 fd:01:5678 0 EOF"
+        if (fields.size() >= 6 && fields.at(1) == "POSIX" && fields.at(4) == pid &&
+            fields.at(5).endsWith(inode))
+            return true;
+    }
+    return false;
+}
+
+// The sqlite3 shell run on the store, as a user or a backup script would.
+QString peerQuery(const QString &path, const QString &sql) {
+    QProcess peer;
+    peer.start(QStringLiteral("sqlite3"), {path, sql});
+    if (!peer.waitForFinished(30000) || peer.exitCode() != 0)
+        return QStringLiteral("<failed: %1>").arg(QString::fromUtf8(peer.readAllStandardError()));
+    return QString::fromUtf8(peer.readAllStandardOutput()).trimmed();
+}
+
 QString integrity(const QString &path) {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
@@ -78,6 +107,8 @@ private slots:
     void truncatedStoreMovedAside();
     void permissionsAfterReplacement();
     void twoCopiesAtOnce();
+    void locksHeldWhateverOpensTheStore_data();
+    void locksHeldWhateverOpensTheStore();
     void setFileNamingOwnSection_data();
     void setFileNamingOwnSection();
     void specialFilesNeverBlock();
@@ -495,6 +526,57 @@ void TestFaults::twoCopiesAtOnce() {
     for (int n = 1; n <= 30; ++n)
         QVERIFY(store.get(QStringLiteral("Data"), EntryStore::textKey(n)).startsWith(owner));
     QCOMPARE(integrity(storePath()), QStringLiteral("ok"));
+}
+
+void TestFaults::locksHeldWhateverOpensTheStore_data() {
+    QTest::addColumn<QString>("opener");
+    QTest::newRow("a second connection") << "existing";
+    QTest::newRow("another store object") << "store";
+    QTest::newRow("a snapshot") << "snapshot";
+    QTest::newRow("the recovery copy's writer") << "writer";
+    QTest::newRow("a store moved aside and started fresh") << "fresh";
+}
+
+void TestFaults::locksHeldWhateverOpensTheStore() {
+    QFETCH(QString, opener);
+    startSession();
+    m_s->setEntry(3, QStringLiteral("first"), QStringLiteral("n"));
+    QVERIFY(m_s->window.updateStartupEntries());
+    QVERIFY(holdsLock(storePath()));
+    QSignalSpy copies(&m_s->window, &MainWindow::recoveryCopyEnded);
+    std::shared_ptr<SettingsStore::Snapshot> snapshot;
+    std::unique_ptr<SettingsStore> other;
+    if (opener == QLatin1String("existing")) {
+        other = std::make_unique<SettingsStore>(storePath(), SettingsStore::ExistingOnly);
+    } else if (opener == QLatin1String("store")) {
+        other = std::make_unique<SettingsStore>(storePath());
+    } else if (opener == QLatin1String("snapshot")) {
+        snapshot = m_s->store.snapshot();
+        QVERIFY(snapshot);
+    } else if (opener == QLatin1String("writer")) {
+        m_s->setEntry(4, QStringLiteral("copied"), QStringLiteral("n"));
+        QTRY_COMPARE_WITH_TIMEOUT(copies.size(), 1, 10000);
+    } else {
+        // A damaged file elsewhere in the same folder is no reason to drop this one's locks.
+        const QString elsewhere = path(QStringLiteral("Snapvale/other.sqlite3"));
+        writeBytes(elsewhere, QByteArray(8192, 'z'));
+        other = std::make_unique<SettingsStore>(elsewhere);
+        QVERIFY(!other->movedAsidePath().isEmpty());
+    }
+    other.reset();
+    QVERIFY2(holdsLock(storePath()), "the process let go of its lock on the store");
+
+    // A peer that opens and closes the store leaves the log in place: what is written after it
+    // reaches the file that the next reader reads.
+    QCOMPARE(peerQuery(storePath(), QStringLiteral("select count(*) > 0 from settings")),
+             QStringLiteral("1"));
+    QVERIFY(QFile::exists(storePath() + QStringLiteral("-wal")));
+    m_s->setEntry(5, QStringLiteral("after the peer"), QStringLiteral("n"));
+    QVERIFY(m_s->window.updateStartupEntries());
+    QCOMPARE(peerQuery(storePath(), QStringLiteral("select value from settings where "
+                                                   "section = 'Data' and key = 'Entry5'")),
+             QStringLiteral("after the peer"));
+    QVERIFY(holdsLock(storePath()));
 }
 
 void TestFaults::setFileNamingOwnSection_data() {
