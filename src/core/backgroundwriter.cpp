@@ -33,9 +33,11 @@ void BackgroundWriter::waitUntilIdle() {
     m_changed.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
 }
 
-void BackgroundWriter::reopen() {
-    std::lock_guard lock(m_mutex);
-    m_reopen = true;
+void BackgroundWriter::closeStore() {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
+    // The thread waits for work and does not touch the store meanwhile.
+    m_store.reset();
 }
 
 void BackgroundWriter::run() {
@@ -47,10 +49,6 @@ void BackgroundWriter::run() {
         Job job = std::move(m_jobs.front());
         m_jobs.pop_front();
         m_busy = true;
-        if (m_reopen) {
-            m_store.reset();
-            m_reopen = false;
-        }
         lock.unlock();
         const bool ok = carryOut(job);
         QMetaObject::invokeMethod(
@@ -64,7 +62,7 @@ void BackgroundWriter::run() {
 
 bool BackgroundWriter::carryOut(const Job &job) {
     // Never moves the file aside or starts a fresh one: that is the program's own connection's
-    // decision, which this one follows through reopen().
+    // decision, which this one follows after closeStore().
     if (!m_store)
         m_store = std::make_unique<SettingsStore>(m_path, SettingsStore::ExistingOnly);
     SettingsStore::Transaction transaction(*m_store);

@@ -34,8 +34,10 @@ public:
                std::function<void(bool)> done);
     // Returns once every job given so far has ended.
     void waitUntilIdle();
-    // The next job opens the store again: the file was replaced.
-    void reopen();
+    // Waits for the jobs given so far, then closes this writer's connection; the next job opens
+    // the store again. Called before the file is moved aside: a connection to the moved file
+    // closed later would fold its log into it and delete the fresh store's log by name.
+    void closeStore();
 
 private:
     struct Job {
@@ -52,7 +54,6 @@ private:
     std::deque<Job> m_jobs;
     bool m_busy = false;
     bool m_stopping = false;
-    bool m_reopen = false;
     std::unique_ptr<SettingsStore> m_store; // used on the thread only
     std::thread m_thread;
 };

@@ -147,6 +147,24 @@ SettingsStore::SettingsStore(const QString &path, Existing)
         close();
 }
 
+SettingsStore::SettingsStore(const QString &path, ReadOnlyTag)
+    : m_path(path) {
+    m_unwritable = QStringLiteral("the store is open for reading only");
+    if (QFileInfo(path).isSymLink() || !QFileInfo(path).isFile())
+        return;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
+                        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr) == SQLITE_OK &&
+        schemaIsUsable() && prepareStatements()) {
+        sqlite3_busy_handler(m_db, waitWhileBusy, nullptr);
+        return;
+    }
+    close();
+    // A store in write-ahead mode whose folder cannot take the shared-memory file.
+    if (openReadOnly() && prepareStatements())
+        return;
+    close();
+}
+
 qint64 SettingsStore::logBytes() const {
     return QFileInfo(m_path + QStringLiteral("-wal")).size();
 }
@@ -242,6 +260,7 @@ bool SettingsStore::openReadOnly() {
                         SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOFOLLOW,
                         nullptr) != SQLITE_OK)
         return false;
+    m_immutable = true;
     return schemaIsUsable();
 }
 
@@ -269,6 +288,10 @@ int SettingsStore::userVersion() {
 }
 
 bool SettingsStore::prepareForUse() {
+    // Converting a store writes all over it: a damaged one is found first and moved aside as it
+    // is, rather than half converted.
+    if ((!usesWal() || userVersion() < schemaVersion) && !isSound())
+        return false;
     // WAL with FULL sync: a commit is on disk when it returns, and a crash mid-write leaves the
     // last complete commit.
     if (!usesWal() && !exec("PRAGMA journal_mode=WAL"))
@@ -285,18 +308,109 @@ bool SettingsStore::prepareForUse() {
             return false;
         const int version = userVersion();
         bool ok = version >= 0;
+        bool migrated = false;
         if (ok && version < schemaVersion) {
             const bool existing =
                 sqlite3_table_column_metadata(m_db, nullptr, "settings", "app", nullptr, nullptr,
                                               nullptr, nullptr, nullptr) == SQLITE_OK;
             ok = exec(existing ? migrationSql : schemaSql) && exec("PRAGMA user_version = 2");
+            migrated = ok && existing;
         }
         if (!ok || !exec("COMMIT")) {
             exec("ROLLBACK");
             return false;
         }
+        // The copied table left the old one's pages free: the file shrinks to what it holds.
+        if (migrated)
+            exec("VACUUM");
     }
     return prepareStatements();
+}
+
+bool SettingsStore::isSound() {
+    sqlite3_stmt *st = nullptr;
+    int rc = sqlite3_prepare_v2(m_db, "PRAGMA quick_check(1)", -1, &st, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(st);
+    const bool sound =
+        rc == SQLITE_ROW &&
+        qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)), "ok") == 0;
+    if (rc == SQLITE_ROW && !sound) {
+        m_lastError = QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT));
+        std::fprintf(stderr, "snapvale: settings store %s: the integrity check failed\n",
+                     qUtf8Printable(m_path));
+        noteFailure(SQLITE_CORRUPT);
+    } else if (!sound) {
+        warn("cannot check");
+    }
+    sqlite3_finalize(st);
+    return sound;
+}
+
+void SettingsStore::salvage(const QString &from) {
+    // Read-only: the moved file stays as it was. Each row is read on its own, so that a damaged
+    // page costs only the rows it holds.
+    sqlite3 *old = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(from).constData(), &old,
+                        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(old);
+        return;
+    }
+    // The rowids, from the key index and from the table itself; a scan that meets a damaged
+    // page starts again after it.
+    QList<qint64> rowids;
+    const auto collect = [&](const char *sql, qint64 after) {
+        sqlite3_stmt *st = nullptr;
+        int rc = SQLITE_ERROR;
+        if (sqlite3_prepare_v2(old, sql, -1, &st, nullptr) == SQLITE_OK) {
+            sqlite3_bind_int64(st, 1, after);
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+                rowids << sqlite3_column_int64(st, 0);
+        }
+        sqlite3_finalize(st);
+        return rc == SQLITE_DONE;
+    };
+    collect("SELECT rowid FROM settings INDEXED BY sqlite_autoindex_settings_1 WHERE ?1 = ?1", 0);
+    qint64 highest = 0;
+    for (qint64 id : std::as_const(rowids))
+        highest = std::max(highest, id);
+    constexpr qint64 probeLimit = 100000;
+    qint64 after = 0;
+    for (qint64 probes = 0; probes < probeLimit; ++probes) {
+        const qsizetype before = rowids.size();
+        if (collect("SELECT rowid FROM settings NOT INDEXED WHERE rowid > ?1 ORDER BY rowid",
+                    after))
+            break;
+        after = rowids.size() > before ? rowids.constLast() + 1 : after + 1;
+        if (after > highest + probeLimit)
+            break;
+    }
+    std::sort(rowids.begin(), rowids.end());
+    rowids.erase(std::unique(rowids.begin(), rowids.end()), rowids.end());
+
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(old,
+                           "SELECT section, key, value FROM settings NOT INDEXED "
+                           "WHERE rowid = ?1 AND app = ?2",
+                           -1, &st, nullptr) == SQLITE_OK) {
+        Transaction transaction(*this);
+        for (qint64 id : std::as_const(rowids)) {
+            sqlite3_reset(st);
+            sqlite3_bind_int64(st, 1, id);
+            sqlite3_bind_text(st, 2, appName.constData(), int(appName.size()), SQLITE_STATIC);
+            if (sqlite3_step(st) != SQLITE_ROW)
+                continue;
+            const auto column = [st](int i) {
+                return QByteArray(static_cast<const char *>(sqlite3_column_blob(st, i)),
+                                  sqlite3_column_bytes(st, i));
+            };
+            if (!set(QString::fromUtf8(column(0)), QString::fromUtf8(column(1)), column(2)))
+                break;
+        }
+        transaction.commit();
+    }
+    sqlite3_finalize(st);
+    sqlite3_close_v2(old);
 }
 
 bool SettingsStore::prepareStatements() {
@@ -369,6 +483,9 @@ bool SettingsStore::schemaIsUsable() {
 }
 
 void SettingsStore::moveAsideAndStartFresh() {
+    // Closing the last connection would fold the log into the damaged file: it goes as it is.
+    if (m_db)
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     close();
     const QString stamp =
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
@@ -392,8 +509,11 @@ void SettingsStore::moveAsideAndStartFresh() {
     std::fprintf(stderr, "snapvale: the settings store was unusable and was moved to %s\n",
                  qUtf8Printable(target));
     m_damageSeen = false;
-    if (!openAt(m_path, true) || !prepareForUse())
+    if (!openAt(m_path, true) || !prepareForUse()) {
         close();
+        return;
+    }
+    salvage(target);
 }
 
 void SettingsStore::close() {
@@ -406,6 +526,7 @@ void SettingsStore::close() {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
+    m_immutable = false;
 }
 
 bool SettingsStore::exec(const char *sql) {
@@ -655,7 +776,7 @@ void SettingsStore::Transaction::end(bool commit) {
 }
 
 std::shared_ptr<SettingsStore::Snapshot> SettingsStore::snapshot() const {
-    if (!m_db || !m_unwritable.isEmpty())
+    if (!m_db || m_immutable)
         return nullptr;
     // Another connection's commits change the data version.
     quint32 dataVersion = 0;

@@ -25,6 +25,10 @@ public:
     // is, and the store is then not open.
     enum Existing { ExistingOnly };
     SettingsStore(const QString &path, Existing);
+    // A connection that only reads, for a run that must change nothing (a start-up measurement):
+    // nothing is created, converted or moved aside.
+    enum ReadOnlyTag { ReadOnly };
+    SettingsStore(const QString &path, ReadOnlyTag);
     ~SettingsStore();
     SettingsStore(const SettingsStore &) = delete;
     SettingsStore &operator=(const SettingsStore &) = delete;
@@ -36,6 +40,8 @@ public:
     // The size of the write-ahead log, which keeps what is written while a snapshot lives.
     qint64 logBytes() const;
     bool isOpen() const { return m_db != nullptr; }
+    // Where a damaged or foreign file was moved; every row that could still be read from it
+    // (entries, names, options, sets, clippings) is in the fresh store.
     QString movedAsidePath() const { return m_movedAside; }
     // Why changes cannot be kept in this run (a folder of another user's, a store that can only
     // be read, no store at all); empty when they can.
@@ -103,6 +109,8 @@ private:
     void noteFailure(int code) const;
     bool headerIsIntact() const;
     bool schemaIsUsable();
+    bool isSound();
+    void salvage(const QString &from);
     bool prepareForUse();
     bool usesWal();
     int step(sqlite3_stmt *st);
@@ -126,6 +134,8 @@ private:
     bool m_notOurs = false;
     // The store lies in a place of another user's, where it may still be read.
     bool m_readableElsewhere = false;
+    // Opened without locks or write-ahead files: nothing else can be read consistently beside it.
+    bool m_immutable = false;
     mutable int m_failure = 0;
     // The last snapshot is shared until something is written.
     mutable std::weak_ptr<Snapshot> m_lastSnapshot;

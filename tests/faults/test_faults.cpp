@@ -114,6 +114,9 @@ private slots:
     void specialFilesNeverBlock();
     void damagedPageMovedAsideWithMemorySaved();
     void unwritableStoreSaidAtStart();
+    void damagedStoreMovedAsFoundRowsKept_data();
+    void damagedStoreMovedAsFoundRowsKept();
+    void migrationLeavesNoSlack();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -665,6 +668,117 @@ void TestFaults::unwritableStoreSaidAtStart() {
     QVERIFY(m_s->desktop.messages.constFirst().startsWith(
         QStringLiteral("Snapvale cannot keep changes in %1\r\n").arg(storePath())));
     QVERIFY(m_s->window.isVisible());
+}
+
+namespace {
+
+// A store of the former layout (sections compared without case, no write-ahead log), or of the
+// current one, written directly: entries first, the rest after them.
+void writeRawStore(const QString &path, bool oldLayout, const QList<QStringList> &rows) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    sqlite3_exec(db,
+                 oldLayout ? "CREATE TABLE settings(app TEXT NOT NULL, section TEXT NOT NULL "
+                             "COLLATE NOCASE, key TEXT NOT NULL COLLATE NOCASE, value TEXT NOT "
+                             "NULL, PRIMARY KEY (app, section, key)); BEGIN"
+                           : "PRAGMA journal_mode=WAL; CREATE TABLE settings(app TEXT NOT NULL, "
+                             "section TEXT NOT NULL, key TEXT NOT NULL COLLATE NOCASE, value TEXT "
+                             "NOT NULL, PRIMARY KEY (app, section, key)); PRAGMA user_version=2; "
+                             "BEGIN",
+                 nullptr, nullptr, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO settings VALUES ('Snapvale', ?1, ?2, ?3)", -1, &st,
+                       nullptr);
+    for (const QStringList &row : rows) {
+        for (int i = 0; i < 3; ++i) {
+            const QByteArray utf8 = row.at(i).toUtf8();
+            sqlite3_bind_text(st, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        }
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+} // namespace
+
+void TestFaults::damagedStoreMovedAsFoundRowsKept_data() {
+    QTest::addColumn<bool>("oldLayout");
+    QTest::newRow("former layout, converted at start") << true;
+    QTest::newRow("current layout") << false;
+}
+
+void TestFaults::damagedStoreMovedAsFoundRowsKept() {
+    QFETCH(bool, oldLayout);
+    QList<QStringList> rows;
+    for (int n = 1; n <= 30; ++n) {
+        rows << QStringList{QStringLiteral("Data"), EntryStore::textKey(n),
+                            QString(8000, QLatin1Char('a' + n % 26))};
+        rows << QStringList{QStringLiteral("Data"), EntryStore::nameKey(n),
+                            QStringLiteral("name %1").arg(n)};
+    }
+    rows << QStringList{QStringLiteral("/sets/kept.ent"), QStringLiteral("Entry1"),
+                        QStringLiteral("from the set")};
+    rows << QStringList{QStringLiteral("Frequent"), QStringLiteral("01"), QStringLiteral("clip")};
+    rows << QStringList{QStringLiteral("Settings"), QStringLiteral("OnTop"), QStringLiteral("2")};
+    writeRawStore(storePath(), oldLayout, rows);
+    // One page among the entries' texts overwritten.
+    {
+        QFile file(storePath());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.seek(12 * 4096);
+        file.write(QByteArray(4096, '\x5a'));
+    }
+    const QByteArray before = readBytes(storePath());
+    startSession();
+    QTRY_COMPARE(m_s->desktop.messages.size(), 1);
+    const QString aside = m_s->store.movedAsidePath();
+    QVERIFY(!aside.isEmpty());
+    QVERIFY(m_s->desktop.messages.constFirst().endsWith(aside));
+    // The file as it was found, not a byte changed by the start.
+    QVERIFY(readBytes(aside) == before);
+    // Every row the damage spared is in the fresh store: most entries, the set, the clipping,
+    // the option; an entry whose text was lost is empty, never cut short.
+    int kept = 0;
+    for (int n = 1; n <= 30; ++n) {
+        const QString text = m_s->stored(QStringLiteral("Data"), EntryStore::textKey(n));
+        QVERIFY(text.isEmpty() || text == QString(8000, QLatin1Char('a' + n % 26)));
+        kept += text.isEmpty() ? 0 : 1;
+        QCOMPARE(m_s->text(n), text);
+        if (!text.isEmpty())
+            QCOMPARE(m_s->name(n), QStringLiteral("name %1").arg(n));
+    }
+    QVERIFY2(kept >= 25 && kept < 30, qPrintable(QString::number(kept)));
+    if (!oldLayout) {
+        // Found while the entries loaded: the fresh store holds what the window holds.
+        QVERIFY(m_s->desktop.messages.constFirst().contains(QStringLiteral("damaged")));
+    } else {
+        QVERIFY(m_s->desktop.messages.constFirst().contains(
+            QStringLiteral("%1 of the 30 entries").arg(kept)));
+    }
+    QCOMPARE(m_s->stored(QStringLiteral("/sets/kept.ent"), QStringLiteral("Entry1")),
+             QStringLiteral("from the set"));
+    QCOMPARE(m_s->stored(QStringLiteral("Frequent"), QStringLiteral("01")), QStringLiteral("clip"));
+    QVERIFY(!m_s->window.alwaysOnTop());
+    QCOMPARE(integrity(storePath()), QStringLiteral("ok"));
+}
+
+void TestFaults::migrationLeavesNoSlack() {
+    QList<QStringList> rows;
+    for (int n = 1; n <= 30; ++n)
+        rows << QStringList{QStringLiteral("Data"), EntryStore::textKey(n),
+                            QString(MiB, QLatin1Char('a' + n % 26))};
+    writeRawStore(storePath(), true, rows);
+    const qint64 data = 30 * MiB;
+    { SettingsStore store(storePath()); }
+    QCOMPARE(SettingsStore(storePath()).get(QStringLiteral("Data"), QStringLiteral("Entry30")),
+             QString(MiB, QLatin1Char('a' + 30 % 26)));
+    const qint64 size =
+        QFileInfo(storePath()).size() + QFileInfo(storePath() + QStringLiteral("-wal")).size();
+    QVERIFY2(size < data + data / 10, qPrintable(QString::number(size)));
 }
 
 QTEST_MAIN(TestFaults)
