@@ -6,6 +6,8 @@
 #include "platform/qtdesktop.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSessionManager>
 #include <QThread>
 #include <QTimer>
@@ -265,9 +267,20 @@ int main(int argc, char *argv[]) {
     // The window hides in the tray; the program ends with Exit, not with its last window.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SettingsStore store(SettingsStore::defaultPath());
+    // A start-up measurement runs beside any other Snapvale and changes nothing.
+    const QString storePath = SettingsStore::defaultPath();
+    const auto store = exitAfterPaint
+                           ? std::make_unique<SettingsStore>(storePath, SettingsStore::ReadOnly)
+                           : std::make_unique<SettingsStore>(storePath);
     QtDesktop desktop;
-    MainWindow window(store, desktop);
+    MainWindow window(*store, desktop);
+    // The recovery copy and the closing saves belong to the one Snapvale that holds this lock
+    // beside the store: another with a runtime folder of its own may share the store.
+    QLockFile storeOwner(QFileInfo(storePath).absolutePath() + QStringLiteral("/owner.lock"));
+    if (exitAfterPaint)
+        window.setStoreRole(MainWindow::StoreRole::Probe);
+    else if (!storeOwner.tryLock(0) && storeOwner.error() == QLockFile::LockFailedError)
+        window.setStoreRole(MainWindow::StoreRole::Guest);
     installCommands(window);
 
     QObject::connect(&window, &MainWindow::unloaded, &app, [] {

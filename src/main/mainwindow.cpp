@@ -419,12 +419,11 @@ void MainWindow::loadAtStart() {
     setWindowIcon(m_trayIcon->icon());
 
     m_startup.load(m_store, m_entries);
+    int keptEntries = 0;
+    for (int n = 1; n <= EntryStore::Count; ++n)
+        keptEntries += m_entries.content(n).bytes > 0 ? 1 : 0;
 
-    const Options options = loadOptions(m_store);
-    m_actions.onTop->setChecked(options.onTop);
-    setStackOrder(this, options.onTop);
-    m_actions.mouseOver->setChecked(options.mouseOver);
-    m_actions.autoSave->setChecked(options.autoSave);
+    applyOptions(loadOptions(m_store), true);
     m_actions.startAtLogin->setChecked(Autostart::isOn());
 
     recoverAfterUncleanEnd();
@@ -438,10 +437,20 @@ void MainWindow::loadAtStart() {
     for (int k = 1; k <= ClippingCount; ++k)
         setClipping(k, clippings.at(k - 1));
 
-    if (!m_store.movedAsidePath().isEmpty())
-        m_desktop.message(this, QStringLiteral("The settings file could not be read. It was moved "
-                                               "aside, and Snapvale started with empty "
-                                               "settings.\r\nThe old file is now:\r\n") +
+    if (m_role == StoreRole::Probe)
+        return;
+    if (m_role == StoreRole::Guest)
+        m_desktop.message(this, QStringLiteral("Another Snapvale is running with the settings in "
+                                               "%1\r\nThis one keeps no recovery copy and saves "
+                                               "nothing when it ends; \"Update Startup Entries\" "
+                                               "and \"Save Set\" still save.")
+                                    .arg(m_store.path()));
+    else if (!m_store.movedAsidePath().isEmpty())
+        m_desktop.message(this, QStringLiteral("The settings file could not be read whole. It was "
+                                               "moved aside, and what could still be read from it "
+                                               "was kept: %1 of the 30 entries.\r\nThe old file "
+                                               "is now:\r\n")
+                                        .arg(keptEntries) +
                                     m_store.movedAsidePath());
     else if (!m_store.unwritableReason().isEmpty())
         m_desktop.message(this, QStringLiteral("Snapvale cannot keep changes in %1\r\n%2\r\nWhat "
@@ -449,33 +458,49 @@ void MainWindow::loadAtStart() {
                                     .arg(m_store.path(), m_store.unwritableReason()));
 }
 
+void MainWindow::applyOptions(const Options &options, bool always) {
+    // Changing the stacking hides and shows the window again: only when it changes.
+    if (always || m_actions.onTop->isChecked() != options.onTop)
+        setStackOrder(this, options.onTop);
+    m_actions.onTop->setChecked(options.onTop);
+    m_actions.mouseOver->setChecked(options.mouseOver);
+    m_actions.autoSave->setChecked(options.autoSave);
+}
+
+void MainWindow::setStoreRole(StoreRole role) {
+    m_role = role;
+    if (role != StoreRole::Owner)
+        m_recoveryWriter.reset();
+}
+
 void MainWindow::replaceDamagedStore() {
-    if (m_unloaded || !m_store.damageSeen())
+    if (m_unloaded || m_role != StoreRole::Owner || !m_store.damageSeen())
         return;
     // Texts still read from the damaged file are taken out of it while it can still be read.
     m_entries.takeAllIntoMemory();
-    waitForRecoveryCopy();
+    if (m_recoveryWriter)
+        m_recoveryWriter->closeStore();
     if (!m_store.replaceDamaged())
         return;
-    if (m_recoveryWriter)
-        m_recoveryWriter->reopen();
+    // What the rows read back from the old file had as a recovery copy is older than what is
+    // on screen.
+    removeEntries(m_store, EntrySection::recovery());
     // The fresh store takes what the program holds: nothing more is lost than the damage took.
     m_startup = SectionMirror(EntrySection::startup());
     bool saved = saveStartupEntries();
     m_recovery.assume(m_startup);
-    saved = saveOption(m_store, Option::OnTop, m_actions.onTop->isChecked()) && saved;
-    saved = saveOption(m_store, Option::MouseOver, m_actions.mouseOver->isChecked()) && saved;
-    saved = saveOption(m_store, Option::AutoSave, m_actions.autoSave->isChecked()) && saved;
-    QStringList clippings;
+    // Options and clippings are written the moment they change: what the old file still held
+    // of them is their latest state.
+    applyOptions(loadOptions(m_store), false);
+    const QStringList clippings = loadClippings(m_store);
     for (int k = 1; k <= ClippingCount; ++k)
-        clippings << clipping(k);
-    saved = saveClippings(m_store, clippings) && saved;
+        setClipping(k, clippings.at(k - 1));
     if (!saved)
         showStoreFailure();
     m_desktop.message(this, QStringLiteral("The settings file is damaged. It was moved aside, and "
-                                           "the entries and settings as Snapvale holds them now "
-                                           "were saved in a fresh one.\r\nThe old file is "
-                                           "now:\r\n") +
+                                           "the entries as Snapvale holds them now, with all else "
+                                           "that could still be read from it, were saved in a "
+                                           "fresh one.\r\nThe old file is now:\r\n") +
                                 m_store.movedAsidePath());
 }
 
@@ -487,6 +512,10 @@ MainWindow::ClosingSave MainWindow::saveBeforeClosing(UnloadMode mode) {
     // Saved on every request, also one that only hides the window.
     if (!m_actions.autoSave->isChecked())
         return ClosingSave::Saved;
+    // The closing save is the owner's; and where the start said that nothing can be kept,
+    // asking again at the end helps nobody.
+    if (m_role != StoreRole::Owner || !m_store.unwritableReason().isEmpty())
+        return ClosingSave::Failed;
     while (!saveStartupEntries()) {
         // At log-out or on a signal no window can be shown; stderr has the reason.
         if (mode == SystemShutdown)
@@ -619,7 +648,8 @@ void MainWindow::toggleStartAtLogin() {
 void MainWindow::scheduleRecoveryCopy() {
     // Only auto-save promises to keep what is on screen; without it the startup entries are the
     // user's fixed choice and nothing else is kept.
-    if (!m_unloaded && m_actions.autoSave->isChecked() && !m_recoveryTimer.isActive())
+    if (!m_unloaded && m_role == StoreRole::Owner && m_actions.autoSave->isChecked() &&
+        !m_recoveryTimer.isActive())
         m_recoveryTimer.start();
 }
 
@@ -671,6 +701,8 @@ void MainWindow::waitForRecoveryCopy() {
 
 void MainWindow::dropRecoveryCopy() {
     m_recoveryTimer.stop();
+    if (m_role != StoreRole::Owner)
+        return;
     waitForRecoveryCopy();
     // Once the startup entries hold what the copy holds, its texts need no zeroing on the way out.
     removeEntries(m_store, EntrySection::recovery(), m_recovery.holdsSameAs(m_startup));
@@ -680,8 +712,9 @@ void MainWindow::dropRecoveryCopy() {
 
 void MainWindow::recoverAfterUncleanEnd() {
     // A recovery copy left behind means the last run ended without closing: a crash, a kill or a
-    // power cut. Its entries are newer than the startup entries.
-    if (!hasEntries(m_store, EntrySection::recovery())) {
+    // power cut. Its entries are newer than the startup entries. Another copy's live one is
+    // not ours to read.
+    if (m_role != StoreRole::Owner || !hasEntries(m_store, EntrySection::recovery())) {
         m_recovery.assume(m_startup);
         return;
     }

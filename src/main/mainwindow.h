@@ -111,6 +111,13 @@ public:
     QString clipping(int k) const;
     void setClipping(int k, const QString &text);
 
+    // Whose the store's recovery copy and closing saves are. Only the one Snapvale that holds
+    // the store's owner lock keeps them (Owner); another copy over the same store (Guest) and a
+    // start-up measurement (Probe, which shows no notice either) leave them alone. Set before
+    // loadAtStart().
+    enum class StoreRole { Owner, Guest, Probe };
+    void setStoreRole(StoreRole role);
+
     // Start-up: startup entries, options, tray icon and frequent clippings, before first shown.
     void loadAtStart();
     // Unloads the window for a reason other than its close box; emits unloaded() unless the
@@ -184,6 +191,7 @@ private:
     void limitStoreLog();
     void recoverAfterUncleanEnd();
     void storeOption(Option option, bool on);
+    void applyOptions(const Options &options, bool always);
     void replaceDamagedStore();
     bool saveStartupEntries();
 
@@ -210,6 +218,7 @@ private:
     // The recovery copy is written away from the window's thread; null when the store cannot
     // be written, and the copy then fails where it is.
     std::unique_ptr<BackgroundWriter> m_recoveryWriter;
+    StoreRole m_role = StoreRole::Owner;
     bool m_unloading = false;
     bool m_silentFailures = false;
     bool m_unloaded = false;

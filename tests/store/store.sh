@@ -1,0 +1,278 @@
+#!/usr/bin/env bash
+# The store under whatever else touches it, with real processes on a virtual X server: the
+# sqlite3 shell reading it between pastes, a second Snapvale over the same store, a start-up
+# measurement beside a running one, a peer holding the write lock at Exit, and (as root) a full
+# filesystem, a folder of another user's and a read-only mount.
+set -euo pipefail
+binary=$1
+
+source "$(dirname "$0")/../e2e/lib.sh"
+
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+start_xvfb
+passed=0
+skipped=0
+
+# A Snapvale over data home $1 with runtime folder $2; its pid in $started.
+start_snapvale() {
+    mkdir -p -m 700 "$2"
+    XDG_DATA_HOME=$1 XDG_RUNTIME_DIR=$2 "$binary" >>"$work/snapvale.log" 2>&1 &
+    started=$!
+    pids+=("$started")
+    timeout 30 xdotool search --sync --onlyvisible --pid "$started" >/dev/null ||
+        fail "Snapvale did not show a window; $(cat "$work/snapvale.log")"
+}
+
+# Runs a command against the Snapvale of runtime folder $1.
+command_to() {
+    local run=$1
+    shift
+    XDG_RUNTIME_DIR=$run "$binary" "$@"
+}
+
+# The value the store at $1 holds for section $2 and key $3 ("" when none).
+stored() {
+    sqlite3 -readonly "$1" "select value from settings where section = '$2' and key = '$3'"
+}
+
+# Waits up to ten seconds for the store to hold value $4 under $2 and $3.
+store_holds() {
+    for _ in $(seq 100); do
+        [ "$(stored "$1" "$2" "$3")" = "$4" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Whether process $1 holds a POSIX lock on file $2, as /proc/locks lists it.
+holds_lock() {
+    local inode
+    inode=$(stat -c %i "$2")
+    grep -Eq "POSIX +ADVISORY +[A-Z]+ +$1 [0-9a-f]+:[0-9a-f]+:$inode " /proc/locks
+}
+
+# Puts $2 on the clipboard and pastes it into entry $3 of the Snapvale of runtime folder $1.
+paste_into() {
+    printf '%s' "$2" | xclip -selection clipboard -i >/dev/null 2>&1
+    command_to "$1" --paste "$3" || fail "--paste $3"
+}
+
+# The visible windows of process $1 that are transient for another: its questions and notices.
+questions_of() {
+    local window
+    for window in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+        if xprop -id "$window" WM_TRANSIENT_FOR | grep -q 'window id'; then echo "$window"; fi
+    done
+}
+
+# Waits up to $2 seconds for process $1 to ask a question.
+asks_within() {
+    for _ in $(seq $(($2 * 10))); do
+        [ -n "$(questions_of "$1")" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Chooses File > Exit in the main window of process $1.
+file_exit() {
+    local window
+    window=$(xdotool search --onlyvisible --pid "$1" | grep -vxF "$(questions_of "$1")" | head -n 1)
+    xdotool windowfocus --sync "$window" key alt+f
+    sleep 0.3
+    xdotool key x
+}
+
+# Answers the question of process $1 with key $2, once one shows.
+answer() {
+    local window
+    asks_within "$1" 10 || return 1
+    window=$(questions_of "$1" | head -n 1)
+    xdotool windowfocus --sync "$window" key "$2"
+}
+
+# Waits up to $2 seconds for process $1 to end; its exit status in $status.
+ends_within() {
+    for _ in $(seq $(($2 * 10))); do
+        if ! kill -0 "$1" 2>/dev/null; then
+            status=0
+            wait "$1" || status=$?
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+integrity() {
+    sqlite3 -readonly "$1" "pragma integrity_check"
+}
+
+# --- A reader between pastes, then a kill: every entry back, and the lock held throughout.
+data=$work/reader/data
+db=$data/Snapvale/settings.sqlite3
+start_snapvale "$data" "$work/reader/run"
+pid=$started
+paste_into "$work/reader/run" "three" 3
+store_holds "$db" Recovery Entry3 three || fail "reader: no recovery copy of entry 3"
+holds_lock "$pid" "$db" || fail "reader: no lock on the store after a recovery copy"
+sqlite3 "$db" "select count(*) from settings" >/dev/null
+paste_into "$work/reader/run" "four" 4
+store_holds "$db" Recovery Entry4 four ||
+    fail "reader: after the sqlite3 shell read the store, entry 4's copy never reached it"
+holds_lock "$pid" "$db" || fail "reader: no lock on the store after the reader"
+{ kill -KILL "$pid" && wait "$pid"; } 2>/dev/null || true
+[ "$(stored "$db" Recovery Entry3)" = three ] && [ "$(stored "$db" Recovery Entry4)" = four ] ||
+    fail "reader: an entry was lost to the kill"
+[ "$(integrity "$db")" = ok ] || fail "reader: the store is damaged"
+passed=$((passed + 1))
+
+# --- Two Snapvales, one store, two runtime folders: neither takes or drops the other's work.
+data=$work/two/data
+db=$data/Snapvale/settings.sqlite3
+start_snapvale "$data" "$work/two/runA"
+first=$started
+paste_into "$work/two/runA" "first's five" 5
+store_holds "$db" Recovery Entry5 "first's five" || fail "two: no recovery copy of entry 5"
+start_snapvale "$data" "$work/two/runB"
+second=$started
+# The second says once that another Snapvale has the store, and recovers nothing.
+answer "$second" Return || fail "two: the second did not say that another Snapvale has the store"
+paste_into "$work/two/runB" "second's six" 6
+kill -TERM "$second"
+ends_within "$second" 30 || fail "two: the second did not end"
+[ "$(stored "$db" Recovery Entry5)" = "first's five" ] ||
+    fail "two: the second dropped the first's recovery copy"
+[ -z "$(stored "$db" Data Entry6)" ] || fail "two: the second saved over the startup entries"
+paste_into "$work/two/runA" "first's seven" 7
+store_holds "$db" Recovery Entry7 "first's seven" ||
+    fail "two: after the second ended, the first's copies never reached the store"
+holds_lock "$first" "$db" || fail "two: the first holds no lock on the store"
+
+# --- A start-up measurement beside the running one touches no data and ends.
+before=$(sqlite3 -readonly "$db" "select section, key, value from settings order by 1, 2")
+XDG_DATA_HOME=$data XDG_RUNTIME_DIR=$work/two/runC timeout 30 "$binary" --exit-after-paint \
+    >>"$work/snapvale.log" 2>&1 || fail "--exit-after-paint beside a running Snapvale did not end"
+[ "$(sqlite3 -readonly "$db" "select section, key, value from settings order by 1, 2")" = "$before" ] ||
+    fail "--exit-after-paint changed the store"
+{ kill -KILL "$first" && wait "$first"; } 2>/dev/null || true
+passed=$((passed + 2))
+
+# --- A peer holds the write lock past the busy wait at Exit: Snapvale waits, then asks.
+data=$work/busy/data
+db=$data/Snapvale/settings.sqlite3
+start_snapvale "$data" "$work/busy/run"
+pid=$started
+paste_into "$work/busy/run" "busy" 3
+store_holds "$db" Recovery Entry3 busy || fail "busy: no recovery copy"
+mkfifo "$work/busy/peer"
+sqlite3 "$db" <"$work/busy/peer" >/dev/null 2>&1 &
+peer=$!
+pids+=("$peer")
+exec 7>"$work/busy/peer"
+echo "begin immediate; insert into settings values ('peer', 'p', 'p', 'p');" >&7
+sleep 1
+file_exit "$pid"
+sleep 5
+kill -0 "$pid" 2>/dev/null || fail "busy: Snapvale ended without saving while the store was busy"
+asks_within "$pid" 40 || fail "busy: no question after the busy wait"
+answer "$pid" alt+c || fail "busy: no question to answer"
+echo "commit;" >&7
+exec 7>&-
+wait "$peer" || true
+file_exit "$pid"
+ends_within "$pid" 30 || fail "busy: no end once the store was free"
+[ "$(stored "$db" Data Entry3)" = busy ] || fail "busy: entry 3 was not saved at Exit"
+passed=$((passed + 1))
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "store: a full filesystem, another user's folder and a read-only mount need root: skipped"
+    skipped=$((skipped + 3))
+    echo "store: $passed passed, 0 failed, $skipped skipped"
+    exit 0
+fi
+
+# --- A full filesystem at Exit and during a recovery copy: told, the store sound, nothing lost.
+full=$work/full
+mkdir -p "$full"
+mount -t tmpfs -o size=40m tmpfs "$full"
+unmount_full() { umount -l "$full" 2>/dev/null || true; }
+trap 'unmount_full; cleanup' EXIT
+data=$full/data
+db=$data/Snapvale/settings.sqlite3
+start_snapvale "$data" "$work/fullrun"
+pid=$started
+big=$(head -c 2200000 /dev/urandom | base64 -w 100)
+paste_into "$work/fullrun" "$big" 3
+store_holds "$db" Recovery Entry3 "$big" || fail "full: no recovery copy of the large entry"
+fill() { dd if=/dev/zero of="$full/filler" bs=4k >/dev/null 2>&1 || true; }
+fill
+# A recovery copy that cannot be written is tried again once there is room.
+paste_into "$work/fullrun" "$big-again" 8
+sleep 2
+[ -z "$(stored "$db" Recovery Entry8)" ] || fail "full: a copy was written on a full disk"
+rm -f "$full/filler"
+store_holds "$db" Recovery Entry8 "$big-again" || fail "full: the failed copy was not tried again"
+# A save at Exit that needs more room than the log already has.
+fill
+bigger=$(head -c 4400000 /dev/urandom | base64 -w 100)
+paste_into "$work/fullrun" "$bigger" 9
+sleep 2
+file_exit "$pid"
+asks_within "$pid" 15 || fail "full: a failed save at Exit was not told"
+answer "$pid" alt+c
+sleep 0.5
+kill -0 "$pid" 2>/dev/null || fail "full: Cancel ended the program"
+file_exit "$pid"
+asks_within "$pid" 15 || fail "full: the second Exit was not told"
+answer "$pid" alt+e
+ends_within "$pid" 15 || fail "full: Exit Anyway did not end the program"
+[ "$(integrity "$db")" = ok ] || fail "full: the store is damaged after Exit on a full disk"
+[ "$(stored "$db" Recovery Entry3)" = "$big" ] || fail "full: entry 3 is lost"
+[ "$(stored "$db" Recovery Entry8)" = "$big-again" ] || fail "full: entry 8 is lost"
+[ -z "$(stored "$db" Data Entry9)" ] || fail "full: a save reported as failed was written"
+rm -f "$full/filler"
+# The next start brings the entries back and keeps them.
+start_snapvale "$data" "$work/fullrun"
+pid=$started
+answer "$pid" Return || true
+[ "$(command_to "$work/fullrun" --get 3)" = "$big" ] || fail "full: entry 3 did not come back"
+[ "$(command_to "$work/fullrun" --get 8)" = "$big-again" ] || fail "full: entry 8 did not come back"
+paste_into "$work/fullrun" "with room" 10
+store_holds "$db" Recovery Entry10 "with room" || fail "full: no recovery copy with room again"
+kill -TERM "$pid"
+ends_within "$pid" 30 || fail "full: no end"
+[ "$(integrity "$db")" = ok ] || fail "full: the store is damaged"
+unmount_full
+passed=$((passed + 1))
+
+# --- Another user's folder, and a read-only mount: entries shown, Exit ends without asking.
+for kind in foreign readonly; do
+    data=$work/$kind/data
+    db=$data/Snapvale/settings.sqlite3
+    mkdir -p -m 700 "$data/Snapvale"
+    sqlite3 "$db" "create table settings (app text not null, section text not null, key text not null collate nocase, value text not null, primary key (app, section, key)); pragma user_version = 2; insert into settings values ('Snapvale', 'Data', 'Entry1', 'kept before');"
+    if [ "$kind" = foreign ]; then
+        chown -R 65534:65534 "$data/Snapvale"
+        chmod 755 "$data/Snapvale"
+        chmod 644 "$db"
+    else
+        mount --bind "$data/Snapvale" "$data/Snapvale"
+        mount -o remount,bind,ro "$data/Snapvale"
+    fi
+    before=$(sha256sum "$db")
+    start_snapvale "$data" "$work/$kind/run"
+    pid=$started
+    answer "$pid" Return || fail "$kind: the start did not say that changes cannot be kept"
+    [ "$(command_to "$work/$kind/run" --get 1)" = "kept before" ] || fail "$kind: the entries are not shown"
+    paste_into "$work/$kind/run" "not kept" 2
+    file_exit "$pid"
+    ends_within "$pid" 10 || fail "$kind: Exit did not end the program (asked: $(questions_of "$pid"))"
+    [ "$(sha256sum "$db")" = "$before" ] || fail "$kind: the store was written"
+    [ ! -e "$db-wal" ] || fail "$kind: a log was made beside the store"
+    [ "$kind" = readonly ] && umount "$data/Snapvale"
+    passed=$((passed + 1))
+done
+
+echo "store: $passed passed, 0 failed, $skipped skipped"
