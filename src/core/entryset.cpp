@@ -1,5 +1,6 @@
 #include "core/entryset.h"
 
+#include "core/settingsstore.h"
 #include "core/text.h"
 
 #include <QFile>
@@ -24,7 +25,7 @@ QString fileText(const QString &path) {
 
 Lines readLines(const QString &path) {
     // A FIFO would block the window for as long as nobody writes to it.
-    if (!Text::isOrdinaryOrAbsent(path))
+    if (!Text::isOrdinaryOrAbsent(path) || SettingsStore::isStoreFile(path))
         return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

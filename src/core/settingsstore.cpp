@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <mutex>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -95,6 +96,16 @@ struct ResetGuard {
     }
 };
 
+// The stores this process has open, by path, for isStoreFile().
+std::mutex openStoresMutex;
+QHash<QString, int> openStores;
+
+void noteOpenStore(const QString &path, int change) {
+    std::lock_guard lock(openStoresMutex);
+    if ((openStores[path] += change) <= 0)
+        openStores.remove(path);
+}
+
 QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
@@ -103,6 +114,7 @@ QString systemError() {
 
 SettingsStore::SettingsStore(const QString &path)
     : m_path(path) {
+    noteOpenStore(m_path, 1);
     // A link is never followed, not even to look at what it points to.
     if (QFileInfo(path).isSymLink()) {
         refuse(path, QStringLiteral("%1 is a link, not the store itself").arg(path));
@@ -142,6 +154,7 @@ SettingsStore::SettingsStore(const QString &path)
 
 SettingsStore::SettingsStore(const QString &path, Existing)
     : m_path(path) {
+    noteOpenStore(m_path, 1);
     if (QFileInfo(path).isSymLink() || !openAt(path, false) || !headerIsIntact() ||
         !schemaIsUsable() || !prepareForUse())
         close();
@@ -149,6 +162,7 @@ SettingsStore::SettingsStore(const QString &path, Existing)
 
 SettingsStore::SettingsStore(const QString &path, ReadOnlyTag)
     : m_path(path) {
+    noteOpenStore(m_path, 1);
     m_unwritable = QStringLiteral("the store is open for reading only");
     if (QFileInfo(path).isSymLink() || !QFileInfo(path).isFile())
         return;
@@ -171,6 +185,35 @@ qint64 SettingsStore::logBytes() const {
 
 SettingsStore::~SettingsStore() {
     close();
+    noteOpenStore(m_path, -1);
+}
+
+bool SettingsStore::isStoreFile(const QString &path) {
+#ifdef Q_OS_UNIX
+    struct stat given = {};
+    if (::stat(QFile::encodeName(path).constData(), &given) != 0)
+        return false;
+    std::lock_guard lock(openStoresMutex);
+    for (auto it = openStores.cbegin(); it != openStores.cend(); ++it) {
+        for (const char *suffix : {"", "-wal", "-shm"}) {
+            struct stat st = {};
+            if (::stat(QFile::encodeName(it.key() + QLatin1String(suffix)).constData(), &st) == 0 &&
+                st.st_dev == given.st_dev && st.st_ino == given.st_ino)
+                return true;
+        }
+    }
+    return false;
+#else
+    std::lock_guard lock(openStoresMutex);
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    for (auto it = openStores.cbegin(); it != openStores.cend(); ++it) {
+        for (const char *suffix : {"", "-wal", "-shm"}) {
+            if (QFileInfo(it.key() + QLatin1String(suffix)).canonicalFilePath() == canonical)
+                return true;
+        }
+    }
+    return false;
+#endif
 }
 
 QString SettingsStore::defaultPath() {

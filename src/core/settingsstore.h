@@ -35,6 +35,10 @@ public:
 
     // $XDG_DATA_HOME/Snapvale/settings.sqlite3 (through QStandardPaths::AppDataLocation).
     static QString defaultPath();
+    // Whether `path` names a store this process has open, or its log or shared-memory file, by
+    // any name or link. Such a file is never opened as a text or set file: closing a descriptor
+    // of ours on it would drop SQLite's locks, and replacing it would lose the store.
+    static bool isStoreFile(const QString &path);
 
     QString path() const { return m_path; }
     // The size of the write-ahead log, which keeps what is written while a snapshot lives.

@@ -1,5 +1,7 @@
 #include "core/text.h"
 
+#include "core/settingsstore.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -46,6 +48,7 @@ bool failed(const char *what, const QString &path, const QString &reason, QStrin
 }
 
 const QString notOrdinary = QStringLiteral("This is not an ordinary file.");
+const QString storeFile = QStringLiteral("This is Snapvale's own settings store.");
 
 } // namespace
 
@@ -74,6 +77,8 @@ bool isOrdinaryOrAbsent(const QString &path) {
 bool writeFileAtomically(const QString &path, const QString &content, QString *error) {
     if (!isOrdinaryOrAbsent(path))
         return failed("write", path, notOrdinary, error);
+    if (SettingsStore::isStoreFile(path))
+        return failed("write", path, storeFile, error);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return failed("write", path, file.errorString(), error);
@@ -157,6 +162,8 @@ QString withLineEnds(const QString &text) {
 bool readFile(const QString &path, QString &text, QString *error) {
     if (!isOrdinaryOrAbsent(path))
         return failed("read", path, notOrdinary, error);
+    if (SettingsStore::isStoreFile(path))
+        return failed("read", path, storeFile, error);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failed("read", path, file.errorString(), error);

@@ -64,6 +64,15 @@ bool holdsLock(const QString &path) {
     return false;
 }
 
+// A file's SHA-256, read by another process: a descriptor of the test's own on the store would
+// drop the locks the test looks at.
+QByteArray digest(const QString &path) {
+    QProcess sum;
+    sum.start(QStringLiteral("sha256sum"), {path});
+    sum.waitForFinished(30000);
+    return sum.readAllStandardOutput().left(64);
+}
+
 // The sqlite3 shell run on the store, as a user or a backup script would.
 QString peerQuery(const QString &path, const QString &sql) {
     QProcess peer;
@@ -538,6 +547,11 @@ void TestFaults::locksHeldWhateverOpensTheStore_data() {
     QTest::newRow("a snapshot") << "snapshot";
     QTest::newRow("the recovery copy's writer") << "writer";
     QTest::newRow("a store moved aside and started fresh") << "fresh";
+    // The user picks the store itself, or its log, in a file dialog.
+    QTest::newRow("Load Entry from the store") << "mnuLoad1";
+    QTest::newRow("Save Entry As over the store") << "mnuSaveEntry";
+    QTest::newRow("Save Clipboard As over the log") << "mnuClipboard2";
+    QTest::newRow("Load Set from the store") << "LoadMnu";
 }
 
 void TestFaults::locksHeldWhateverOpensTheStore() {
@@ -559,6 +573,17 @@ void TestFaults::locksHeldWhateverOpensTheStore() {
     } else if (opener == QLatin1String("writer")) {
         m_s->setEntry(4, QStringLiteral("copied"), QStringLiteral("n"));
         QTRY_COMPARE_WITH_TIMEOUT(copies.size(), 1, 10000);
+    } else if (opener.startsWith(QLatin1String("mnu")) || opener == QLatin1String("LoadMnu")) {
+        const QByteArray before = digest(storePath());
+        m_s->desktop.clipboard = QStringLiteral("clip");
+        m_s->window.setCurrentEntry(3);
+        m_s->desktop.nextFiles = {opener == QLatin1String("mnuClipboard2")
+                                      ? storePath() + QStringLiteral("-wal")
+                                      : storePath()};
+        m_s->item(opener.toLatin1().constData())->trigger();
+        QCOMPARE(m_s->desktop.messages.size(), 1);
+        QCOMPARE(m_s->text(3), QStringLiteral("first"));
+        QCOMPARE(digest(storePath()), before);
     } else {
         // A damaged file elsewhere in the same folder is no reason to drop this one's locks.
         const QString elsewhere = path(QStringLiteral("Snapvale/other.sqlite3"));
