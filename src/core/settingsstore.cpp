@@ -12,10 +12,10 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <mutex>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -413,7 +413,8 @@ void SettingsStore::salvage(const QString &from) {
         sqlite3_finalize(st);
         return rc == SQLITE_DONE;
     };
-    collect("SELECT rowid FROM settings INDEXED BY sqlite_autoindex_settings_1 WHERE ?1 = ?1", 0);
+    collect("SELECT rowid FROM settings INDEXED BY sqlite_autoindex_settings_1 WHERE rowid > ?1",
+            0);
     qint64 highest = 0;
     for (qint64 id : std::as_const(rowids))
         highest = std::max(highest, id);

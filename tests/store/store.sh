@@ -142,136 +142,138 @@ integrity() {
     sqlite3 -readonly "$1" "pragma integrity_check"
 }
 
+# A Snapvale for case $1 over a store of its own, with $2 pasted into entry $3 and its recovery
+# copy in the store; sets data, db, run and pid.
+start_with_entry() {
+    data=$work/$1/data
+    db=$data/Snapvale/settings.sqlite3
+    run=$work/$1/run
+    start_snapvale "$data" "$run"
+    pid=$started
+    paste_into "$run" "$2" "$3"
+    store_holds "$db" Recovery "Entry$3" "$2" || fail "$1: no recovery copy of entry $3"
+}
+
 # --- A reader between pastes, then a kill: every entry back, and the lock held throughout.
 case_reader() {
-data=$work/reader/data
-db=$data/Snapvale/settings.sqlite3
-start_snapvale "$data" "$work/reader/run"
-pid=$started
-paste_into "$work/reader/run" "three" 3
-store_holds "$db" Recovery Entry3 three || fail "reader: no recovery copy of entry 3"
-holds_lock "$pid" "$db" || fail "reader: no lock on the store after a recovery copy"
-sqlite3 "$db" "select count(*) from settings" >/dev/null
-paste_into "$work/reader/run" "four" 4
-store_holds "$db" Recovery Entry4 four ||
-    fail "reader: after the sqlite3 shell read the store, entry 4's copy never reached it"
-holds_lock "$pid" "$db" || fail "reader: no lock on the store after the reader"
-{ kill -KILL "$pid" && wait "$pid"; } 2>/dev/null || true
-[ "$(stored "$db" Recovery Entry3)" = three ] && [ "$(stored "$db" Recovery Entry4)" = four ] ||
-    fail "reader: an entry was lost to the kill"
-[ "$(integrity "$db")" = ok ] || fail "reader: the store is damaged"
+    start_with_entry reader three 3
+    holds_lock "$pid" "$db" || fail "reader: no lock on the store after a recovery copy"
+    sqlite3 "$db" "select count(*) from settings" >/dev/null
+    paste_into "$run" "four" 4
+    store_holds "$db" Recovery Entry4 four ||
+        fail "reader: after the sqlite3 shell read the store, entry 4's copy never reached it"
+    holds_lock "$pid" "$db" || fail "reader: no lock on the store after the reader"
+    { kill -KILL "$pid" && wait "$pid"; } 2>/dev/null || true
+    [ "$(stored "$db" Recovery Entry3)" = three ] && [ "$(stored "$db" Recovery Entry4)" = four ] ||
+        fail "reader: an entry was lost to the kill"
+    [ "$(integrity "$db")" = ok ] || fail "reader: the store is damaged"
 }
 
 # --- Two Snapvales, one store, two runtime folders: neither takes or drops the other's work;
 # a start-up measurement beside the running one touches no data and ends.
 case_two() {
-data=$work/two/data
-db=$data/Snapvale/settings.sqlite3
-start_snapvale "$data" "$work/two/runA"
-first=$started
-paste_into "$work/two/runA" "first's five" 5
-store_holds "$db" Recovery Entry5 "first's five" || fail "two: no recovery copy of entry 5"
-start_snapvale "$data" "$work/two/runB"
-second=$started
-# The second says once that another Snapvale has the store, and recovers nothing.
-answer "$second" Return || fail "two: the second did not say that another Snapvale has the store"
-paste_into "$work/two/runB" "second's six" 6
-kill -TERM "$second"
-ends_within "$second" 30 || fail "two: the second did not end"
-[ "$(stored "$db" Recovery Entry5)" = "first's five" ] ||
-    fail "two: the second dropped the first's recovery copy"
-[ -z "$(stored "$db" Data Entry6)" ] || fail "two: the second saved over the startup entries"
-paste_into "$work/two/runA" "first's seven" 7
-store_holds "$db" Recovery Entry7 "first's seven" ||
-    fail "two: after the second ended, the first's copies never reached the store"
-holds_lock "$first" "$db" || fail "two: the first holds no lock on the store"
+    data=$work/two/data
+    db=$data/Snapvale/settings.sqlite3
+    start_snapvale "$data" "$work/two/runA"
+    first=$started
+    paste_into "$work/two/runA" "first's five" 5
+    store_holds "$db" Recovery Entry5 "first's five" || fail "two: no recovery copy of entry 5"
+    start_snapvale "$data" "$work/two/runB"
+    second=$started
+    # The second says once that another Snapvale has the store, and recovers nothing.
+    answer "$second" Return || fail "two: the second did not say that another Snapvale has the store"
+    paste_into "$work/two/runB" "second's six" 6
+    kill -TERM "$second"
+    ends_within "$second" 30 || fail "two: the second did not end"
+    [ "$(stored "$db" Recovery Entry5)" = "first's five" ] ||
+        fail "two: the second dropped the first's recovery copy"
+    [ -z "$(stored "$db" Data Entry6)" ] || fail "two: the second saved over the startup entries"
+    paste_into "$work/two/runA" "first's seven" 7
+    store_holds "$db" Recovery Entry7 "first's seven" ||
+        fail "two: after the second ended, the first's copies never reached the store"
+    holds_lock "$first" "$db" || fail "two: the first holds no lock on the store"
 
-before=$(sqlite3 -readonly "$db" "select section, key, value from settings order by 1, 2")
-XDG_DATA_HOME=$data XDG_RUNTIME_DIR=$work/two/runC timeout 30 "$binary" --exit-after-paint \
-    >>"$work/snapvale.log" 2>&1 || fail "--exit-after-paint beside a running Snapvale did not end"
-[ "$(sqlite3 -readonly "$db" "select section, key, value from settings order by 1, 2")" = "$before" ] ||
-    fail "--exit-after-paint changed the store"
+    before=$(sqlite3 -readonly "$db" "select section, key, value from settings order by 1, 2")
+    XDG_DATA_HOME=$data XDG_RUNTIME_DIR=$work/two/runC timeout 30 "$binary" --exit-after-paint \
+        >>"$work/snapvale.log" 2>&1 || fail "--exit-after-paint beside a running Snapvale did not end"
+    [ "$(sqlite3 -readonly "$db" "select section, key, value from settings order by 1, 2")" = "$before" ] ||
+        fail "--exit-after-paint changed the store"
 }
 
 # --- A peer holds the write lock past the busy wait at Exit: Snapvale waits, then asks.
 case_busy() {
-data=$work/busy/data
-db=$data/Snapvale/settings.sqlite3
-start_snapvale "$data" "$work/busy/run"
-pid=$started
-paste_into "$work/busy/run" "busy" 3
-store_holds "$db" Recovery Entry3 busy || fail "busy: no recovery copy"
-mkfifo "$work/busy/peer"
-sqlite3 "$db" <"$work/busy/peer" >/dev/null 2>&1 &
-peer=$!
-pids+=("$peer")
-exec 7>"$work/busy/peer"
-echo "begin immediate; insert into settings values ('peer', 'p', 'p', 'p');" >&7
-sleep 1
-file_exit "$pid"
-sleep 5
-kill -0 "$pid" 2>/dev/null || fail "busy: Snapvale ended without saving while the store was busy"
-asks_within "$pid" 40 || fail "busy: no question after the busy wait"
-answer "$pid" Escape || fail "busy: no question to answer"
-echo "commit;" >&7
-exec 7>&-
-wait "$peer" || true
-file_exit "$pid"
-ends_within "$pid" 30 || fail "busy: no end once the store was free"
-[ "$(stored "$db" Data Entry3)" = busy ] || fail "busy: entry 3 was not saved at Exit"
+    start_with_entry busy busy 3
+    mkfifo "$work/busy/peer"
+    sqlite3 "$db" <"$work/busy/peer" >/dev/null 2>&1 &
+    peer=$!
+    pids+=("$peer")
+    exec 7>"$work/busy/peer"
+    echo "begin immediate; insert into settings values ('peer', 'p', 'p', 'p');" >&7
+    sleep 1
+    file_exit "$pid"
+    sleep 5
+    kill -0 "$pid" 2>/dev/null || fail "busy: Snapvale ended without saving while the store was busy"
+    asks_within "$pid" 40 || fail "busy: no question after the busy wait"
+    answer "$pid" Escape || fail "busy: no question to answer"
+    echo "commit;" >&7
+    exec 7>&-
+    wait "$peer" || true
+    file_exit "$pid"
+    ends_within "$pid" 30 || fail "busy: no end once the store was free"
+    [ "$(stored "$db" Data Entry3)" = busy ] || fail "busy: entry 3 was not saved at Exit"
 }
 
 # --- A full filesystem at Exit and during a recovery copy: told, the store sound, nothing lost.
 case_full() {
-full=$work/full
-mkdir -p "$full"
-mount -t tmpfs -o size=40m tmpfs "$full"
-trap 'end_started; umount -l "$full" || true' EXIT
-data=$full/data
-db=$data/Snapvale/settings.sqlite3
-start_snapvale "$data" "$work/fullrun"
-pid=$started
-big=$(head -c 2200000 /dev/urandom | base64 -w 100)
-paste_into "$work/fullrun" "$big" 3
-store_holds "$db" Recovery Entry3 "$big" || fail "full: no recovery copy of the large entry"
-fill() { dd if=/dev/zero of="$full/filler" bs=4k >/dev/null 2>&1 || true; }
-fill
-# A recovery copy that cannot be written is tried again once there is room.
-paste_into "$work/fullrun" "$big-again" 8
-sleep 2
-[ -z "$(stored "$db" Recovery Entry8)" ] || fail "full: a copy was written on a full disk"
-rm -f "$full/filler"
-store_holds "$db" Recovery Entry8 "$big-again" || fail "full: the failed copy was not tried again"
-# A save at Exit that needs more room than the log already has.
-fill
-bigger=$(head -c 4400000 /dev/urandom | base64 -w 100)
-paste_into "$work/fullrun" "$bigger" 9
-sleep 2
-file_exit "$pid"
-asks_within "$pid" 15 || fail "full: a failed save at Exit was not told"
-answer "$pid" Escape || fail "full: the question was not answered"
-sleep 0.5
-kill -0 "$pid" 2>/dev/null || fail "full: Cancel ended the program"
-file_exit "$pid"
-asks_within "$pid" 15 || fail "full: the second Exit was not told"
-answer "$pid" alt+e || fail "full: Exit Anyway was not taken"
-ends_within "$pid" 15 || fail "full: Exit Anyway did not end the program"
-[ "$(integrity "$db")" = ok ] || fail "full: the store is damaged after Exit on a full disk"
-[ "$(stored "$db" Recovery Entry3)" = "$big" ] || fail "full: entry 3 is lost"
-[ "$(stored "$db" Recovery Entry8)" = "$big-again" ] || fail "full: entry 8 is lost"
-[ -z "$(stored "$db" Data Entry9)" ] || fail "full: a save reported as failed was written"
-rm -f "$full/filler"
-# The next start brings the entries back and keeps them.
-start_snapvale "$data" "$work/fullrun"
-pid=$started
-answer "$pid" Return || fail "full: no notice that the entries were recovered"
-[ "$(command_to "$work/fullrun" --get 3)" = "$big" ] || fail "full: entry 3 did not come back"
-[ "$(command_to "$work/fullrun" --get 8)" = "$big-again" ] || fail "full: entry 8 did not come back"
-paste_into "$work/fullrun" "with room" 10
-store_holds "$db" Recovery Entry10 "with room" || fail "full: no recovery copy with room again"
-kill -TERM "$pid"
-ends_within "$pid" 30 || fail "full: no end"
-[ "$(integrity "$db")" = ok ] || fail "full: the store is damaged"
+    full=$work/full
+    mkdir -p "$full"
+    mount -t tmpfs -o size=40m tmpfs "$full"
+    trap 'end_started; umount -l "$full" || true' EXIT
+    data=$full/data
+    db=$data/Snapvale/settings.sqlite3
+    start_snapvale "$data" "$work/fullrun"
+    pid=$started
+    big=$(head -c 2200000 /dev/urandom | base64 -w 100)
+    paste_into "$work/fullrun" "$big" 3
+    store_holds "$db" Recovery Entry3 "$big" || fail "full: no recovery copy of the large entry"
+    fill() { dd if=/dev/zero of="$full/filler" bs=4k >/dev/null 2>&1 || true; }
+    fill
+    # A recovery copy that cannot be written is tried again once there is room.
+    paste_into "$work/fullrun" "$big-again" 8
+    sleep 2
+    [ -z "$(stored "$db" Recovery Entry8)" ] || fail "full: a copy was written on a full disk"
+    rm -f "$full/filler"
+    store_holds "$db" Recovery Entry8 "$big-again" || fail "full: the failed copy was not tried again"
+    # A save at Exit that needs more room than the log already has.
+    fill
+    bigger=$(head -c 4400000 /dev/urandom | base64 -w 100)
+    paste_into "$work/fullrun" "$bigger" 9
+    sleep 2
+    file_exit "$pid"
+    asks_within "$pid" 15 || fail "full: a failed save at Exit was not told"
+    answer "$pid" Escape || fail "full: the question was not answered"
+    sleep 0.5
+    kill -0 "$pid" 2>/dev/null || fail "full: Cancel ended the program"
+    file_exit "$pid"
+    asks_within "$pid" 15 || fail "full: the second Exit was not told"
+    answer "$pid" alt+e || fail "full: Exit Anyway was not taken"
+    ends_within "$pid" 15 || fail "full: Exit Anyway did not end the program"
+    [ "$(integrity "$db")" = ok ] || fail "full: the store is damaged after Exit on a full disk"
+    [ "$(stored "$db" Recovery Entry3)" = "$big" ] || fail "full: entry 3 is lost"
+    [ "$(stored "$db" Recovery Entry8)" = "$big-again" ] || fail "full: entry 8 is lost"
+    [ -z "$(stored "$db" Data Entry9)" ] || fail "full: a save reported as failed was written"
+    rm -f "$full/filler"
+    # The next start brings the entries back and keeps them.
+    start_snapvale "$data" "$work/fullrun"
+    pid=$started
+    answer "$pid" Return || fail "full: no notice that the entries were recovered"
+    [ "$(command_to "$work/fullrun" --get 3)" = "$big" ] || fail "full: entry 3 did not come back"
+    [ "$(command_to "$work/fullrun" --get 8)" = "$big-again" ] || fail "full: entry 8 did not come back"
+    paste_into "$work/fullrun" "with room" 10
+    store_holds "$db" Recovery Entry10 "with room" || fail "full: no recovery copy with room again"
+    kill -TERM "$pid"
+    ends_within "$pid" 30 || fail "full: no end"
+    [ "$(integrity "$db")" = ok ] || fail "full: the store is damaged"
 }
 
 # --- Another user's folder, and a read-only mount: entries shown, Exit ends without asking.
@@ -280,7 +282,10 @@ case_unwritable() {
     data=$work/$kind/data
     db=$data/Snapvale/settings.sqlite3
     mkdir -p -m 700 "$data/Snapvale"
-    sqlite3 "$db" "create table settings (app text not null, section text not null, key text not null collate nocase, value text not null, primary key (app, section, key)); pragma user_version = 2; insert into settings values ('Snapvale', 'Data', 'Entry1', 'kept before');"
+    sqlite3 "$db" "create table settings (app text not null, section text not null,
+        key text not null collate nocase, value text not null, primary key (app, section, key));
+        pragma user_version = 2;
+        insert into settings values ('Snapvale', 'Data', 'Entry1', 'kept before');"
     if [ "$kind" = foreign ]; then
         chown -R 65534:65534 "$data/Snapvale"
         chmod 755 "$data/Snapvale"
