@@ -94,15 +94,18 @@ void ClipboardCommands::clearAll() {
 
 void ClipboardCommands::saveClipboard() {
     Desktop &desktop = m_main.desktop();
+    // Said before the dialog: choosing a file for nothing and then ending in silence helps nobody.
+    QString text;
+    if (!desktop.clipboardText(text) || text.isEmpty()) {
+        desktop.message(&m_main, QStringLiteral("The clipboard holds no text."));
+        return;
+    }
     const QString path = desktop.chooseFile(&m_main, {FileDialogRequest::Save,
                                                       QStringLiteral("Save Clipboard As..."),
                                                       FileFilter::text, QString(), true});
     if (path.isEmpty())
         return;
-    QString text;
-    if (!desktop.clipboardText(text))
-        return;
     QString error;
-    if (!Text::writeFileAtomically(path, text + QStringLiteral("\r\n"), &error))
+    if (!Text::writeFileAtomically(path, text + Text::lineBreak(), &error))
         showWriteFailure(desktop, &m_main, path, error);
 }

@@ -25,6 +25,16 @@ QString decode(const QByteArray &bytes);
 // stays empty.
 QString withLineEnds(const QString &text);
 
+// The line break of text this program makes (a line typed in the editor, the end Save Clipboard
+// As adds): LF, and CR LF on Windows. Text that came in keeps its own.
+inline QString lineBreak() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("\r\n");
+#else
+    return QStringLiteral("\n");
+#endif
+}
+
 // The first `characters` UTF-16 units of `text`, one fewer where the cut would split a
 // character in two.
 QString startOf(const QString &text, qsizetype characters);

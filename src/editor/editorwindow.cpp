@@ -310,7 +310,7 @@ void EditorWindow::loadMore() {
     if (more)
         return;
     m_loader.stop();
-    m_crlf = m_sawCrLf || !m_sawLf;
+    m_crlf = m_sawCrLf || (!m_sawLf && Text::lineBreak().size() == 2);
     m_text->document()->setUndoRedoEnabled(true);
     m_text->document()->setModified(false);
     m_text->setReadOnly(false);
@@ -342,7 +342,7 @@ void EditorWindow::closeWithoutAsking() {
 
 void EditorWindow::closeEvent(QCloseEvent *event) {
     // Typed text is not thrown away without a word; Cancel is the safe answer.
-    if (m_text->document()->isModified() &&
+    if (m_text->document()->isModified() && !m_closingCopied &&
         m_main.desktop().ask(this, QStringLiteral("Discard the changes to this text?"),
                              {QStringLiteral("&Discard"), QStringLiteral("&Cancel")}, 1, 1) != 0) {
         event->ignore();
@@ -496,8 +496,12 @@ void EditorWindow::copyText() {
 }
 
 void EditorWindow::copyTextAndClose() {
-    if (copyToClipboard(m_main.desktop(), this, Text::trimSpaces(text())))
-        close();
+    if (!copyToClipboard(m_main.desktop(), this, Text::trimSpaces(text())))
+        return;
+    // The text was just copied: closing loses nothing, so nothing is asked.
+    m_closingCopied = true;
+    if (!close())
+        m_closingCopied = false;
 }
 
 void EditorWindow::updateEditMenu() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/entrystore.h"
+#include "core/text.h"
 
 #include <QMainWindow>
 #include <QStringDecoder>
@@ -113,9 +114,11 @@ private:
     QString m_heldBack;
     QTimer m_loader;
     qsizetype m_lineLength = 0;
+    bool m_closingCopied = false;
     bool m_sawLf = false;
     bool m_sawCrLf = false;
-    bool m_crlf = true;
+    // Lines typed in the editor end as the text's own do, or with the platform's break.
+    bool m_crlf = Text::lineBreak().size() == 2;
     QSize m_setTwips;
     QSize m_setPixels;
 };

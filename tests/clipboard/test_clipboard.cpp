@@ -1,5 +1,6 @@
 #include "clipboard/clipboardcommands.h"
 #include "clipboard/replacedialog.h"
+#include "core/text.h"
 #include "support/session.h"
 
 #include <QDir>
@@ -328,8 +329,10 @@ void TestClipboard::saveClipboard_data() {
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("text") << "héllo\r\nworld" << false << QByteArray("h\xc3\xa9llo\r\nworld\r\n");
-    QTest::newRow("empty clipboard") << "" << false << QByteArray("\r\n");
+    // The pasted CR LF stays; the line end the program adds is the platform's.
+    const QByteArray end = Text::lineBreak().toUtf8();
+    QTest::newRow("text") << "héllo\r\nworld" << false << "h\xc3\xa9llo\r\nworld" + end;
+    QTest::newRow("empty clipboard: said before any dialog") << "" << false << QByteArray("former");
     QTest::newRow("cancelled") << "text" << true << QByteArray("former");
 }
 
@@ -350,6 +353,12 @@ void TestClipboard::saveClipboard() {
     m_s->item("mnuClipboard2")->trigger();
 
     QCOMPARE(readBytes(path), bytes);
+    if (clipboard.isEmpty()) {
+        QVERIFY(m_s->desktop.fileDialogs.isEmpty());
+        QCOMPARE(m_s->desktop.messages,
+                 QStringList{QStringLiteral("The clipboard holds no text.")});
+        return;
+    }
     QCOMPARE(m_s->desktop.fileDialogs.size(), 1);
     const FileDialogRequest &asked = m_s->desktop.fileDialogs.constFirst();
     QCOMPARE(asked.kind, FileDialogRequest::Save);
@@ -365,17 +374,20 @@ void TestClipboard::saveClipboardFailures() {
     // A folder that does not exist: the user is told which file and why, and nothing is written.
     const QString nowhere = m_dir.filePath(QStringLiteral("no such folder/out.txt"));
     const QString path = m_dir.filePath(QStringLiteral("unread.txt"));
+    m_s->desktop.clipboard = QStringLiteral("text");
     m_s->desktop.nextFiles = {nowhere, path};
     m_s->item("mnuClipboard2")->trigger();
     QCOMPARE(m_s->desktop.messages.size(), 1);
     QVERIFY(m_s->desktop.messages.constFirst().startsWith(
         QStringLiteral("Snapvale could not write %1\r\n").arg(nowhere)));
-    // An unreadable clipboard writes nothing either.
+    // An unreadable clipboard is said before any dialog, and nothing is written.
     m_s->desktop.failingReads = 1;
     m_s->item("mnuClipboard2")->trigger();
     QVERIFY(!QFile::exists(nowhere));
     QVERIFY(!QFile::exists(path));
-    QCOMPARE(m_s->desktop.messages.size(), 1);
+    QCOMPARE(m_s->desktop.fileDialogs.size(), 1);
+    QCOMPARE(m_s->desktop.messages.size(), 2);
+    QCOMPARE(m_s->desktop.messages.constLast(), QStringLiteral("The clipboard holds no text."));
 }
 
 QTEST_MAIN(TestClipboard)

@@ -1,3 +1,4 @@
+#include "core/text.h"
 #include "editor/editorcommands.h"
 #include "editor/editorwindow.h"
 #include "support/session.h"
@@ -24,6 +25,8 @@ private slots:
     void toolRowFits_data();
     void toolRowFits();
 
+    void typedLineBreaks_data();
+    void typedLineBreaks();
     void opensEntryExactly_data();
     void opensEntryExactly();
     void largeTextArrivesInParts_data();
@@ -166,6 +169,36 @@ void TestEditor::toolRowFits() {
         e->grab().save(QStringLiteral("%1/editor-%2-%3x.png")
                            .arg(shots, QLatin1String(enlarged ? "enlarged" : "default"), scale));
     }
+}
+
+void TestEditor::typedLineBreaks_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("typed");
+    // A new text takes the platform's break; a text that came in keeps its own kind.
+    QTest::newRow("empty entry") << ""
+                                 << "a" + Text::lineBreak() + "b";
+    QTest::newRow("one line") << "a"
+                              << "a" + Text::lineBreak() + "b";
+    QTest::newRow("CR LF text") << "x\r\na"
+                                << "x\r\na\r\nb";
+    QTest::newRow("LF text") << "x\na"
+                             << "x\na\nb";
+}
+
+void TestEditor::typedLineBreaks() {
+    QFETCH(QString, text);
+    QFETCH(QString, typed);
+    EditorWindow *e = open(13, text);
+    QVERIFY(e);
+    e->textEdit()->moveCursor(QTextCursor::End);
+    if (text.isEmpty())
+        QTest::keyClick(e->textEdit(), Qt::Key_A);
+    QTest::keyClick(e->textEdit(), Qt::Key_Return);
+    QTest::keyClick(e->textEdit(), Qt::Key_B);
+    QCOMPARE(e->text(), typed);
+    e->updateEntry();
+    QCOMPARE(m_s->text(13), typed);
+    e->close();
 }
 
 void TestEditor::opensEntryExactly_data() {
@@ -351,8 +384,11 @@ void TestEditor::copyButtons() {
     QCOMPARE(m_s->desktop.messages.size(), 1);
     QVERIFY(editor());
     m_s->desktop.clipboard.clear();
+    // An edited text just copied is not lost: Copy and Close asks nothing.
+    QTest::keyClick(e->textEdit(), Qt::Key_X);
     e->findChild<QToolButton *>(QStringLiteral("PicClipExit"))->click();
-    QCOMPARE(m_s->desktop.clipboard, QStringLiteral("words \r\n"));
+    QCOMPARE(m_s->desktop.clipboard, QStringLiteral("x  words \r\n"));
+    QVERIFY(m_s->desktop.questions.isEmpty());
     QVERIFY(!editor());
 }
 
@@ -508,7 +544,8 @@ void TestEditor::updateAndAdd() {
         QTRY_COMPARE(m_s->desktop.messages.size(), i + 1);
         QCOMPARE(m_s->desktop.messages.last(), message);
     }
-    QCOMPARE(m_s->text(entry), QStringLiteral("new\r\nlines"));
+    // A text without line breaks takes the platform's for the ones typed.
+    QCOMPARE(m_s->text(entry), "new" + Text::lineBreak() + "lines");
     QCOMPARE(m_s->name(entry), name);
     QVERIFY(editor());
     QCOMPARE(m_s->text(entry == 1 ? 12 : 1), QString());
