@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -10,6 +11,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QUrl>
@@ -143,11 +145,20 @@ QString QtDesktop::chooseFile(QWidget *parent, const FileDialogRequest &request)
     // An open dialog also takes a name that does not exist; the command decides what that means.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    // The folder last used, or the user's home: never the folder the program was started in.
+    dialog.setDirectory(m_lastFolder.isEmpty() ? QDir::homePath() : m_lastFolder);
+    // A name typed without an extension takes the filter's, so that "work" is saved as a set
+    // the Load dialog shows.
+    static const QRegularExpression firstExtension(QStringLiteral("\\*\\.(\\w+)"));
+    if (request.kind == FileDialogRequest::Save)
+        dialog.setDefaultSuffix(firstExtension.match(request.filter).captured(1));
     if (!request.initialPath.isEmpty())
         dialog.selectFile(request.initialPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    m_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
 
 void QtDesktop::message(QWidget *parent, const QString &text) {

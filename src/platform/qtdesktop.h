@@ -20,4 +20,7 @@ public:
     void setStackOrder(QWidget *window, bool topmost) override;
     void popupMenu(QMenu *menu, QAction *defaultAction, const QPoint &at) override;
     bool trayAvailable() const override;
+
+private:
+    QString m_lastFolder;
 };

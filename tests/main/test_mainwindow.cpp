@@ -1,6 +1,7 @@
 #include "main/entrytext.h"
 #include "main/mainwindow.h"
 #include "main/menucaption.h"
+#include "platform/qtdesktop.h"
 #include "support/scripteddesktop.h"
 #include "support/session.h"
 
@@ -9,15 +10,18 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -51,6 +55,8 @@ private slots:
     void cleanup() { m_session.reset(); }
 
     void designTimeState();
+    void fileDialogFolderAndSuffix_data();
+    void fileDialogFolderAndSuffix();
     void captionsAndNames_data();
     void captionsAndNames();
     void popupMenusStayOutOfMenuBar();
@@ -849,6 +855,54 @@ void TestMainWindow::literalMenuCaptions() {
     QAction *item = s.item("mnu03");
     QCOMPARE(literalCaption(item), caption);
     QCOMPARE(item->text(), shown);
+}
+
+void TestMainWindow::fileDialogFolderAndSuffix_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("Save Set: the set extension added")
+        << int(FileDialogRequest::Save) << FileFilter::sets << "work"
+        << "work.ent";
+    QTest::newRow("an extension typed is kept")
+        << int(FileDialogRequest::Save) << FileFilter::text << "notes.md"
+        << "notes.md";
+    QTest::newRow("open: the name as typed")
+        << int(FileDialogRequest::Open) << FileFilter::sets << "work"
+        << "work";
+}
+
+void TestMainWindow::fileDialogFolderAndSuffix() {
+    QFETCH(int, kind);
+    QFETCH(QString, filter);
+    QFETCH(QString, typed);
+    QFETCH(QString, chosen);
+    // The real dialog, answered as a user would, from the user's home and then the folder used.
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    const auto restoreHome = qScopeGuard([&] { qputenv("HOME", oldHome); });
+    QDir(home.path()).mkpath(QStringLiteral("sets"));
+    QtDesktop desktop;
+    QStringList shownIn;
+    const auto answer = [&](const QString &name) {
+        QTimer::singleShot(0, [&, name] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            shownIn << dialog->directory().absolutePath();
+            dialog->selectFile(name);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+    };
+    const FileDialogRequest request{FileDialogRequest::Kind(kind), QStringLiteral("t"), filter,
+                                    QString(), false};
+    answer(home.filePath(QStringLiteral("sets/") + typed));
+    QCOMPARE(desktop.chooseFile(nullptr, request), home.filePath(QStringLiteral("sets/") + chosen));
+    answer(typed);
+    QCOMPARE(desktop.chooseFile(nullptr, request), home.filePath(QStringLiteral("sets/") + chosen));
+    QCOMPARE(shownIn, (QStringList{home.path(), home.filePath(QStringLiteral("sets"))}));
 }
 
 QTEST_MAIN(TestMainWindow)
