@@ -57,8 +57,10 @@ const HelpPage helpPages[] = {
      "\"Untitled\".</li>"
      "<li>The copy buttons put the whole text on the clipboard, without spaces at its ends.</li>"
      "</ul>"
-     "<p>Files are written in UTF-8 with Windows line ends (CR LF); files from Windows that are "
-     "not UTF-8 are read as Windows-1252.</p>"},
+     "<p>Entry files are written in UTF-8 with Windows line ends (CR LF); files from Windows that "
+     "are not UTF-8 are read as Windows-1252. A line you type in the editor ends as the text's "
+     "own lines do, and in a new text with this system's line break (LF); Save Clipboard As ends "
+     "the text with it too.</p>"},
     {"sets", "Sets and files",
      "<h2>Sets and files</h2>"
      "<p><b>Save Set</b> (Ctrl+S) keeps all 30 entries under a file name you choose. The small "
@@ -117,6 +119,8 @@ const HelpPage helpPages[] = {
      "command, then the keys.</li>"
      "<li><b>Xfce</b>: Settings, Keyboard, Application Shortcuts, + Add; give the command, then "
      "press the keys.</li>"
+     "<li><b>sway</b>: a line in <tt>~/.config/sway/config</tt> such as <tt>bindsym $mod+v exec "
+     "snapvale --menu</tt>, then <tt>swaymsg reload</tt>.</li>"
      "</ul>"},
     {"desktops", "Wayland, and desktops without a tray",
      "<h2>Wayland, and desktops without a tray</h2>"
