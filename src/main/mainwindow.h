@@ -124,6 +124,8 @@ public:
     // user keeps it open after a failed save.
     void unload(UnloadMode mode);
     bool isUnloaded() const { return m_unloaded; }
+    // A change waits for its recovery copy (the copy follows within a second).
+    bool recoveryCopyPending() const { return m_recoveryTimer.isActive(); }
 
     void exitProgram();
     // Writes the 30 entries to the startup entries; a failure is shown.

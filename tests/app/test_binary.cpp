@@ -110,16 +110,30 @@ Run run(const QProcessEnvironment &env, const QStringList &arguments) {
     return r;
 }
 
-// The running Snapvale of a test, once it listens on its channel.
+// Whether something listens on the channel of that runtime folder: a socket file left by a
+// killed program is not enough.
+bool listening(const QProcessEnvironment &env) {
+    QLocalSocket socket;
+    socket.connectToServer(env.value(QStringLiteral("XDG_RUNTIME_DIR")) +
+                           QStringLiteral("/snapvale.socket"));
+    return socket.waitForConnected(1000);
+}
+
+// The running Snapvale of a test, once it listens on its channel; null when it never does.
 std::unique_ptr<QProcess> startRunning(const QProcessEnvironment &env) {
     auto p = std::make_unique<QProcess>();
     p->setProcessEnvironment(env);
     p->start(QStringLiteral(SNAPVALE_BINARY));
-    const QString socket =
-        env.value(QStringLiteral("XDG_RUNTIME_DIR")) + QStringLiteral("/snapvale.socket");
-    for (int i = 0; i < 600 && !QFile::exists(socket); ++i)
+    QElapsedTimer waited;
+    waited.start();
+    while (p->state() != QProcess::NotRunning && waited.elapsed() < 30000) {
+        if (listening(env))
+            return p;
         QTest::qWait(50);
-    return p;
+    }
+    p->kill();
+    p->waitForFinished();
+    return nullptr;
 }
 
 } // namespace
@@ -263,6 +277,7 @@ void TestBinary::secondLaunchHandsOver() {
     QTemporaryDir home;
     const QProcessEnvironment env = baseEnvironment(home.path());
     auto first = startRunning(env);
+    QVERIFY(first);
     const Run second = run(env, {});
     QCOMPARE(second.status, 0);
     QCOMPARE(second.out + second.err, QByteArray());
@@ -359,13 +374,14 @@ void TestBinary::killedProgramTakenOver() {
     QTemporaryDir home;
     const QProcessEnvironment env = baseEnvironment(home.path());
     auto first = startRunning(env);
+    QVERIFY(first);
     first->kill();
     QVERIFY(first->waitForFinished(30000));
     // Its socket and lock are left behind; the next launch runs all the same.
     QVERIFY(QFile::exists(env.value(QStringLiteral("XDG_RUNTIME_DIR")) +
                           QStringLiteral("/snapvale.socket")));
     auto second = startRunning(env);
-    QTest::qWait(300);
+    QVERIFY(second);
     QCOMPARE(second->state(), QProcess::Running);
     QCOMPARE(run(env, {QStringLiteral("--get"), QStringLiteral("1")}).status, 0);
     second->terminate();
@@ -443,6 +459,7 @@ void TestBinary::untrustedChannel() {
     QTemporaryDir home;
     const QProcessEnvironment env = baseEnvironment(home.path());
     auto program = startRunning(env);
+    QVERIFY(program);
     const QString socket =
         env.value(QStringLiteral("XDG_RUNTIME_DIR")) + QStringLiteral("/snapvale.socket");
     const auto exchange = [&socket](const QByteArray &sent) {
@@ -477,6 +494,7 @@ void TestBinary::otherUsersKeptOut() {
     QTemporaryDir home;
     const QProcessEnvironment env = baseEnvironment(home.path());
     auto program = startRunning(env);
+    QVERIFY(program);
     const QString socket =
         env.value(QStringLiteral("XDG_RUNTIME_DIR")) + QStringLiteral("/snapvale.socket");
     QProcess other;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -192,6 +193,7 @@ void TestClipboard::noTextOnClipboard() {
 void TestClipboard::tooLargeTextRefused() {
     const qint64 limit = EntryStore::maxTextBytes();
     EntryStore::setMaxTextBytes(8);
+    const auto restore = qScopeGuard([limit] { EntryStore::setMaxTextBytes(limit); });
     m_s->setEntry(3, QString(), QStringLiteral("kept"));
     m_s->setEntry(4, QStringLiteral("old"), QStringLiteral("n"));
     m_s->desktop.clipboard = QStringLiteral("nine char");

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -624,6 +625,7 @@ void TestCore::setPaths() {
 void TestCore::textLimit() {
     const qint64 before = EntryStore::maxTextBytes();
     EntryStore::setMaxTextBytes(10);
+    const auto restore = qScopeGuard([before] { EntryStore::setMaxTextBytes(before); });
     QVERIFY(EntryStore::fits(QStringLiteral("0123456789")));
     QVERIFY(!EntryStore::fits(QStringLiteral("0123456789a")));
     // Counted in UTF-8: five characters of two bytes each fit, an emoji is four bytes.
@@ -631,7 +633,6 @@ void TestCore::textLimit() {
     QVERIFY(!EntryStore::fits(QStringLiteral("äääää\U0001F600")));
     QCOMPARE(Text::utf8Size(QStringLiteral("aä€\U0001F600")), 1 + 2 + 3 + 4);
     QVERIFY(EntryStore::tooLargeMessage().contains(QStringLiteral("10 bytes")));
-    EntryStore::setMaxTextBytes(before);
 }
 
 void TestCore::trimSpaces_data() {

@@ -312,7 +312,7 @@ void TestFaults::recoveryCopyRetried() {
     QCOMPARE(m_s->stored(QStringLiteral("Recovery"), QStringLiteral("Entry4")), big);
     // A clean end waits for a copy under way (its timer fires first), then drops it.
     m_s->setEntry(5, big, QStringLiteral("m"));
-    QTest::qWait(1010);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_s->window.recoveryCopyPending(), 10000);
     m_s->window.unload(MainWindow::ProgramCode);
     QVERIFY(!m_s->store.hasSection(QStringLiteral("Recovery")));
     QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry5")), big);

@@ -698,7 +698,7 @@ void TestMainWindow::noRecoveryWithoutAutoSave() {
         s.start();
         s.window.toggleAutoSave();
         s.setEntry(1, QStringLiteral("not kept"));
-        QTest::qWait(1500);
+        QVERIFY(!s.window.recoveryCopyPending());
         QVERIFY(!s.store.hasSection(QStringLiteral("Recovery")));
         // A copy left from an earlier run is not loaded either, and goes.
         s.store.set(QStringLiteral("Recovery"), QStringLiteral("Entry1"), QStringLiteral("stale"));
@@ -749,6 +749,7 @@ void TestMainWindow::startAtLogin() {
     QTemporaryDir config;
     const QByteArray before = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", before); });
     const QString entry = config.filePath(QStringLiteral("autostart/snapvale.desktop"));
     {
         Session &s = start();
@@ -773,7 +774,6 @@ void TestMainWindow::startAtLogin() {
     Session &s = start();
     s.start();
     QVERIFY(!s.item("LoginMnu")->isChecked());
-    qputenv("XDG_CONFIG_HOME", before);
 }
 
 void TestMainWindow::screenshots() {
