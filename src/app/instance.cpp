@@ -2,11 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #ifdef Q_OS_UNIX
@@ -18,6 +18,8 @@
 #endif
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcInstance, "snapvale.instance")
 
 // A client that has not sent its line by then is dropped.
 constexpr int silentClientMs = 2000;
@@ -143,8 +145,8 @@ bool InstanceChannel::lock() {
         return false;
     // A runtime folder that cannot hold the lock cannot keep launches apart; this one runs
     // all the same rather than not at all.
-    std::fprintf(stderr, "snapvale: cannot lock %s; another Snapvale may run beside this one\n",
-                 qUtf8Printable(m_lock->fileName()));
+    qCWarning(lcInstance, "cannot lock %s; another Snapvale may run beside this one",
+              qUtf8Printable(m_lock->fileName()));
     return true;
 }
 
@@ -213,8 +215,7 @@ InstanceServer::InstanceServer(const QString &socketPath, Handler handler, QObje
         ::listen(m_fd, 16) == 0;
     ::umask(before);
     if (!bound) {
-        std::fprintf(stderr, "snapvale: cannot listen on %s: %s\n", path.constData(),
-                     std::strerror(errno));
+        qCWarning(lcInstance, "cannot listen on %s: %s", path.constData(), std::strerror(errno));
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = -1;
@@ -261,8 +262,8 @@ void InstanceServer::serve(int fd) {
         if (!request) {
             if (error.isEmpty())
                 error = QStringLiteral("the request is too long");
-            std::fprintf(stderr, "snapvale: a request on the instance channel was refused: %s\n",
-                         qUtf8Printable(error));
+            qCWarning(lcInstance, "a request on the instance channel was refused: %s",
+                      qUtf8Printable(error));
             writeAnswer(client->fd(), "error " + error.toUtf8() + '\n');
         } else if (request->mayWaitForUser()) {
             // The launch is answered at once: the user may take their time, the launch must not.

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
@@ -13,7 +14,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -24,6 +24,8 @@
 #endif
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcStore, "snapvale.store")
 
 enum StatementId { Select, Upsert, DeleteSection, SelectSection, StatementCount };
 
@@ -122,7 +124,7 @@ SettingsStore::SettingsStore(const QString &path)
     }
     if (openAt(path, true)) {
         if (!headerIsIntact()) {
-            std::fprintf(stderr, "snapvale: %s is truncated\n", qUtf8Printable(m_path));
+            qCWarning(lcStore, "%s is truncated", qUtf8Printable(m_path));
             m_notOurs = true;
         } else if (schemaIsUsable() && prepareForUse()) {
             return;
@@ -228,7 +230,7 @@ QString SettingsStore::defaultPath() {
 bool SettingsStore::refuse(const QString &what, const QString &reason) {
     m_unwritable = reason;
     m_lastError = reason;
-    std::fprintf(stderr, "snapvale: %s: %s\n", qUtf8Printable(what), qUtf8Printable(reason));
+    qCWarning(lcStore, "%s: %s", qUtf8Printable(what), qUtf8Printable(reason));
     return false;
 }
 
@@ -380,8 +382,7 @@ bool SettingsStore::isSound() {
         qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)), "ok") == 0;
     if (rc == SQLITE_ROW && !sound) {
         m_lastError = QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT));
-        std::fprintf(stderr, "snapvale: settings store %s: the integrity check failed\n",
-                     qUtf8Printable(m_path));
+        qCWarning(lcStore, "settings store %s: the integrity check failed", qUtf8Printable(m_path));
         noteFailure(SQLITE_CORRUPT);
     } else if (!sound) {
         warn("cannot check");
@@ -521,8 +522,7 @@ bool SettingsStore::schemaIsUsable() {
                                                 QStringLiteral("key"), QStringLiteral("value")});
     m_notOurs = !usable && rc == SQLITE_DONE;
     if (!usable)
-        std::fprintf(stderr, "snapvale: %s is not a settings store of this program\n",
-                     qUtf8Printable(m_path));
+        qCWarning(lcStore, "%s is not a settings store of this program", qUtf8Printable(m_path));
     return usable;
 }
 
@@ -539,8 +539,8 @@ void SettingsStore::moveAsideAndStartFresh() {
             m_path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
     if (!QFile::rename(m_path, target)) {
         // Never overwrite what we could not move: run without a store rather than lose the file.
-        std::fprintf(stderr, "snapvale: cannot move %s aside; settings will not be kept\n",
-                     qUtf8Printable(m_path));
+        qCWarning(lcStore, "cannot move %s aside; settings will not be kept",
+                  qUtf8Printable(m_path));
         return;
     }
     m_movedAside = target;
@@ -550,8 +550,8 @@ void SettingsStore::moveAsideAndStartFresh() {
         if (QFileInfo::exists(side))
             QFile::rename(side, target + QLatin1String(suffix));
     }
-    std::fprintf(stderr, "snapvale: the settings store was unusable and was moved to %s\n",
-                 qUtf8Printable(target));
+    qCWarning(lcStore, "the settings store was unusable and was moved to %s",
+              qUtf8Printable(target));
     m_damageSeen = false;
     if (!openAt(m_path, true) || !prepareForUse()) {
         close();
@@ -590,8 +590,8 @@ bool SettingsStore::exec(const char *sql) {
         return true;
     noteFailure(sqlite3_extended_errcode(m_db));
     m_lastError = QString::fromUtf8(error ? error : sqlite3_errstr(rc));
-    std::fprintf(stderr, "snapvale: settings store %s: %s: %s\n", qUtf8Printable(m_path), sql,
-                 qUtf8Printable(m_lastError));
+    qCWarning(lcStore, "settings store %s: %s: %s", qUtf8Printable(m_path), sql,
+              qUtf8Printable(m_lastError));
     sqlite3_free(error);
     return false;
 }
@@ -617,8 +617,8 @@ void SettingsStore::warn(const char *what) const {
     } else {
         m_lastError = QStringLiteral("the settings store could not be opened");
     }
-    std::fprintf(stderr, "snapvale: settings store %s: %s: %s\n", qUtf8Printable(m_path), what,
-                 qUtf8Printable(m_lastError));
+    qCWarning(lcStore, "settings store %s: %s: %s", qUtf8Printable(m_path), what,
+              qUtf8Printable(m_lastError));
 }
 
 void SettingsStore::noteFailure(int code) const {
@@ -711,8 +711,8 @@ bool SettingsStore::set(const QString &section, const QString &key, const QByteA
     if (rc != SQLITE_OK) {
         // A value over the store's limit is refused before anything is written.
         m_lastError = QString::fromUtf8(sqlite3_errstr(rc));
-        std::fprintf(stderr, "snapvale: settings store %s: cannot write: %s\n",
-                     qUtf8Printable(m_path), qUtf8Printable(m_lastError));
+        qCWarning(lcStore, "settings store %s: cannot write: %s", qUtf8Printable(m_path),
+                  qUtf8Printable(m_lastError));
     } else if (step(st) == SQLITE_DONE) {
         ++m_writes;
         return true;
@@ -803,8 +803,8 @@ void SettingsStore::Transaction::end(bool commit) {
     // to end.
     if (!m_began || sqlite3_get_autocommit(m_store.m_db)) {
         if (failed && commit)
-            std::fprintf(stderr, "snapvale: settings store %s: the save was not written\n",
-                         qUtf8Printable(m_store.m_path));
+            qCWarning(lcStore, "settings store %s: the save was not written",
+                      qUtf8Printable(m_store.m_path));
         return;
     }
     if (!failed && m_store.exec("COMMIT")) {
@@ -815,8 +815,8 @@ void SettingsStore::Transaction::end(bool commit) {
     m_store.exec("ROLLBACK");
     m_store.m_lastError = reason;
     if (commit)
-        std::fprintf(stderr, "snapvale: settings store %s: the save was rolled back\n",
-                     qUtf8Printable(m_store.m_path));
+        qCWarning(lcStore, "settings store %s: the save was rolled back",
+                  qUtf8Printable(m_store.m_path));
 }
 
 std::shared_ptr<SettingsStore::Snapshot> SettingsStore::snapshot() const {
@@ -927,8 +927,8 @@ bool SettingsStore::Snapshot::read(const Row &row, qint64 offset, qint64 bytes,
 }
 
 void SettingsStore::Snapshot::failed(const char *what) const {
-    std::fprintf(stderr, "snapvale: settings store %s: %s: %s\n", qUtf8Printable(m_path), what,
-                 sqlite3_errmsg(m_db));
+    qCWarning(lcStore, "settings store %s: %s: %s", qUtf8Printable(m_path), what,
+              sqlite3_errmsg(m_db));
     // A read for a background write says nothing to the store: its next own read will.
     if (const auto store = m_store.lock(); store && std::this_thread::get_id() == m_storeThread)
         (*store)->noteFailure(sqlite3_extended_errcode(m_db));

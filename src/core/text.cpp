@@ -4,11 +4,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace Text {
 
@@ -39,9 +39,10 @@ QByteArray trimSpaces(const QByteArray &utf8) {
 
 namespace {
 
+Q_LOGGING_CATEGORY(lcFiles, "snapvale.files")
+
 bool failed(const char *what, const QString &path, const QString &reason, QString *error) {
-    std::fprintf(stderr, "snapvale: cannot %s %s: %s\n", what, qUtf8Printable(path),
-                 qUtf8Printable(reason));
+    qCWarning(lcFiles, "cannot %s %s: %s", what, qUtf8Printable(path), qUtf8Printable(reason));
     if (error)
         *error = reason;
     return false;
