@@ -193,7 +193,7 @@ void handleTerminationSignals(MainWindow &window) {
         char byte;
         [[maybe_unused]] const auto read = ::read(signalPipe[0], &byte, 1);
         notifier->setEnabled(false);
-        window.unload(MainWindow::SystemShutdown);
+        window.unload(MainWindow::CloseReason::SessionEnd);
         // exit(), not quit(): quit() asks every window to close, and any may refuse.
         QCoreApplication::exit(0);
     });
@@ -296,8 +296,9 @@ int main(int argc, char *argv[]) {
         }
         QCoreApplication::exit(0);
     });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-                     [&window](QSessionManager &) { window.unload(MainWindow::SystemShutdown); });
+    QObject::connect(
+        &app, &QGuiApplication::commitDataRequest, &window,
+        [&window](QSessionManager &) { window.unload(MainWindow::CloseReason::SessionEnd); });
 #ifdef Q_OS_UNIX
     handleTerminationSignals(window);
 #endif

@@ -17,11 +17,11 @@ EditorCommands::EditorCommands(MainWindow &main)
             openEditor(n);
     });
     // An editor open at Exit asks about its edits first; Cancel there keeps the program.
-    main.addExitGuard([this](MainWindow::UnloadMode mode) {
+    main.addExitGuard([this](MainWindow::CloseReason mode) {
         for (EditorWindow *editor : m_main.findChildren<EditorWindow *>()) {
             if (!editor->isVisible())
                 continue;
-            if (mode == MainWindow::SystemShutdown)
+            if (mode == MainWindow::CloseReason::SessionEnd)
                 editor->closeWithoutAsking();
             else if (!editor->close())
                 return false;

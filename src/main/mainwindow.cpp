@@ -348,7 +348,7 @@ void MainWindow::refreshTrayList() {
         m_actions.clipping[k]->setVisible(!clipping(k).isEmpty());
 }
 
-void MainWindow::addExitGuard(std::function<bool(UnloadMode)> guard) {
+void MainWindow::addExitGuard(std::function<bool(CloseReason)> guard) {
     m_exitGuards.push_back(std::move(guard));
 }
 
@@ -508,7 +508,7 @@ bool MainWindow::saveStartupEntries() {
     return m_startup.saveChanges(m_store, m_entries);
 }
 
-MainWindow::ClosingSave MainWindow::saveBeforeClosing(UnloadMode mode) {
+MainWindow::ClosingSave MainWindow::saveBeforeClosing(CloseReason mode) {
     // Saved on every request, also one that only hides the window.
     if (!m_actions.autoSave->isChecked())
         return ClosingSave::Saved;
@@ -518,11 +518,11 @@ MainWindow::ClosingSave MainWindow::saveBeforeClosing(UnloadMode mode) {
         return ClosingSave::Failed;
     while (!saveStartupEntries()) {
         // At log-out or on a signal no window can be shown; stderr has the reason.
-        if (mode == SystemShutdown)
+        if (mode == CloseReason::SessionEnd)
             return ClosingSave::Failed;
         const QStringList answers = {QStringLiteral("&Try Again"),
-                                     mode == UserClose ? QStringLiteral("&Hide Anyway")
-                                                       : QStringLiteral("&Exit Anyway"),
+                                     mode == CloseReason::CloseBox ? QStringLiteral("&Hide Anyway")
+                                                                   : QStringLiteral("&Exit Anyway"),
                                      QStringLiteral("&Cancel")};
         const int answer = m_desktop.ask(
             this, writeFailureText(m_store.path(), m_store.lastError()), answers, 0, 2);
@@ -540,19 +540,19 @@ void MainWindow::closeEvent(QCloseEvent *event) {
         return;
     }
     event->ignore();
-    if (saveBeforeClosing(UserClose) != ClosingSave::Cancelled)
+    if (saveBeforeClosing(CloseReason::CloseBox) != ClosingSave::Cancelled)
         hideInTray();
 }
 
-void MainWindow::unload(UnloadMode mode) {
+void MainWindow::unload(CloseReason mode) {
     if (m_unloaded)
         return;
     for (const auto &guard : m_exitGuards) {
-        if (!guard(mode) && mode != SystemShutdown)
+        if (!guard(mode) && mode != CloseReason::SessionEnd)
             return;
     }
     // At log-out or on a signal no window can be shown: failures go to stderr alone.
-    m_silentFailures = mode == SystemShutdown;
+    m_silentFailures = mode == CloseReason::SessionEnd;
     // Windows that keep the program alive close first; their own closing may still write.
     emit exiting();
     const ClosingSave saved = saveBeforeClosing(mode);
@@ -594,7 +594,7 @@ void MainWindow::restoreStartupEntry() {
 }
 
 void MainWindow::exitProgram() {
-    unload(ProgramCode);
+    unload(CloseReason::Exit);
 }
 
 bool MainWindow::alwaysOnTop() const {

@@ -84,8 +84,9 @@ struct MainMenus {
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Why the window is being unloaded.
-    enum UnloadMode { UserClose, ProgramCode, SystemShutdown };
+    // Why the window is being unloaded: its close box, Exit, or the end of the session (log-out,
+    // a termination signal), when no window may be shown.
+    enum class CloseReason { CloseBox, Exit, SessionEnd };
 
     MainWindow(SettingsStore &store, Desktop &desktop, QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -122,7 +123,7 @@ public:
     void loadAtStart();
     // Unloads the window for a reason other than its close box; emits unloaded() unless the
     // user keeps it open after a failed save.
-    void unload(UnloadMode mode);
+    void unload(CloseReason mode);
     bool isUnloaded() const { return m_unloaded; }
     // A change waits for its recovery copy (the copy follows within a second).
     bool recoveryCopyPending() const { return m_recoveryTimer.isActive(); }
@@ -147,7 +148,7 @@ public:
     void setTrayGate(std::function<bool()> gate);
     // Asked before the program ends other than by the close box; a guard that returns false (its
     // window's user chose to stay) keeps the program running. At log-out nothing may refuse.
-    void addExitGuard(std::function<bool(UnloadMode)> guard);
+    void addExitGuard(std::function<bool(CloseReason)> guard);
     // Refreshes the tray entry list from the entries as they are now.
     void refreshTrayList();
 
@@ -184,7 +185,7 @@ private:
     // Asked before every unload: saves the startup entries when auto-save is on and, while that
     // fails, asks whether to try again, close anyway or keep the window as it is.
     enum class ClosingSave { Saved, Failed, Cancelled };
-    ClosingSave saveBeforeClosing(UnloadMode mode);
+    ClosingSave saveBeforeClosing(CloseReason mode);
     bool trayMenusAllowed() const;
     void scheduleRecoveryCopy();
     void writeRecoveryCopy();
@@ -215,7 +216,7 @@ private:
 
     int m_currentEntry = 0;
     std::function<bool()> m_trayGate;
-    std::vector<std::function<bool(UnloadMode)>> m_exitGuards;
+    std::vector<std::function<bool(CloseReason)>> m_exitGuards;
     QTimer m_recoveryTimer;
     // The recovery copy is written away from the window's thread; null when the store cannot
     // be written, and the copy then fails where it is.

@@ -53,8 +53,8 @@ public:
     virtual void beep() = 0;
 
     // Opens a web address or a file with the desktop's default handler, never through a shell.
-    // Returns a status: 32 or less means the open failed.
-    virtual int openTarget(const QString &target) = 0;
+    // False when it could not be opened.
+    virtual bool openTarget(const QString &target) = 0;
 
     // Keeps `window` above other windows, or not. A shown window stays shown.
     virtual void setStackOrder(QWidget *window, bool topmost) = 0;

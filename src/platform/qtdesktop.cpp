@@ -17,12 +17,6 @@
 #include <QUrl>
 
 namespace {
-// ShellExecute's conventions, which callers rely on: above 32 is success, 2 is "not found".
-constexpr int openSucceeded = 42;
-constexpr int openFailed = 2;
-} // namespace
-
-namespace {
 
 // Wayland gives the clipboard only to a focused window, and Snapvale copies from the tray and the
 // command line with its window hidden. Compositors with the data-control protocol (sway and the
@@ -184,16 +178,16 @@ void QtDesktop::beep() {
     QApplication::beep();
 }
 
-int QtDesktop::openTarget(const QString &target) {
+bool QtDesktop::openTarget(const QString &target) {
     if (target.isEmpty())
-        return openFailed;
+        return false;
     // The text goes to the opener as one URL: no shell ever sees it.
     QUrl url(target, QUrl::StrictMode);
     if (!url.isValid() || url.scheme().isEmpty() || url.scheme().size() == 1)
         url = QFileInfo::exists(target) ? QUrl::fromLocalFile(target) : QUrl::fromUserInput(target);
     if (!url.isValid())
-        return openFailed;
-    return QDesktopServices::openUrl(url) ? openSucceeded : openFailed;
+        return false;
+    return QDesktopServices::openUrl(url);
 }
 
 void QtDesktop::setStackOrder(QWidget *window, bool topmost) {

@@ -16,7 +16,7 @@ public:
     int ask(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
             int escapeButton) override;
     void beep() override;
-    int openTarget(const QString &target) override;
+    bool openTarget(const QString &target) override;
     void setStackOrder(QWidget *window, bool topmost) override;
     void popupMenu(QMenu *menu, QAction *defaultAction, const QPoint &at) override;
     bool trayAvailable() const override;

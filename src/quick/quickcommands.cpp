@@ -58,8 +58,7 @@ void QuickCommands::openAsUrl(int n) {
         return;
     }
     // The text goes unchanged to the desktop's opener, as one argument and never to a shell.
-    const int status = m_main.desktop().openTarget(m_main.entries().text(n));
-    if (status >= 0 && status <= 32)
+    if (!m_main.desktop().openTarget(m_main.entries().text(n)))
         m_main.desktop().message(
             &m_main, QStringLiteral("Error executing command.\r\nPlease sign on and retry."));
 }

@@ -313,21 +313,21 @@ void TestFaults::recoveryCopyRetried() {
     // A clean end waits for a copy under way (its timer fires first), then drops it.
     m_s->setEntry(5, big, QStringLiteral("m"));
     QTRY_VERIFY_WITH_TIMEOUT(!m_s->window.recoveryCopyPending(), 10000);
-    m_s->window.unload(MainWindow::ProgramCode);
+    m_s->window.unload(MainWindow::CloseReason::Exit);
     QVERIFY(!m_s->store.hasSection(QStringLiteral("Recovery")));
     QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry5")), big);
 }
 
 void TestFaults::closingSaveFailures_data() {
     QTest::addColumn<int>("how");
-    QTest::newRow("close box") << int(MainWindow::UserClose);
-    QTest::newRow("Exit") << int(MainWindow::ProgramCode);
-    QTest::newRow("log out") << int(MainWindow::SystemShutdown);
+    QTest::newRow("close box") << int(MainWindow::CloseReason::CloseBox);
+    QTest::newRow("Exit") << int(MainWindow::CloseReason::Exit);
+    QTest::newRow("log out") << int(MainWindow::CloseReason::SessionEnd);
 }
 
 void TestFaults::closingSaveFailures() {
     QFETCH(int, how);
-    const bool closeBox = how == MainWindow::UserClose;
+    const bool closeBox = how == int(MainWindow::CloseReason::CloseBox);
     startSession();
     m_s->setEntry(4, QStringLiteral("saved"), QStringLiteral("n"));
     QVERIFY(m_s->window.updateStartupEntries());
@@ -340,10 +340,10 @@ void TestFaults::closingSaveFailures() {
             m_s->window.exitProgram();
     };
     QSignalSpy unloaded(&m_s->window, &MainWindow::unloaded);
-    if (how == MainWindow::SystemShutdown) {
+    if (how == int(MainWindow::CloseReason::SessionEnd)) {
         // No window can be asked at log-out: the program ends, stderr has the reason.
         FileSizeLimit limit(2 * MiB);
-        m_s->window.unload(MainWindow::SystemShutdown);
+        m_s->window.unload(MainWindow::CloseReason::SessionEnd);
         QVERIFY(m_s->desktop.questions.isEmpty());
     } else {
         FileSizeLimit limit(2 * MiB);

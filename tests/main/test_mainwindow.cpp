@@ -308,7 +308,7 @@ void TestMainWindow::closing() {
         s.item("mnuExit")->trigger();
         break;
     default:
-        s.window.unload(MainWindow::SystemShutdown);
+        s.window.unload(MainWindow::CloseReason::SessionEnd);
     }
 
     QCOMPARE(unloaded.count(), ends ? 1 : 0);

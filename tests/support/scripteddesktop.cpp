@@ -48,9 +48,9 @@ int ScriptedDesktop::ask(QWidget *, const QString &text, const QStringList &, in
     return nextAnswers.isEmpty() ? escapeButton : nextAnswers.takeFirst();
 }
 
-int ScriptedDesktop::openTarget(const QString &target) {
+bool ScriptedDesktop::openTarget(const QString &target) {
     openedTargets.append(target);
-    return openStatus;
+    return openSucceeds;
 }
 
 void ScriptedDesktop::setStackOrder(QWidget *window, bool topmost) {

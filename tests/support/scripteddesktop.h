@@ -36,7 +36,7 @@ public:
     int beeps = 0;
 
     QStringList openedTargets;
-    int openStatus = 42;
+    bool openSucceeds = true;
 
     struct StackCall {
         QPointer<QWidget> window;
@@ -62,7 +62,7 @@ public:
     int ask(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
             int escapeButton) override;
     void beep() override { ++beeps; }
-    int openTarget(const QString &target) override;
+    bool openTarget(const QString &target) override;
     void setStackOrder(QWidget *window, bool topmost) override;
     void popupMenu(QMenu *menu, QAction *defaultAction, const QPoint &at) override;
     bool trayAvailable() const override { return trayIsAvailable; }
