@@ -57,10 +57,10 @@ void carryOut(MainWindow &window, const Request &request, QByteArray *text) {
         window.desktop().popupMenu(window.menus().entryList, nullptr, QCursor::pos());
         break;
     case Request::Copy:
-        window.copyButton(request.entry)->click();
+        window.requestCopy(request.entry);
         break;
     case Request::Paste: {
-        window.pasteButton(request.entry)->click();
+        window.requestPaste(request.entry);
         // A replace question stands above other windows, also while this one is hidden.
         if (QWidget *question = QApplication::activeModalWidget()) {
             question->raise();

@@ -13,8 +13,7 @@ ClipboardCommands::ClipboardCommands(MainWindow &main)
     : QObject(&main)
     , m_main(main) {
     connect(&main, &MainWindow::numberedButtonReleased, this, &ClipboardCommands::onNumberedButton);
-    for (int n = 1; n <= EntryStore::Count; ++n)
-        connect(main.copyButton(n), &QToolButton::clicked, this, [this, n] { copy(n); });
+    connect(&main, &MainWindow::copyRequested, this, &ClipboardCommands::copy);
 
     const MainActions &a = main.actions();
     // The entry menu acts on the entry it was opened for.

@@ -154,6 +154,7 @@ void MainWindow::buildEntries() {
             copy->setAccessibleName(QStringLiteral("Copy entry %1").arg(n));
             copy->setFocusPolicy(Qt::StrongFocus);
             copy->setAutoRaise(false);
+            connect(copy, &QToolButton::clicked, this, [this, n] { emit copyRequested(n); });
             m_cmdCopy[n] = copy;
 
             frameLayout->addWidget(text, 1);
@@ -248,8 +249,8 @@ void MainWindow::buildPopupMenus() {
     for (int n = 1; n <= EntryStore::Count; ++n) {
         a.trayEntry[n] = newItem(n <= 15 ? m_menus.tabs13 : m_menus.tabs46,
                                  QStringLiteral("mnuT") + twoDigits(n), QString());
-        // The item runs the entry's copy button, exactly as a click on it.
-        connect(a.trayEntry[n], &QAction::triggered, this, [this, n] { m_cmdCopy[n]->click(); });
+        // The item copies the entry, as its copy button does.
+        connect(a.trayEntry[n], &QAction::triggered, this, [this, n] { emit copyRequested(n); });
     }
     lists->addMenu(m_menus.tabs13);
     lists->addMenu(m_menus.tabs46);
@@ -364,6 +365,16 @@ void MainWindow::setClipping(int k, const QString &text) {
     setLiteralCaption(m_actions.clipping[k], text);
 }
 
+void MainWindow::requestCopy(int n) {
+    if (EntryStore::isValid(n))
+        emit copyRequested(n);
+}
+
+void MainWindow::requestPaste(int n) {
+    if (EntryStore::isValid(n))
+        emit numberedButtonReleased(n, Qt::LeftButton, QCursor::pos());
+}
+
 void MainWindow::setCurrentEntry(int n) {
     m_currentEntry = EntryStore::isValid(n) ? n : 0;
 }
@@ -398,7 +409,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
         auto *keyEvent = static_cast<QKeyEvent *>(event);
         const int key = keyEvent->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            button->click();
+            emit numberedButtonReleased(n, Qt::LeftButton,
+                                        button->mapToGlobal(button->rect().center()));
             return true;
         }
         if (key == Qt::Key_Menu ||

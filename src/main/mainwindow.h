@@ -104,6 +104,11 @@ public:
     QTabWidget *tabs() const { return m_tabs; }
     QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
 
+    // Copy entry n, or paste the clipboard into it, as its buttons do, from elsewhere (the
+    // command line): the commands answer the same signals, whatever the buttons show.
+    void requestCopy(int n);
+    void requestPaste(int n);
+
     // The entry the entry menu acts on, 1 to 30; 0 before a menu was opened.
     int currentEntry() const { return m_currentEntry; }
     void setCurrentEntry(int n);
@@ -162,6 +167,8 @@ public:
     void showStoreFailure();
 
 signals:
+    // Entry n is to be copied: its copy button, the tray list, the command line.
+    void copyRequested(int n);
     // A recovery copy written on its thread has ended; when it failed, another follows.
     void recoveryCopyEnded(bool written);
     // The window is about to unload (Exit, log-out, a termination signal): windows that keep

@@ -1,5 +1,7 @@
+#include "app/remotecontrol.h"
 #include "clipboard/clipboardcommands.h"
 #include "clipboard/replacedialog.h"
+#include "core/request.h"
 #include "core/text.h"
 #include "support/session.h"
 
@@ -49,6 +51,8 @@ private slots:
     void rightAndMiddleButtons();
     void keyboard();
     void clearing();
+    void commandsWhateverTheButtonsShow_data();
+    void commandsWhateverTheButtonsShow();
     void saveClipboard_data();
     void saveClipboard();
     void saveClipboardFailures();
@@ -325,6 +329,40 @@ void TestClipboard::clearing() {
     QVERIFY(m_s->desktop.messages.isEmpty());
     // Clearing is not saving: the store is untouched until the entries are saved.
     QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry1")), QString());
+}
+
+void TestClipboard::commandsWhateverTheButtonsShow_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("hidden");
+    for (const char *how : {"--copy", "tray list", "--paste"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, buttons disabled").arg(how))) << how << false;
+        QTest::newRow(qPrintable(QStringLiteral("%1, buttons hidden").arg(how))) << how << true;
+    }
+}
+
+void TestClipboard::commandsWhateverTheButtonsShow() {
+    QFETCH(QString, how);
+    QFETCH(bool, hidden);
+    // The command line and the tray act on the entry, not on the buttons that show it.
+    m_s->window.show();
+    m_s->setEntry(3, QStringLiteral("three"), QStringLiteral("n"));
+    const QList<QWidget *> buttons = {m_s->window.copyButton(3), m_s->window.pasteButton(4)};
+    for (QWidget *button : buttons) {
+        button->setEnabled(hidden);
+        button->setVisible(!hidden);
+    }
+    m_s->desktop.clipboard = QStringLiteral("from the clipboard");
+    QByteArray text;
+    if (how == QLatin1String("--copy")) {
+        carryOut(m_s->window, Request{Request::Copy, 3}, &text);
+        QCOMPARE(m_s->desktop.clipboard, QStringLiteral("three"));
+    } else if (how == QLatin1String("tray list")) {
+        m_s->item("mnuT03")->trigger();
+        QCOMPARE(m_s->desktop.clipboard, QStringLiteral("three"));
+    } else {
+        carryOut(m_s->window, Request{Request::Paste, 4}, nullptr);
+        QCOMPARE(m_s->text(4), QStringLiteral("from the clipboard"));
+    }
 }
 
 void TestClipboard::saveClipboard_data() {

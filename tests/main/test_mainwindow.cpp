@@ -627,11 +627,12 @@ void TestMainWindow::trayEntryCopiesWholeText() {
     const QString text =
         QStringLiteral("  ") + QString(100, QLatin1Char('z')) + QStringLiteral(" ");
     s.setEntry(16, text);
-    QSignalSpy copy(s.window.copyButton(16), &QToolButton::clicked);
+    QSignalSpy copy(&s.window, &MainWindow::copyRequested);
     emit s.window.findChild<QMenu *>(QStringLiteral("mnuLists"))->aboutToShow();
     s.item("mnuT16")->trigger();
-    // The item runs the entry's copy button, which copies the whole text.
+    // The item copies the entry as its copy button does: the whole text, not the caption.
     QCOMPARE(copy.count(), 1);
+    QCOMPARE(copy.constFirst().constFirst().toInt(), 16);
 }
 
 void TestMainWindow::minimisedWindowBackFromTray() {
