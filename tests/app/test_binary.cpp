@@ -520,11 +520,14 @@ void TestBinary::signalWhileStartNoticeIsOpen() {
         store.set(QStringLiteral("Recovery"), QStringLiteral("Entry1"), QStringLiteral("typed"));
     }
     QProcess p;
-    p.setProcessEnvironment(baseEnvironment(home.path()));
+    const QProcessEnvironment env = baseEnvironment(home.path());
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(SNAPVALE_BINARY));
     QVERIFY(p.waitForStarted());
     QVERIFY(waitForSignalHandler(p));
-    QTest::qWait(500);
+    // The channel listens just before the start loads the entries: from then on the signal is
+    // read by the notice's own event loop, the first one to run.
+    QTRY_VERIFY_WITH_TIMEOUT(listening(env), 30000);
     ::kill(pid_t(p.processId()), SIGTERM);
     // It ends, cleanly, with the recovered entries saved and the recovery copy gone.
     QVERIFY(p.waitForFinished(30000));
