@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
-#include <QPushButton>
-#include <QToolButton>
 
 namespace {
 

@@ -6,8 +6,6 @@
 #include "platform/desktop.h"
 
 #include <QAction>
-#include <QPushButton>
-#include <QToolButton>
 
 ClipboardCommands::ClipboardCommands(MainWindow &main)
     : QObject(&main)

@@ -1,6 +1,5 @@
 #include "core/entryset.h"
 
-#include "core/settingsstore.h"
 #include "core/text.h"
 
 #include <QFile>
@@ -25,7 +24,7 @@ QString fileText(const QString &path) {
 
 Lines readLines(const QString &path) {
     // A FIFO would block the window for as long as nobody writes to it.
-    if (!Text::isOrdinaryOrAbsent(path) || SettingsStore::isStoreFile(path))
+    if (!Text::mayOpen(path))
         return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -108,6 +108,19 @@ void noteOpenStore(const QString &path, int change) {
         openStores.remove(path);
 }
 
+// Whether two names lead to one existing file, hard links included.
+bool sameFile(const QString &a, const QString &b) {
+#ifdef Q_OS_UNIX
+    struct stat first = {}, second = {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+#else
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+#endif
+}
+
 QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
@@ -170,10 +183,9 @@ SettingsStore::SettingsStore(const QString &path, ReadOnlyTag)
         return;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
                         SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW, nullptr) == SQLITE_OK &&
-        schemaIsUsable() && prepareStatements()) {
-        sqlite3_busy_handler(m_db, waitWhileBusy, nullptr);
+        sqlite3_busy_handler(m_db, waitWhileBusy, nullptr) == SQLITE_OK && schemaIsUsable() &&
+        prepareStatements())
         return;
-    }
     close();
     // A store in write-ahead mode whose folder cannot take the shared-memory file.
     if (openReadOnly() && prepareStatements())
@@ -191,31 +203,14 @@ SettingsStore::~SettingsStore() {
 }
 
 bool SettingsStore::isStoreFile(const QString &path) {
-#ifdef Q_OS_UNIX
-    struct stat given = {};
-    if (::stat(QFile::encodeName(path).constData(), &given) != 0)
-        return false;
     std::lock_guard lock(openStoresMutex);
     for (auto it = openStores.cbegin(); it != openStores.cend(); ++it) {
         for (const char *suffix : {"", "-wal", "-shm"}) {
-            struct stat st = {};
-            if (::stat(QFile::encodeName(it.key() + QLatin1String(suffix)).constData(), &st) == 0 &&
-                st.st_dev == given.st_dev && st.st_ino == given.st_ino)
+            if (sameFile(path, it.key() + QLatin1String(suffix)))
                 return true;
         }
     }
     return false;
-#else
-    std::lock_guard lock(openStoresMutex);
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    for (auto it = openStores.cbegin(); it != openStores.cend(); ++it) {
-        for (const char *suffix : {"", "-wal", "-shm"}) {
-            if (QFileInfo(it.key() + QLatin1String(suffix)).canonicalFilePath() == canonical)
-                return true;
-        }
-    }
-    return false;
-#endif
 }
 
 QString SettingsStore::defaultPath() {

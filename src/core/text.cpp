@@ -75,11 +75,18 @@ bool isOrdinaryOrAbsent(const QString &path) {
     return !info.exists() || info.isFile();
 }
 
+bool mayOpen(const QString &path, QString *why) {
+    const QString reason = !isOrdinaryOrAbsent(path)          ? notOrdinary
+                           : SettingsStore::isStoreFile(path) ? storeFile
+                                                              : QString();
+    if (why)
+        *why = reason;
+    return reason.isEmpty();
+}
+
 bool writeFileAtomically(const QString &path, const QString &content, QString *error) {
-    if (!isOrdinaryOrAbsent(path))
-        return failed("write", path, notOrdinary, error);
-    if (SettingsStore::isStoreFile(path))
-        return failed("write", path, storeFile, error);
+    if (QString why; !mayOpen(path, &why))
+        return failed("write", path, why, error);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return failed("write", path, file.errorString(), error);
@@ -161,10 +168,8 @@ QString withLineEnds(const QString &text) {
 }
 
 bool readFile(const QString &path, QString &text, QString *error) {
-    if (!isOrdinaryOrAbsent(path))
-        return failed("read", path, notOrdinary, error);
-    if (SettingsStore::isStoreFile(path))
-        return failed("read", path, storeFile, error);
+    if (QString why; !mayOpen(path, &why))
+        return failed("read", path, why, error);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failed("read", path, file.errorString(), error);

@@ -45,6 +45,9 @@ qint64 utf8Size(const QString &text);
 // Only ordinary files are read or written: a FIFO or a device would block or never end. True
 // for a path that does not exist yet.
 bool isOrdinaryOrAbsent(const QString &path);
+// Whether a text or set file may be opened at `path`: an ordinary file (or none yet) that is not
+// the program's own settings store or its log. `why` says why not.
+bool mayOpen(const QString &path, QString *why = nullptr);
 
 // Reads a text file by the rules above. False when it cannot be read; `text` is then unchanged
 // and `error` says why.

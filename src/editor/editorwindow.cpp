@@ -342,7 +342,7 @@ void EditorWindow::closeWithoutAsking() {
 
 void EditorWindow::closeEvent(QCloseEvent *event) {
     // Typed text is not thrown away without a word; Cancel is the safe answer.
-    if (m_text->document()->isModified() && !m_closingCopied &&
+    if (m_text->document()->isModified() &&
         m_main.desktop().ask(this, QStringLiteral("Discard the changes to this text?"),
                              {QStringLiteral("&Discard"), QStringLiteral("&Cancel")}, 1, 1) != 0) {
         event->ignore();
@@ -496,12 +496,9 @@ void EditorWindow::copyText() {
 }
 
 void EditorWindow::copyTextAndClose() {
-    if (!copyToClipboard(m_main.desktop(), this, Text::trimSpaces(text())))
-        return;
     // The text was just copied: closing loses nothing, so nothing is asked.
-    m_closingCopied = true;
-    if (!close())
-        m_closingCopied = false;
+    if (copyToClipboard(m_main.desktop(), this, Text::trimSpaces(text())))
+        closeWithoutAsking();
 }
 
 void EditorWindow::updateEditMenu() {

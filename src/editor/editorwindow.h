@@ -114,7 +114,6 @@ private:
     QString m_heldBack;
     QTimer m_loader;
     qsizetype m_lineLength = 0;
-    bool m_closingCopied = false;
     bool m_sawLf = false;
     bool m_sawCrLf = false;
     // Lines typed in the editor end as the text's own do, or with the platform's break.
