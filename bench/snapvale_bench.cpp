@@ -413,13 +413,14 @@ int main(int argc, char *argv[]) {
     const QString storePath = work.filePath(QStringLiteral("inproc/settings.sqlite3"));
     SettingsStore store(storePath);
     ScriptedDesktop scripted;
-    MainWindow window(store, scripted);
-    installCommands(window);
+    EntrySession session(store);
+    MainWindow window(session, scripted);
+    installCommands(window, session);
     auto *editor = window.findChild<EditorCommands *>();
     window.loadAtStart();
     window.show();
     QApplication::processEvents();
-    EntryStore &entries = window.entries();
+    EntryStore &entries = session.entries();
 
     // 3. Paste into an empty entry, to the entry painted.
     for (const qsizetype size : {10 * MiB, 100 * MiB}) {
@@ -437,9 +438,10 @@ int main(int argc, char *argv[]) {
     // 4. Copy a 100 MiB entry to the real clipboard.
     {
         BenchDesktop real;
-        MainWindow copier(store, real);
-        new ClipboardCommands(copier);
-        copier.entries().setEntry(1, text(100 * MiB, 'c'), QString());
+        EntrySession copierSession(store);
+        MainWindow copier(copierSession, real);
+        new ClipboardCommands(copier, copierSession);
+        copierSession.entries().setEntry(1, text(100 * MiB, 'c'), QString());
         const double s = timed([&] { copier.copyButton(1)->click(); });
         report(QStringLiteral("copy a 100 MiB entry to the clipboard"), s, memcpySeconds(100 * MiB),
                QStringLiteral("memcpy"), QStringLiteral("s"), 1.5, false);
@@ -506,10 +508,12 @@ int main(int argc, char *argv[]) {
         };
         SettingsStore bigStore(bigHome + QStringLiteral("/Snapvale/settings.sqlite3"));
         ScriptedDesktop d1, d2;
-        MainWindow big(bigStore, d1);
+        EntrySession bigSession(bigStore);
+        MainWindow big(bigSession, d1);
         big.show();
         SettingsStore small(emptyHome + QStringLiteral("/Snapvale/settings.sqlite3"));
-        MainWindow empty(small, d2);
+        EntrySession emptySession(small);
+        MainWindow empty(emptySession, d2);
         empty.show();
         const double floorToggle = toggle(empty);
         report(QStringLiteral("toggle Always on Top, 1,000 sets (target: 5 ms)"), toggle(big),
@@ -582,18 +586,19 @@ int main(int argc, char *argv[]) {
         QProcess xclip;
         ownClipboard(xclip, clip);
         BenchDesktop real;
-        MainWindow paster(store, real);
-        new ClipboardCommands(paster);
+        EntrySession pasterSession(store);
+        MainWindow paster(pasterSession, real);
+        new ClipboardCommands(paster, pasterSession);
         const double s = timed(
             [&] {
                 paster.pasteButton(1)->click();
                 paster.entryField(1)->repaint();
             },
-            [&] { paster.entries().setEntry(1, QString(), QString()); });
-        if (paster.entries().content(1).bytes != size)
+            [&] { pasterSession.entries().setEntry(1, QString(), QString()); });
+        if (pasterSession.entries().content(1).bytes != size)
             std::fprintf(stderr, "  the paste of %lld MiB came out %lld bytes\n",
                          static_cast<long long>(size / MiB),
-                         static_cast<long long>(paster.entries().content(1).bytes));
+                         static_cast<long long>(pasterSession.entries().content(1).bytes));
         const double floor = timed([] {
             QProcess out;
             out.setStandardOutputFile(QProcess::nullDevice());
@@ -611,13 +616,14 @@ int main(int argc, char *argv[]) {
     {
         SettingsStore hugeStore(hugeHome + QStringLiteral("/Snapvale/settings.sqlite3"));
         ScriptedDesktop d;
-        MainWindow w(hugeStore, d);
+        EntrySession hugeSession(hugeStore);
+        MainWindow w(hugeSession, d);
         w.loadAtStart();
         w.show();
         QElapsedTimer clock;
         clock.start();
         const double idle = longestStall([&] { return clock.elapsed() < 1500; });
-        w.entries().setText(1, QStringLiteral("a small paste"));
+        hugeSession.entries().setText(1, QStringLiteral("a small paste"));
         clock.restart();
         report(QStringLiteral("longest stall, recovery copy after a small paste, 29 x 10 MiB"),
                longestStall([&] { return clock.elapsed() < 2500; }), idle,

@@ -6,10 +6,10 @@
 #include "quick/quickcommands.h"
 #include "sets/setcommands.h"
 
-void installCommands(MainWindow &main) {
-    new ClipboardCommands(main);
+void installCommands(MainWindow &main, EntrySession &session) {
+    new ClipboardCommands(main, session);
     new EditorCommands(main);
     new HelpCommands(main);
     new QuickCommands(main);
-    new SetCommands(main);
+    new SetCommands(main, session);
 }

@@ -276,15 +276,16 @@ int main(int argc, char *argv[]) {
                            ? std::make_unique<SettingsStore>(storePath, SettingsStore::ReadOnly)
                            : std::make_unique<SettingsStore>(storePath);
     QtDesktop desktop;
-    MainWindow window(*store, desktop);
+    EntrySession session(*store);
+    MainWindow window(session, desktop);
     // The recovery copy and the closing saves belong to the one Snapvale that holds this lock
     // beside the store: another with a runtime folder of its own may share the store.
     QLockFile storeOwner(QFileInfo(storePath).absolutePath() + QStringLiteral("/owner.lock"));
     if (exitAfterPaint)
-        window.setStoreRole(MainWindow::StoreRole::Probe);
+        session.setRole(EntrySession::Role::Probe);
     else if (!storeOwner.tryLock(0) && storeOwner.error() == QLockFile::LockFailedError)
-        window.setStoreRole(MainWindow::StoreRole::Guest);
-    installCommands(window);
+        session.setRole(EntrySession::Role::Guest);
+    installCommands(window, session);
 
     QObject::connect(&window, &MainWindow::unloaded, &app, [] {
         // A window that is open on its own (help) keeps the program until it is closed too.
@@ -311,8 +312,8 @@ int main(int argc, char *argv[]) {
     std::unique_ptr<InstanceServer> server;
     if (!exitAfterPaint)
         server = std::make_unique<InstanceServer>(
-            channel.socketPath(), [&window](const Request &request, QByteArray *text) {
-                carryOut(window, request, text);
+            channel.socketPath(), [&window, &session](const Request &request, QByteArray *text) {
+                carryOut(window, session, request, text);
             });
 
     window.loadAtStart();

@@ -22,19 +22,20 @@ QString listed(const QString &text) {
 
 } // namespace
 
-QByteArray entryListing(MainWindow &w) {
+QByteArray entryListing(const EntrySession &session) {
+    const EntryStore &entries = session.entries();
     QByteArray out;
     for (int n = 1; n <= EntryStore::Count; ++n) {
-        QString name = w.entries().name(n);
+        QString name = entries.name(n);
         name.replace(QLatin1Char('\t'), QLatin1Char(' '))
             .replace(QLatin1Char('\n'), QLatin1Char(' '));
         out += QString::number(n).toUtf8() + '\t' + name.toUtf8() + '\t' +
-               listed(w.entries().start(n)).toUtf8() + '\n';
+               listed(entries.start(n)).toUtf8() + '\n';
     }
     return out;
 }
 
-void carryOut(MainWindow &window, const Request &request, QByteArray *text) {
+void carryOut(MainWindow &window, EntrySession &session, const Request &request, QByteArray *text) {
     switch (request.kind) {
     case Request::Activate:
     case Request::Show:
@@ -67,10 +68,10 @@ void carryOut(MainWindow &window, const Request &request, QByteArray *text) {
         break;
     }
     case Request::Get:
-        *text = window.entries().utf8(request.entry);
+        *text = session.entries().utf8(request.entry);
         break;
     case Request::List:
-        *text = entryListing(window);
+        *text = entryListing(session);
         break;
     }
 }

@@ -4,12 +4,13 @@
 
 #include <QByteArray>
 
+class EntrySession;
 class MainWindow;
 
 // Carries out a request that came over the instance channel, as the window's own controls do.
 // `text` receives what the launch prints (Get, List).
-void carryOut(MainWindow &window, const Request &request, QByteArray *text);
+void carryOut(MainWindow &window, EntrySession &session, const Request &request, QByteArray *text);
 
 // The entry list of --list: one line an entry, number, tab, name, tab, the first 60 characters
 // with line breaks and tabs shown as spaces.
-QByteArray entryListing(MainWindow &window);
+QByteArray entryListing(const EntrySession &session);

@@ -7,27 +7,29 @@
 
 #include <QAction>
 
-ClipboardCommands::ClipboardCommands(MainWindow &main)
+ClipboardCommands::ClipboardCommands(MainWindow &main, EntrySession &session)
     : QObject(&main)
-    , m_main(main) {
+    , m_main(main)
+    , m_session(session) {
     connect(&main, &MainWindow::numberedButtonReleased, this, &ClipboardCommands::onNumberedButton);
     connect(&main, &MainWindow::copyRequested, this, &ClipboardCommands::copy);
 
     const MainActions &a = main.actions();
     // The entry menu acts on the entry it was opened for.
-    const auto onCurrent = [this, &main](QAction *item, void (ClipboardCommands::*command)(int)) {
-        connect(item, &QAction::triggered, this, [this, &main, command] {
+    const auto onCurrent = [this, &main](QAction *item, auto command) {
+        connect(item, &QAction::triggered, this, [&main, command] {
             if (const int n = main.currentEntry())
-                (this->*command)(n);
+                command(n);
         });
     };
-    onCurrent(a.paste, &ClipboardCommands::paste);
-    onCurrent(a.copy, &ClipboardCommands::copy);
-    onCurrent(a.clearEntry, &ClipboardCommands::clearEntry);
-    connect(a.clearAll, &QAction::triggered, this, &ClipboardCommands::clearAll);
+    onCurrent(a.paste, [this](int n) { paste(n); });
+    onCurrent(a.copy, [this](int n) { copy(n); });
+    onCurrent(a.clearEntry, [&session](int n) { session.clearEntry(n); });
+    connect(a.clearAll, &QAction::triggered, &session, &EntrySession::clearAll);
     connect(a.saveClipboard, &QAction::triggered, this, &ClipboardCommands::saveClipboard);
-    for (int tab = 1; tab < int(a.clearTab.size()); ++tab)
-        connect(a.clearTab[tab], &QAction::triggered, this, [this, tab] { clearTab(tab); });
+    for (int tab = 1; tab <= int(a.clearTab.size()); ++tab)
+        connect(a.clearTab[tab - 1], &QAction::triggered, this,
+                [&session, tab] { session.clearTab(tab); });
 }
 
 bool ClipboardCommands::pasteInto(int n) {
@@ -36,11 +38,10 @@ bool ClipboardCommands::pasteInto(int n) {
     if (!clipboardHoldsText(m_main.desktop(), &m_main) ||
         !readClipboard(m_main.desktop(), &m_main, text))
         return false;
-    if (!EntryStore::fits(text)) {
+    if (!m_session.setEntryText(n, text)) {
         m_main.desktop().message(&m_main, EntryStore::tooLargeMessage());
         return false;
     }
-    m_main.entries().setEntry(n, text, EntryStore::DefaultName);
     return true;
 }
 
@@ -58,7 +59,7 @@ void ClipboardCommands::paste(int n) {
     if (!clipboardHoldsText(m_main.desktop(), &m_main))
         return;
     // Only the empty text counts as empty: spaces are someone's text.
-    if (m_main.entries().isEmpty(n)) {
+    if (m_session.entries().isEmpty(n)) {
         pasteInto(n);
         return;
     }
@@ -72,21 +73,7 @@ void ClipboardCommands::paste(int n) {
 }
 
 void ClipboardCommands::copy(int n) {
-    copyToClipboard(m_main.desktop(), &m_main, Text::trimSpaces(m_main.entries().utf8(n)));
-}
-
-void ClipboardCommands::clearEntry(int n) {
-    m_main.entries().setEntry(n, QString(), EntryStore::DefaultName);
-}
-
-void ClipboardCommands::clearTab(int tab) {
-    for (int n = EntryStore::firstOfTab(tab); n < EntryStore::firstOfTab(tab + 1); ++n)
-        clearEntry(n);
-}
-
-void ClipboardCommands::clearAll() {
-    for (int n = 1; n <= EntryStore::Count; ++n)
-        clearEntry(n);
+    copyToClipboard(m_main.desktop(), &m_main, m_session.textToCopy(n));
 }
 
 void ClipboardCommands::saveClipboard() {
@@ -94,12 +81,12 @@ void ClipboardCommands::saveClipboard() {
     // Said before the dialog: choosing a file for nothing and then ending in silence helps nobody.
     QString text;
     if (!desktop.clipboardText(text) || text.isEmpty()) {
-        desktop.message(&m_main, QStringLiteral("The clipboard holds no text."));
+        desktop.message(&m_main, tr("The clipboard holds no text."));
         return;
     }
-    const QString path = desktop.chooseFile(&m_main, {FileDialogRequest::Save,
-                                                      QStringLiteral("Save Clipboard As..."),
-                                                      FileFilter::text, QString(), true});
+    const QString path =
+        desktop.chooseFile(&m_main, {FileDialogRequest::Save, tr("Save Clipboard As..."),
+                                     FileFilter::text(), QString(), true});
     if (path.isEmpty())
         return;
     QString error;

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class EntrySession;
 class MainWindow;
 class QPoint;
 
@@ -10,16 +11,13 @@ class QPoint;
 class ClipboardCommands : public QObject {
     Q_OBJECT
 public:
-    explicit ClipboardCommands(MainWindow &main);
+    ClipboardCommands(MainWindow &main, EntrySession &session);
 
     // A numbered button released: the left button pastes, the right one opens the entry menu.
     void onNumberedButton(int n, Qt::MouseButton button, const QPoint &at);
     // Pastes into entry n, asking first when it holds text.
     void paste(int n);
     void copy(int n);
-    void clearEntry(int n);
-    void clearTab(int tab);
-    void clearAll();
     void saveClipboard();
 
 private:
@@ -28,4 +26,5 @@ private:
     bool pasteInto(int n);
 
     MainWindow &m_main;
+    EntrySession &m_session;
 };

@@ -14,15 +14,15 @@ ReplaceDialog::ReplaceDialog(MainWindow &main, int n)
     setObjectName(QStringLiteral("FrmWarn1"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(true);
-    setWindowTitle(QStringLiteral("Snapvale - Entry %1").arg(n));
+    setWindowTitle(tr("Snapvale - Entry %1").arg(n));
     main.applyStackOrder(this);
 
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Picture1"));
     picture->setPixmap(Icons::get("snapvale").pixmap(32, 32));
-    auto *question = new QLabel(QStringLiteral("Replace Existing Text?"), this);
+    auto *question = new QLabel(tr("Replace Existing Text?"), this);
     question->setObjectName(QStringLiteral("Label1"));
-    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    auto *cancel = new QPushButton(tr("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("CmdAbort"));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -30,13 +30,13 @@ ReplaceDialog::ReplaceDialog(MainWindow &main, int n)
     grid->addWidget(picture, 0, 0);
     grid->addWidget(question, 0, 1, 1, 2);
     grid->addWidget(cancel, 1, 1);
-    for (int k = 1; k <= 30; ++k) {
-        auto *yes = new QPushButton(QStringLiteral("&Replace"), this);
+    for (int k = 1; k <= EntryStore::Count; ++k) {
+        auto *yes = new QPushButton(tr("&Replace"), this);
         yes->setObjectName(k == 1 ? QStringLiteral("CmdYes") : QStringLiteral("CmdYes%1").arg(k));
         yes->setVisible(k == n);
         connect(yes, &QPushButton::clicked, this, [this, k] { emit replaceChosen(k); });
         grid->addWidget(yes, 1, 2);
-        m_cmdYes[k] = yes;
+        m_cmdYes[EntryStore::index(k)] = yes;
     }
     grid->setSizeConstraint(QLayout::SetFixedSize);
     // Replacing loses text: the safe answer is the one Enter gives.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/entrystore.h"
+
 #include <QDialog>
 
 #include <array>
@@ -17,12 +19,12 @@ public:
     ReplaceDialog(MainWindow &main, int n);
 
     int entry() const { return m_n; }
-    QPushButton *replaceButton(int n) const { return m_cmdYes[n]; }
+    QPushButton *replaceButton(int n) const { return m_cmdYes[EntryStore::index(n)]; }
 
 signals:
     void replaceChosen(int n);
 
 private:
     int m_n;
-    std::array<QPushButton *, 31> m_cmdYes{};
+    std::array<QPushButton *, EntryStore::Count> m_cmdYes{};
 };

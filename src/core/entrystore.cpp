@@ -4,6 +4,7 @@
 #include "core/storedsettings.h"
 #include "core/text.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -71,8 +72,9 @@ bool EntryStore::fits(const QString &text) {
 }
 
 QString EntryStore::tooLargeMessage() {
-    return QStringLiteral("This text is too large for an entry. An entry holds at most %1 bytes "
-                          "of text (UTF-8), and nothing was changed.")
+    return QCoreApplication::translate("EntryStore",
+                                       "This text is too large for an entry. An entry holds at "
+                                       "most %1 bytes of text (UTF-8), and nothing was changed.")
         .arg(textLimit);
 }
 

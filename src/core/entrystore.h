@@ -46,6 +46,9 @@ public:
     explicit EntryStore(QObject *parent = nullptr);
 
     static bool isValid(int n) { return n >= 1 && n <= Count; }
+    // Where entry n (1 to 30) is kept in an array of Count: the one translation of an entry's
+    // number into an index.
+    static int index(int n);
 
     // A text larger than the store can keep as one value is refused where it would enter an
     // entry. The limit is in UTF-8 bytes; tests lower it.
@@ -98,7 +101,6 @@ private:
         Content content;
         QString name = DefaultName;
     };
-    static int index(int n);
     std::array<bool, Count> loadSection(const SettingsStore &store, const EntrySection &section,
                                         bool presentOnly);
     bool readStored(const Content &content, QByteArray *utf8) const;

@@ -1,5 +1,6 @@
 #include "core/settingsstore.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -132,7 +133,9 @@ SettingsStore::SettingsStore(const QString &path)
     noteOpenStore(m_path, 1);
     // A link is never followed, not even to look at what it points to.
     if (QFileInfo(path).isSymLink()) {
-        refuse(path, QStringLiteral("%1 is a link, not the store itself").arg(path));
+        refuse(path,
+               QCoreApplication::translate("SettingsStore", "%1 is a link, not the store itself")
+                   .arg(path));
         return;
     }
     if (openAt(path, true)) {
@@ -160,8 +163,9 @@ SettingsStore::SettingsStore(const QString &path)
     if (m_failure == SQLITE_BUSY || m_failure == SQLITE_LOCKED)
         return;
     // A store that can be read but not written still shows what it holds.
-    m_unwritable =
-        m_lastError.isEmpty() ? QStringLiteral("the store cannot be opened") : m_lastError;
+    m_unwritable = m_lastError.isEmpty()
+                       ? QCoreApplication::translate("SettingsStore", "the store cannot be opened")
+                       : m_lastError;
     if (QFileInfo(path).isFile() && openReadOnly() && prepareStatements())
         return;
     close();
@@ -178,7 +182,8 @@ SettingsStore::SettingsStore(const QString &path, Existing)
 SettingsStore::SettingsStore(const QString &path, ReadOnlyTag)
     : m_path(path) {
     noteOpenStore(m_path, 1);
-    m_unwritable = QStringLiteral("the store is open for reading only");
+    m_unwritable =
+        QCoreApplication::translate("SettingsStore", "the store is open for reading only");
     if (QFileInfo(path).isSymLink() || !QFileInfo(path).isFile())
         return;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db,
@@ -232,7 +237,9 @@ bool SettingsStore::refuse(const QString &what, const QString &reason) {
 bool SettingsStore::openAt(const QString &path, bool create) {
     const QString dir = QFileInfo(path).absolutePath();
     if (create && !QDir().mkpath(dir))
-        return refuse(dir, QStringLiteral("the folder %1 cannot be made").arg(dir));
+        return refuse(
+            dir,
+            QCoreApplication::translate("SettingsStore", "the folder %1 cannot be made").arg(dir));
     const QByteArray native = QFile::encodeName(path);
 #ifdef Q_OS_UNIX
     // Entries often hold passwords: the folder and the file must be the user's alone. A folder
@@ -242,22 +249,32 @@ bool SettingsStore::openAt(const QString &path, bool create) {
     const QByteArray nativeDir = QFile::encodeName(dir);
     struct stat st = {};
     if (::stat(nativeDir.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return refuse(dir, QStringLiteral("%1 is not a folder").arg(dir));
+        return refuse(dir,
+                      QCoreApplication::translate("SettingsStore", "%1 is not a folder").arg(dir));
     // Another user's place is read, never written.
     m_readableElsewhere = st.st_uid != ::geteuid();
     if (m_readableElsewhere)
-        return refuse(dir, QStringLiteral("the folder %1 belongs to another user").arg(dir));
+        return refuse(dir, QCoreApplication::translate("SettingsStore",
+                                                       "the folder %1 belongs to another user")
+                               .arg(dir));
     if ((st.st_mode & 077) && ::chmod(nativeDir.constData(), 0700) != 0 && (st.st_mode & 022))
-        return refuse(
-            dir, QStringLiteral("others may write to the folder %1: %2").arg(dir, systemError()));
+        return refuse(dir, QCoreApplication::translate("SettingsStore",
+                                                       "others may write to the folder %1: %2")
+                               .arg(dir, systemError()));
     if (::lstat(native.constData(), &st) == 0) {
         if (S_ISLNK(st.st_mode))
-            return refuse(path, QStringLiteral("%1 is a link, not the store itself").arg(path));
+            return refuse(path, QCoreApplication::translate("SettingsStore",
+                                                            "%1 is a link, not the store itself")
+                                    .arg(path));
         if (!S_ISREG(st.st_mode))
-            return refuse(path, QStringLiteral("%1 is not an ordinary file").arg(path));
+            return refuse(path,
+                          QCoreApplication::translate("SettingsStore", "%1 is not an ordinary file")
+                              .arg(path));
         m_readableElsewhere = st.st_uid != ::geteuid();
         if (m_readableElsewhere)
-            return refuse(path, QStringLiteral("%1 belongs to another user").arg(path));
+            return refuse(path,
+                          QCoreApplication::translate("SettingsStore", "%1 belongs to another user")
+                              .arg(path));
         // In a folder that is the user's alone, the name still means the file just looked at.
         if ((st.st_mode & 077) && ::chmod(native.constData(), 0600) != 0) {
             m_lastError = QStringLiteral("%1: %2").arg(path, systemError());
@@ -610,7 +627,8 @@ void SettingsStore::warn(const char *what) const {
         noteFailure(sqlite3_extended_errcode(m_db));
         m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
     } else {
-        m_lastError = QStringLiteral("the settings store could not be opened");
+        m_lastError =
+            QCoreApplication::translate("SettingsStore", "the settings store could not be opened");
     }
     qCWarning(lcStore, "settings store %s: %s: %s", qUtf8Printable(m_path), what,
               qUtf8Printable(m_lastError));

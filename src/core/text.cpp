@@ -2,6 +2,7 @@
 
 #include "core/settingsstore.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -48,9 +49,6 @@ bool failed(const char *what, const QString &path, const QString &reason, QStrin
     return false;
 }
 
-const QString notOrdinary = QStringLiteral("This is not an ordinary file.");
-const QString storeFile = QStringLiteral("This is Snapvale's own settings store.");
-
 } // namespace
 
 QString startOf(const QString &text, qsizetype characters) {
@@ -76,9 +74,12 @@ bool isOrdinaryOrAbsent(const QString &path) {
 }
 
 bool mayOpen(const QString &path, QString *why) {
-    const QString reason = !isOrdinaryOrAbsent(path)          ? notOrdinary
-                           : SettingsStore::isStoreFile(path) ? storeFile
-                                                              : QString();
+    const QString reason =
+        !isOrdinaryOrAbsent(path)
+            ? QCoreApplication::translate("Text", "This is not an ordinary file.")
+        : SettingsStore::isStoreFile(path)
+            ? QCoreApplication::translate("Text", "This is Snapvale's own settings store.")
+            : QString();
     if (why)
         *why = reason;
     return reason.isEmpty();

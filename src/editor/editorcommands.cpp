@@ -32,7 +32,7 @@ EditorCommands::EditorCommands(MainWindow &main)
 
 EditorWindow *EditorCommands::openEditor(int n) {
     auto *editor = new EditorWindow(m_main, n);
-    editor->setContent(m_main.entries().content(n));
+    editor->setContent(m_main.session().entries().content(n));
     editor->show();
     editor->textEdit()->setFocus();
     return editor;

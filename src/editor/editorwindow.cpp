@@ -127,20 +127,20 @@ void EditorWindow::buildToolbar() {
     auto *row = new QHBoxLayout(m_toolRow);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(Twips::toPixelsX(15, this));
-    connect(pictureButton("PicOpen", "open", QStringLiteral("Open File")), &QToolButton::clicked,
-            this, &EditorWindow::openFile);
-    connect(pictureButton("PicSave", "save", QStringLiteral("Save File")), &QToolButton::clicked,
-            this, &EditorWindow::save);
-    connect(pictureButton("PicExit", "exit", QStringLiteral("Close Text Editor")),
-            &QToolButton::clicked, this, &QWidget::close);
-    connect(pictureButton("PicClip", "copy", QStringLiteral("Copy Entry to Clipboard")),
-            &QToolButton::clicked, this, &EditorWindow::copyText);
-    connect(pictureButton("PicClipExit", "clipexit",
-                          QStringLiteral("Copy Entry to Clipboard / Close Text Editor")),
-            &QToolButton::clicked, this, &EditorWindow::copyTextAndClose);
+    connect(pictureButton("PicOpen", "open", tr("Open File")), &QToolButton::clicked, this,
+            &EditorWindow::openFile);
+    connect(pictureButton("PicSave", "save", tr("Save File")), &QToolButton::clicked, this,
+            &EditorWindow::save);
+    connect(pictureButton("PicExit", "exit", tr("Close Text Editor")), &QToolButton::clicked, this,
+            &QWidget::close);
+    connect(pictureButton("PicClip", "copy", tr("Copy Entry to Clipboard")), &QToolButton::clicked,
+            this, &EditorWindow::copyText);
+    connect(
+        pictureButton("PicClipExit", "clipexit", tr("Copy Entry to Clipboard / Close Text Editor")),
+        &QToolButton::clicked, this, &EditorWindow::copyTextAndClose);
     row->addStretch(1);
-    m_update = pictureButton("PicUpdate1", "update", QStringLiteral("Update Existing Entry"));
-    m_add = pictureButton("PicAdd1", "add", QStringLiteral("Add New or Replace Entire Entry"));
+    m_update = pictureButton("PicUpdate1", "update", tr("Update Existing Entry"));
+    m_add = pictureButton("PicAdd1", "add", tr("Add New or Replace Entire Entry"));
     m_update->setText(QStringLiteral("Update"));
     m_add->setText(QStringLiteral("Add"));
     connect(m_update, &QToolButton::clicked, this, &EditorWindow::updateEntry);
@@ -200,32 +200,28 @@ void EditorWindow::buildMenus() {
     };
     EditorActions &a = m_actions;
 
-    QMenu *file = menu("FileMnu", QStringLiteral("&File"));
-    a.open = item(file, "OpenMnu", QStringLiteral("&Open"), "Ctrl+O", &EditorWindow::openFile);
-    a.save = item(file, "SaveMnu", QStringLiteral("&Save"), "Ctrl+S", &EditorWindow::save);
-    a.saveAs =
-        item(file, "SaveAsMnu", QStringLiteral("Save &As..."), nullptr, &EditorWindow::saveAs);
+    QMenu *file = menu("FileMnu", tr("&File"));
+    a.open = item(file, "OpenMnu", tr("&Open"), "Ctrl+O", &EditorWindow::openFile);
+    a.save = item(file, "SaveMnu", tr("&Save"), "Ctrl+S", &EditorWindow::save);
+    a.saveAs = item(file, "SaveAsMnu", tr("Save &As..."), nullptr, &EditorWindow::saveAs);
     file->addSeparator();
-    a.close = file->addAction(QStringLiteral("&Close"));
+    a.close = file->addAction(tr("&Close"));
     a.close->setObjectName(QStringLiteral("CloseMnu"));
     connect(a.close, &QAction::triggered, this, &QWidget::close);
 
-    QMenu *edit = menu("EditMnu", QStringLiteral("&Edit"));
-    a.cut = item(edit, "CutMnu", QStringLiteral("Cu&t"), "Ctrl+X", &EditorWindow::cut);
-    a.copy = item(edit, "CopyMnu", QStringLiteral("&Copy"), "Ctrl+C", &EditorWindow::copy);
-    a.paste = item(edit, "PasteMnu", QStringLiteral("&Paste"), "Ctrl+V", &EditorWindow::paste);
-    a.remove =
-        item(edit, "DeleteMnu", QStringLiteral("&Delete"), "Del", &EditorWindow::deleteSelection);
+    QMenu *edit = menu("EditMnu", tr("&Edit"));
+    a.cut = item(edit, "CutMnu", tr("Cu&t"), "Ctrl+X", &EditorWindow::cut);
+    a.copy = item(edit, "CopyMnu", tr("&Copy"), "Ctrl+C", &EditorWindow::copy);
+    a.paste = item(edit, "PasteMnu", tr("&Paste"), "Ctrl+V", &EditorWindow::paste);
+    a.remove = item(edit, "DeleteMnu", tr("&Delete"), "Del", &EditorWindow::deleteSelection);
     edit->addSeparator();
-    a.selectAll =
-        item(edit, "SelectMnu", QStringLiteral("&Select All"), "Ctrl+A", &EditorWindow::selectAll);
+    a.selectAll = item(edit, "SelectMnu", tr("&Select All"), "Ctrl+A", &EditorWindow::selectAll);
     connect(edit, &QMenu::aboutToShow, this, &EditorWindow::updateEditMenu);
 
-    QMenu *window = menu("WindowMnu", QStringLiteral("&Window"));
-    a.enlarge =
-        item(window, "EnlargeMnu", QStringLiteral("&Enlarge"), "Ctrl+E", &EditorWindow::enlarge);
-    a.defaultSize = item(window, "DefaultMnu", QStringLiteral("&Default"), "Ctrl+D",
-                         &EditorWindow::defaultSize);
+    QMenu *window = menu("WindowMnu", tr("&Window"));
+    a.enlarge = item(window, "EnlargeMnu", tr("&Enlarge"), "Ctrl+E", &EditorWindow::enlarge);
+    a.defaultSize =
+        item(window, "DefaultMnu", tr("&Default"), "Ctrl+D", &EditorWindow::defaultSize);
     a.defaultSize->setEnabled(false);
     connect(window, &QMenu::aboutToShow, this, &EditorWindow::updateWindowMenu);
 }
@@ -343,8 +339,8 @@ void EditorWindow::closeWithoutAsking() {
 void EditorWindow::closeEvent(QCloseEvent *event) {
     // Typed text is not thrown away without a word; Cancel is the safe answer.
     if (m_text->document()->isModified() &&
-        m_main.desktop().ask(this, QStringLiteral("Discard the changes to this text?"),
-                             {QStringLiteral("&Discard"), QStringLiteral("&Cancel")}, 1, 1) != 0) {
+        m_main.desktop().ask(this, tr("Discard the changes to this text?"),
+                             {tr("&Discard"), tr("&Cancel")}, 1, 1) != 0) {
         event->ignore();
         return;
     }
@@ -453,8 +449,7 @@ bool EditorWindow::writeTo(const QString &path) {
 void EditorWindow::openFile() {
     const QString path = m_main.desktop().chooseFile(
         this, {FileDialogRequest::Open, QString(),
-               QStringLiteral("Text Files (*.txt);;Entry Sets (*.ent);;All Files (*.*)"), QString(),
-               false});
+               tr("Text Files (*.txt);;Entry Sets (*.ent);;All Files (*.*)"), QString(), false});
     if (path.isEmpty())
         return;
     QString read;
@@ -472,7 +467,7 @@ void EditorWindow::openFile() {
 
 void EditorWindow::saveAs() {
     const QString path = m_main.desktop().chooseFile(
-        this, {FileDialogRequest::Save, QString(), FileFilter::text, QString(), true});
+        this, {FileDialogRequest::Save, QString(), FileFilter::text(), QString(), true});
     if (path.isEmpty())
         return;
     if (writeTo(path)) {
@@ -550,19 +545,18 @@ void EditorWindow::updateEntry() {
     const EntryStore::Content written = contentToWrite();
     if (!fitsInEntry(written.bytes))
         return;
-    m_main.entries().setEntry(m_entry, written, m_main.entries().name(m_entry));
+    m_main.session().entries().setEntry(m_entry, written, m_main.session().entries().name(m_entry));
     markUnedited();
     // Entry 1's message has no full stop, and never had.
-    m_main.desktop().message(this, m_entry == 1
-                                       ? QStringLiteral("Entry #1 Updated")
-                                       : QStringLiteral("Entry #%1 Updated.").arg(m_entry));
+    m_main.desktop().message(this, m_entry == 1 ? tr("Entry #1 Updated")
+                                                : tr("Entry #%1 Updated.").arg(m_entry));
 }
 
 void EditorWindow::addEntry() {
     const EntryStore::Content written = contentToWrite();
     if (!fitsInEntry(written.bytes))
         return;
-    m_main.entries().setEntry(m_entry, written, EntryStore::DefaultName);
+    m_main.session().entries().setEntry(m_entry, written, EntryStore::DefaultName);
     markUnedited();
-    m_main.desktop().message(this, QStringLiteral("Entry #%1 Added.").arg(m_entry));
+    m_main.desktop().message(this, tr("Entry #%1 Added.").arg(m_entry));
 }

@@ -5,6 +5,7 @@
 #include "main/mainwindow.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -17,7 +18,7 @@ HelpWindow::HelpWindow(MainWindow &main)
     : QWidget(&main, Qt::Window) {
     setObjectName(QStringLiteral("Frmhelp"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Snapvale Help"));
+    setWindowTitle(tr("Snapvale Help"));
     main.applyStackOrder(this);
     auto *escape = new QAction(this);
     escape->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -26,9 +27,9 @@ HelpWindow::HelpWindow(MainWindow &main)
 
     m_contents = new QListWidget(this);
     m_contents->setObjectName(QStringLiteral("HelpContents"));
-    m_contents->setAccessibleName(QStringLiteral("Help topics"));
+    m_contents->setAccessibleName(tr("Help topics"));
     for (int i = 0; i < helpPageCount; ++i)
-        m_contents->addItem(QString::fromUtf8(helpPages[i].title));
+        m_contents->addItem(QCoreApplication::translate("HelpPages", helpPages[i].title));
     m_contents->setMaximumWidth(m_contents->sizeHintForColumn(0) + 24);
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("HelpPage"));
@@ -54,7 +55,7 @@ int HelpWindow::pageCount() const {
 }
 
 QString HelpWindow::pageTitle(int page) const {
-    return QString::fromUtf8(helpPages[page].title);
+    return QCoreApplication::translate("HelpPages", helpPages[page].title);
 }
 
 int HelpWindow::currentPage() const {
@@ -64,7 +65,7 @@ int HelpWindow::currentPage() const {
 void HelpWindow::showPage(int page) {
     if (page < 0 || page >= helpPageCount)
         return;
-    m_browser->setHtml(QString::fromUtf8(helpPages[page].html));
+    m_browser->setHtml(QCoreApplication::translate("HelpPages", helpPages[page].html));
     if (m_contents->currentRow() != page)
         m_contents->setCurrentRow(page);
 }
@@ -73,7 +74,7 @@ AboutDialog::AboutDialog(MainWindow &main)
     : QDialog(&main) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("About Snapvale"));
+    setWindowTitle(tr("About Snapvale"));
     main.applyStackOrder(this);
 
     auto *picture = new QLabel(this);
@@ -81,9 +82,9 @@ AboutDialog::AboutDialog(MainWindow &main)
     auto *text = new QLabel(this);
     text->setObjectName(QStringLiteral("AboutText"));
     text->setTextFormat(Qt::RichText);
-    text->setText(QStringLiteral("<h3>Snapvale %1</h3>"
-                                 "<p>Thirty clippings of text, one click away.</p>"
-                                 "<p>Free software under the MIT License.</p>")
+    text->setText(tr("<h3>Snapvale %1</h3>"
+                     "<p>Thirty clippings of text, one click away.</p>"
+                     "<p>Free software under the MIT License.</p>")
                       .arg(QStringLiteral(SNAPVALE_VERSION)));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -37,7 +37,7 @@ bool set(bool on, QString *error) {
         return false;
     }
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        *error = QStringLiteral("the folder cannot be made");
+        *error = QCoreApplication::translate("Autostart", "the folder cannot be made");
         return false;
     }
     // The program that runs now, so that a copy outside the system folders starts too.

@@ -24,7 +24,7 @@ public:
     QString text(QAccessible::Text t) const override {
         switch (t) {
         case QAccessible::Name:
-            return QStringLiteral("Entry %1").arg(field()->entry());
+            return EntryText::tr("Entry %1").arg(field()->entry());
         case QAccessible::Description:
             return field()->entryName();
         case QAccessible::Value:
@@ -94,7 +94,7 @@ EntryText::EntryText(const EntryStore &store, int n, QWidget *parent)
     }();
     Q_UNUSED(factoryInstalled);
     setObjectName(QStringLiteral("Text") + QString::number(n));
-    setAccessibleName(QStringLiteral("Entry ") + QString::number(n));
+    setAccessibleName(tr("Entry %1").arg(n));
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setMouseTracking(true);

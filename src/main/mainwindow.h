@@ -1,11 +1,8 @@
 #pragma once
 
-#include "core/backgroundwriter.h"
-#include "core/entrystore.h"
-#include "core/storedsettings.h"
+#include "core/entrysession.h"
 
 #include <QMainWindow>
-#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -20,7 +17,6 @@ class QPushButton;
 class QSystemTrayIcon;
 class QTabWidget;
 class QToolButton;
-class SettingsStore;
 
 // Every menu item of the main window, its menus and its popup menus. Commands connect to these
 // members; each also carries its objectName ("mnuPaste1", "OnTopMnu") for tests and automation.
@@ -38,15 +34,15 @@ struct MainActions {
     QAction *autoSave = nullptr;
     QAction *startAtLogin = nullptr;
     QAction *clearAll = nullptr;
-    std::array<QAction *, 7> clearTab{}; // tabs 1 to 6
+    std::array<QAction *, EntryStore::Count / EntryStore::PerTab> clearTab{};
     QAction *restoreStartup = nullptr;
     // Help
     QAction *helpContents = nullptr;
     QAction *about = nullptr;
-    // The tray's entry list: entries 1 to 30, the clippings' editor, clippings 1 to 20
-    std::array<QAction *, EntryStore::Count + 1> trayEntry{};
+    // The tray's entry list: the 30 entries, the clippings' editor, the 20 clippings
+    std::array<QAction *, EntryStore::Count> trayEntry{};
     QAction *editClippings = nullptr;
-    std::array<QAction *, ClippingCount + 1> clipping{};
+    std::array<QAction *, ClippingCount> clipping{};
     // The tray's command menu
     QAction *showWindow = nullptr;
     QAction *trayLoadSet = nullptr;
@@ -79,8 +75,9 @@ struct MainMenus {
     QMenu *entry = nullptr;        // a numbered button's right click
 };
 
-// The main window: the 30 entries on six tabs, the menus, the three popup menus and the tray
-// icon. It lives from start to Exit; its close box only hides it.
+// The main window: the session's 30 entries on six tabs, the menus, the three popup menus and the
+// tray icon. It shows the session and forwards the user's gestures; it lives from start to Exit,
+// and its close box only hides it.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -88,19 +85,18 @@ public:
     // a termination signal), when no window may be shown.
     enum class CloseReason { CloseBox, Exit, SessionEnd };
 
-    MainWindow(SettingsStore &store, Desktop &desktop, QWidget *parent = nullptr);
+    MainWindow(EntrySession &session, Desktop &desktop, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    EntryStore &entries() { return m_entries; }
+    EntrySession &session() { return m_session; }
     Desktop &desktop() { return m_desktop; }
-    SettingsStore &store() { return m_store; }
     const MainActions &actions() const { return m_actions; }
     const MainMenus &menus() const { return m_menus; }
 
-    EntryText *entryField(int n) const { return m_text[n]; }
-    QPushButton *pasteButton(int n) const { return m_cmd[n]; }
-    QToolButton *copyButton(int n) const { return m_cmdCopy[n]; }
-    QWidget *entryFrame(int n) const { return m_frame[n]; }
+    EntryText *entryField(int n) const { return m_text[EntryStore::index(n)]; }
+    QPushButton *pasteButton(int n) const { return m_cmd[EntryStore::index(n)]; }
+    QToolButton *copyButton(int n) const { return m_cmdCopy[EntryStore::index(n)]; }
+    QWidget *entryFrame(int n) const { return m_frame[EntryStore::index(n)]; }
     QTabWidget *tabs() const { return m_tabs; }
     QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
 
@@ -113,25 +109,13 @@ public:
     int currentEntry() const { return m_currentEntry; }
     void setCurrentEntry(int n);
 
-    // The clipping k (1 to 20) the tray list offers, and setting it.
-    QString clipping(int k) const;
-    void setClipping(int k, const QString &text);
-
-    // Whose the store's recovery copy and closing saves are. Only the one Snapvale that holds
-    // the store's owner lock keeps them (Owner); another copy over the same store (Guest) and a
-    // start-up measurement (Probe, which shows no notice either) leave them alone. Set before
-    // loadAtStart().
-    enum class StoreRole { Owner, Guest, Probe };
-    void setStoreRole(StoreRole role);
-
-    // Start-up: startup entries, options, tray icon and frequent clippings, before first shown.
+    // Start-up: the session's entries, options and clippings, the tray icon and what the user
+    // is to be told, before first shown.
     void loadAtStart();
     // Unloads the window for a reason other than its close box; emits unloaded() unless the
     // user keeps it open after a failed save.
     void unload(CloseReason mode);
     bool isUnloaded() const { return m_unloaded; }
-    // A change waits for its recovery copy (the copy follows within a second).
-    bool recoveryCopyPending() const { return m_recoveryTimer.isActive(); }
 
     void exitProgram();
     // Writes the 30 entries to the startup entries; a failure is shown.
@@ -169,8 +153,6 @@ public:
 signals:
     // Entry n is to be copied: its copy button, the tray list, the command line.
     void copyRequested(int n);
-    // A recovery copy written on its thread has ended; when it failed, another follows.
-    void recoveryCopyEnded(bool written);
     // The window is about to unload (Exit, log-out, a termination signal): windows that keep
     // the program alive close now, before the main window.
     void exiting();
@@ -194,41 +176,27 @@ private:
     enum class ClosingSave { Saved, Failed, Cancelled };
     ClosingSave saveBeforeClosing(CloseReason mode);
     bool trayMenusAllowed() const;
-    void scheduleRecoveryCopy();
-    void writeRecoveryCopy();
-    void dropRecoveryCopy();
-    void waitForRecoveryCopy();
-    void limitStoreLog();
-    void recoverAfterUncleanEnd();
-    void storeOption(Option option, bool on);
-    void applyOptions(const Options &options, bool always);
-    void replaceDamagedStore();
-    bool saveStartupEntries();
+    void toggleOption(Option option, QAction *item);
+    // The check marks follow the session's options; the stacking changes only when it must.
+    void showOptions(bool always);
+    void showClippings();
+    void showStoreReplaced(bool saved);
 
-    SettingsStore &m_store;
+    EntrySession &m_session;
     Desktop &m_desktop;
-    EntryStore m_entries;
-    // What the startup entries and the recovery copy hold, so that saves write only changes.
-    SectionMirror m_startup{EntrySection::startup()};
-    SectionMirror m_recovery{EntrySection::recovery()};
     MainActions m_actions;
     MainMenus m_menus;
 
     QTabWidget *m_tabs = nullptr;
-    std::array<EntryText *, EntryStore::Count + 1> m_text{};
-    std::array<QPushButton *, EntryStore::Count + 1> m_cmd{};
-    std::array<QToolButton *, EntryStore::Count + 1> m_cmdCopy{};
-    std::array<QWidget *, EntryStore::Count + 1> m_frame{};
+    std::array<EntryText *, EntryStore::Count> m_text{};
+    std::array<QPushButton *, EntryStore::Count> m_cmd{};
+    std::array<QToolButton *, EntryStore::Count> m_cmdCopy{};
+    std::array<QWidget *, EntryStore::Count> m_frame{};
     QSystemTrayIcon *m_trayIcon = nullptr;
 
     int m_currentEntry = 0;
     std::function<bool()> m_trayGate;
     std::vector<std::function<bool(CloseReason)>> m_exitGuards;
-    QTimer m_recoveryTimer;
-    // The recovery copy is written away from the window's thread; null when the store cannot
-    // be written, and the copy then fails where it is.
-    std::unique_ptr<BackgroundWriter> m_recoveryWriter;
-    StoreRole m_role = StoreRole::Owner;
     bool m_unloading = false;
     bool m_silentFailures = false;
     bool m_unloaded = false;

@@ -1,6 +1,7 @@
 #include "platform/desktop.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QStringDecoder>
 #include <QWidget>
 #include <QWindow>
@@ -29,14 +30,16 @@ bool Desktop::setClipboardUtf8(const QByteArray &utf8) {
 bool copyToClipboard(Desktop &desktop, QWidget *parent, const QString &text) {
     if (desktop.clearClipboard() && desktop.setClipboardText(text))
         return true;
-    desktop.message(parent, QStringLiteral("Error copying to clipboard. Please retry."));
+    desktop.message(parent, QCoreApplication::translate(
+                                "Desktop", "Error copying to clipboard. Please retry."));
     return false;
 }
 
 bool copyToClipboard(Desktop &desktop, QWidget *parent, const QByteArray &utf8) {
     if (desktop.clearClipboard() && desktop.setClipboardUtf8(utf8))
         return true;
-    desktop.message(parent, QStringLiteral("Error copying to clipboard. Please retry."));
+    desktop.message(parent, QCoreApplication::translate(
+                                "Desktop", "Error copying to clipboard. Please retry."));
     return false;
 }
 
@@ -45,8 +48,9 @@ bool readClipboard(Desktop &desktop, QWidget *parent, QString &text) {
         return true;
     // Over a modal window, so that the message is seen where the user is.
     QWidget *modal = QApplication::activeModalWidget();
-    desktop.message(modal ? modal : parent,
-                    QStringLiteral("Error accessing clipboard. Please retry."));
+    desktop.message(
+        modal ? modal : parent,
+        QCoreApplication::translate("Desktop", "Error accessing clipboard. Please retry."));
     return false;
 }
 
@@ -54,12 +58,14 @@ bool clipboardHoldsText(Desktop &desktop, QWidget *parent) {
     if (desktop.clipboardHoldsText())
         return true;
     QWidget *modal = QApplication::activeModalWidget();
-    desktop.message(modal ? modal : parent, QStringLiteral("The clipboard holds no text."));
+    desktop.message(modal ? modal : parent,
+                    QCoreApplication::translate("Desktop", "The clipboard holds no text."));
     return false;
 }
 
 QString writeFailureText(const QString &path, const QString &reason) {
-    return QStringLiteral("Snapvale could not write %1\r\n%2").arg(path, reason);
+    return QCoreApplication::translate("Desktop", "Snapvale could not write %1\r\n%2")
+        .arg(path, reason);
 }
 
 void showWriteFailure(Desktop &desktop, QWidget *parent, const QString &path,
@@ -69,5 +75,15 @@ void showWriteFailure(Desktop &desktop, QWidget *parent, const QString &path,
 
 void showReadFailure(Desktop &desktop, QWidget *parent, const QString &path,
                      const QString &reason) {
-    desktop.message(parent, QStringLiteral("Snapvale could not read %1\r\n%2").arg(path, reason));
+    desktop.message(parent,
+                    QCoreApplication::translate("Desktop", "Snapvale could not read %1\r\n%2")
+                        .arg(path, reason));
+}
+
+QString FileFilter::text() {
+    return QCoreApplication::translate("Desktop", "Text Files (*.txt);;All Files (*.*)");
+}
+
+QString FileFilter::sets() {
+    return QCoreApplication::translate("Desktop", "Entry Sets (*.ent)");
 }

@@ -21,8 +21,8 @@ struct FileDialogRequest {
 
 // The filters the file commands offer.
 namespace FileFilter {
-inline const QString text = QStringLiteral("Text Files (*.txt);;All Files (*.*)");
-inline const QString sets = QStringLiteral("Entry Sets (*.ent)");
+QString text();
+QString sets();
 } // namespace FileFilter
 
 // The desktop services that windows call. Windows reach the desktop only through this, so that

@@ -14,7 +14,7 @@ ClippingsWindow::ClippingsWindow(MainWindow &main)
     , m_main(main) {
     setObjectName(QStringLiteral("FrmConfigure"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Add Frequently Used Clippings"));
+    setWindowTitle(tr("Add Frequently Used Clippings"));
     main.applyStackOrder(this);
 
     auto *outer = new QVBoxLayout(this);
@@ -27,27 +27,24 @@ ClippingsWindow::ClippingsWindow(MainWindow &main)
     for (int k = 1; k <= ClippingCount; ++k) {
         auto *field = new QLineEdit(picture);
         field->setObjectName(QStringLiteral("Text") + QString::number(k));
-        field->setAccessibleName(QStringLiteral("Clipping ") + QString::number(k));
+        field->setAccessibleName(tr("Clipping %1").arg(k));
         field->setMinimumWidth(Twips::toPixelsX(3640, this));
         field->setBackgroundRole(QPalette::Button);
         QPalette pal = field->palette();
         pal.setBrush(QPalette::Base, pal.brush(QPalette::Button));
         field->setPalette(pal);
-        field->setText(main.clipping(k));
+        field->setText(main.session().clipping(k));
         column->addWidget(field);
-        m_fields[k] = field;
+        m_fields[k - 1] = field;
     }
     outer->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void ClippingsWindow::closeEvent(QCloseEvent *event) {
     QStringList clippings;
-    for (int k = 1; k <= ClippingCount; ++k) {
-        m_main.setClipping(k, m_fields[k]->text());
-        clippings << m_fields[k]->text();
-    }
-    // Every one, empty or unchanged ones too: the stored list is always the whole list.
-    if (!saveClippings(m_main.store(), clippings))
+    for (const QLineEdit *field : m_fields)
+        clippings << field->text();
+    if (!m_main.session().setClippings(clippings))
         m_main.showStoreFailure();
     event->accept();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/storedsettings.h"
+
 #include <QWidget>
 
 #include <array>
@@ -14,12 +16,12 @@ class ClippingsWindow : public QWidget {
 public:
     explicit ClippingsWindow(MainWindow &main);
 
-    QLineEdit *field(int k) const { return m_fields[k]; }
+    QLineEdit *field(int k) const { return m_fields[k - 1]; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     MainWindow &m_main;
-    std::array<QLineEdit *, 21> m_fields{};
+    std::array<QLineEdit *, ClippingCount> m_fields{};
 };

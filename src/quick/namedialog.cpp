@@ -16,19 +16,19 @@ NameDialog::NameDialog(MainWindow &main, int n)
     setObjectName(QStringLiteral("FrmNameEntry"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(true);
-    setWindowTitle(QStringLiteral("Snapvale - Entry %1").arg(n));
+    setWindowTitle(tr("Snapvale - Entry %1").arg(n));
     main.applyStackOrder(this);
 
-    auto *prompt = new QLabel(QStringLiteral("Enter a name to identify your entry."), this);
+    auto *prompt = new QLabel(tr("Enter a name to identify your entry."), this);
     prompt->setObjectName(QStringLiteral("LblEnterIdentifier"));
     m_name = new QLineEdit(this);
     m_name->setObjectName(n == 1 ? QStringLiteral("TxtEntryName")
                                  : QStringLiteral("TxtEntryName") + QString::number(n));
     m_name->setAccessibleName(prompt->text());
     prompt->setBuddy(m_name);
-    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    auto *cancel = new QPushButton(tr("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("CmdCancel"));
-    m_ok = new QPushButton(QStringLiteral("&OK"), this);
+    m_ok = new QPushButton(tr("&OK"), this);
     m_ok->setObjectName(QStringLiteral("CmdOKName") + QString::number(n));
     // Neither button is the default: Enter in the field presses nothing.
     for (QPushButton *b : {cancel, m_ok}) {
@@ -50,7 +50,7 @@ NameDialog::NameDialog(MainWindow &main, int n)
 
 void NameDialog::acceptName() {
     const QString typed = m_name->text();
-    m_main.entries().setName(m_n, typed.isEmpty() ? EntryStore::DefaultName : typed);
+    m_main.session().entries().setName(m_n, typed.isEmpty() ? EntryStore::DefaultName : typed);
     accept();
 }
 

@@ -21,7 +21,7 @@ QuickCommands::QuickCommands(MainWindow &main)
     connect(a.openAsUrl, &QAction::triggered, this, [this] { openAsUrl(m_main.currentEntry()); });
     connect(a.editClippings, &QAction::triggered, this, &QuickCommands::editClippings);
     for (int k = 1; k <= ClippingCount; ++k)
-        connect(a.clipping[k], &QAction::triggered, this, [this, k] { copyClipping(k); });
+        connect(a.clipping[k - 1], &QAction::triggered, this, [this, k] { copyClipping(k); });
     // While the clippings are being edited, the tray menus rest: they would show the old list.
     main.setTrayGate([this] { return clippingsWindow()->isVisible(); });
     // Closing the editor stores the clippings; at exit that happens before the main window goes.
@@ -32,7 +32,7 @@ QuickCommands::QuickCommands(MainWindow &main)
 }
 
 void QuickCommands::nameEntry(int n) {
-    const EntryStore &entries = m_main.entries();
+    const EntryStore &entries = m_main.session().entries();
     if (entries.isEmpty(n)) {
         reportIfEmpty(n);
         return;
@@ -46,21 +46,20 @@ void QuickCommands::nameEntry(int n) {
 }
 
 void QuickCommands::reportIfEmpty(int n) {
-    if (m_main.entries().isEmpty(n))
-        m_main.desktop().message(&m_main, QStringLiteral("The selected entry does not exist."));
+    if (m_main.session().entries().isEmpty(n))
+        m_main.desktop().message(&m_main, tr("The selected entry does not exist."));
 }
 
 void QuickCommands::openAsUrl(int n) {
     if (!EntryStore::isValid(n)) {
-        m_main.desktop().message(&m_main,
-                                 QStringLiteral("Please be sure the entry is a proper URL.\r\n"
-                                                "(example: https://www.example.com)"));
+        m_main.desktop().message(&m_main, tr("Please be sure the entry is a proper URL.\r\n"
+                                             "(example: https://www.example.com)"));
         return;
     }
     // The text goes unchanged to the desktop's opener, as one argument and never to a shell.
-    if (!m_main.desktop().openTarget(m_main.entries().text(n)))
-        m_main.desktop().message(
-            &m_main, QStringLiteral("Error executing command.\r\nPlease sign on and retry."));
+    if (!m_main.desktop().openTarget(m_main.session().entries().text(n)))
+        m_main.desktop().message(&m_main,
+                                 tr("Error executing command.\r\nPlease sign on and retry."));
 }
 
 ClippingsWindow *QuickCommands::clippingsWindow() {
@@ -76,5 +75,5 @@ void QuickCommands::editClippings() {
 }
 
 void QuickCommands::copyClipping(int k) {
-    copyToClipboard(m_main.desktop(), &m_main, Text::trimSpaces(m_main.clipping(k)));
+    copyToClipboard(m_main.desktop(), &m_main, Text::trimSpaces(m_main.session().clipping(k)));
 }

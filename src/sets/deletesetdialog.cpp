@@ -24,12 +24,11 @@ DeleteSetDialog::DeleteSetDialog(MainWindow &main, const QString &caption, const
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Picture1"));
     picture->setPixmap(Icons::get("snapvale").pixmap(32, 32));
-    auto *question =
-        new QLabel(QStringLiteral("Are you sure you'd like to delete this set?"), this);
+    auto *question = new QLabel(tr("Are you sure you'd like to delete this set?"), this);
     question->setObjectName(QStringLiteral("Label1"));
-    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    auto *cancel = new QPushButton(tr("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("CmdCancel"));
-    auto *remove = new QPushButton(QStringLiteral("&Delete"), this);
+    auto *remove = new QPushButton(tr("&Delete"), this);
     remove->setObjectName(QStringLiteral("CmdDelete"));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(remove, &QPushButton::clicked, this, &DeleteSetDialog::deleteSet);
@@ -47,13 +46,16 @@ DeleteSetDialog::DeleteSetDialog(MainWindow &main, const QString &caption, const
 }
 
 void DeleteSetDialog::deleteSet() {
-    // The entries go first; a file whose entries are still stored is no loss to keep.
-    if (!removeEntries(m_main.store(), EntrySection::set(m_path))) {
+    QString error;
+    switch (m_main.session().deleteSet(m_path, &error)) {
+    case EntrySession::SetResult::StoreFailed:
         m_main.showStoreFailure();
         return;
+    case EntrySession::SetResult::FileFailed:
+        showWriteFailure(m_main.desktop(), this, m_path, error);
+        break;
+    default:
+        break;
     }
-    QFile file(m_path);
-    if (file.exists() && !file.remove())
-        showWriteFailure(m_main.desktop(), this, m_path, file.errorString());
     accept();
 }

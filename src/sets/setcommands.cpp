@@ -1,8 +1,7 @@
 #include "sets/setcommands.h"
 
+#include "core/entrysession.h"
 #include "core/entryset.h"
-#include "core/settingsstore.h"
-#include "core/storedsettings.h"
 #include "core/text.h"
 #include "main/mainwindow.h"
 #include "platform/desktop.h"
@@ -12,9 +11,10 @@
 #include <QFile>
 #include <QFileInfo>
 
-SetCommands::SetCommands(MainWindow &main)
+SetCommands::SetCommands(MainWindow &main, EntrySession &session)
     : QObject(&main)
-    , m_main(main) {
+    , m_main(main)
+    , m_session(session) {
     const MainActions &a = main.actions();
     connect(a.saveSet, &QAction::triggered, this, &SetCommands::saveSet);
     // From the File menu the window comes forward with the loaded set; from the tray's
@@ -39,62 +39,49 @@ SetCommands::SetCommands(MainWindow &main)
 QString SetCommands::chooseSet(bool save, const QString &title) {
     return m_main.desktop().chooseFile(&m_main,
                                        {save ? FileDialogRequest::Save : FileDialogRequest::Open,
-                                        title, FileFilter::sets, QString(), save});
+                                        title, FileFilter::sets(), QString(), save});
 }
 
 void SetCommands::saveSet() {
-    const QString path = chooseSet(true, QStringLiteral("Save Entry Set"));
+    const QString path = chooseSet(true, tr("Save Entry Set"));
     if (path.isEmpty())
         return;
-    // The file and the entries succeed together or not at all. The file first: its old self, if
-    // any, had the same six lines, so only a new file needs taking back when the entries fail.
-    const bool existed = QFileInfo::exists(path);
     QString error;
-    if (!Text::writeFileAtomically(path, EntrySet::fileText(path), &error)) {
+    switch (m_session.saveSet(path, &error)) {
+    case EntrySession::SetResult::FileFailed:
         showWriteFailure(m_main.desktop(), &m_main, path, error);
-        return;
-    }
-    if (!m_main.entries().save(m_main.store(), EntrySection::set(path))) {
-        if (!existed)
-            QFile::remove(path);
+        break;
+    case EntrySession::SetResult::StoreFailed:
         m_main.showStoreFailure();
+        break;
+    default:
+        break;
     }
 }
 
 bool SetCommands::loadSet() {
-    const QString path = chooseSet(false, QStringLiteral("Load Entry Set"));
+    const QString path = chooseSet(false, tr("Load Entry Set"));
     if (path.isEmpty())
         return false;
-    SettingsStore &store = m_main.store();
-    EntrySection section = EntrySection::set(path);
-    if (!hasEntries(store, section)) {
-        // A set file moved or renamed still names the path its entries were saved under.
-        const EntrySet::Lines lines = EntrySet::readLines(path);
-        const bool marked = lines.first == EntrySet::marker && !lines.sixth.isEmpty();
-        if (marked && !EntrySection::isSetPath(lines.sixth)) {
-            // A sixth line naming the startup entries or the settings would empty them.
-            m_main.desktop().message(&m_main, QStringLiteral("This file is not an entry set."));
-            return false;
-        }
-        if (marked && hasEntries(store, EntrySection::set(lines.sixth))) {
-            section = EntrySection::set(lines.sixth);
-        } else {
-            // Loading nothing would empty all 30 entries: tell the user and keep them.
-            m_main.desktop().message(&m_main,
-                                     QStringLiteral("No entry set is stored for this file."));
-            return false;
-        }
+    switch (m_session.loadSet(path)) {
+    case EntrySession::SetResult::Done:
+        return true;
+    case EntrySession::SetResult::NotASet:
+        m_main.desktop().message(&m_main, tr("This file is not an entry set."));
+        return false;
+    default:
+        // Loading nothing would empty all 30 entries: the user is told and keeps them.
+        m_main.desktop().message(&m_main, tr("No entry set is stored for this file."));
+        return false;
     }
-    m_main.entries().load(store, section);
-    return true;
 }
 
 void SetCommands::deleteSet() {
-    const QString path = chooseSet(false, QStringLiteral("Delete Entry Set"));
+    const QString path = chooseSet(false, tr("Delete Entry Set"));
     if (path.isEmpty())
         return;
     if (!Text::isOrdinaryOrAbsent(path)) {
-        m_main.desktop().message(&m_main, QStringLiteral("This file is not an entry set."));
+        m_main.desktop().message(&m_main, tr("This file is not an entry set."));
         return;
     }
     const EntrySet::Lines lines = EntrySet::readLines(path);
@@ -103,7 +90,7 @@ void SetCommands::deleteSet() {
     m_main.desktop().beep();
     if (lines.first != EntrySet::marker) {
         // The confirmation of a set deletion is no place to delete someone's text file.
-        m_main.desktop().message(&m_main, QStringLiteral("This file is not an entry set."));
+        m_main.desktop().message(&m_main, tr("This file is not an entry set."));
         return;
     }
     auto *confirm = new DeleteSetDialog(m_main, QFileInfo(path).fileName(), path);
@@ -111,9 +98,8 @@ void SetCommands::deleteSet() {
 }
 
 void SetCommands::loadEntry(int n) {
-    const QString path =
-        m_main.desktop().chooseFile(&m_main, {FileDialogRequest::Open, QStringLiteral("Load Entry"),
-                                              FileFilter::text, QString(), false});
+    const QString path = m_main.desktop().chooseFile(
+        &m_main, {FileDialogRequest::Open, tr("Load Entry"), FileFilter::text(), QString(), false});
     if (path.isEmpty())
         return;
     // The entry changes only once the whole file has been read.
@@ -121,19 +107,18 @@ void SetCommands::loadEntry(int n) {
     QString error;
     if (!Text::readFile(path, text, &error))
         showReadFailure(m_main.desktop(), &m_main, path, error);
-    else if (!EntryStore::fits(text))
+    else if (!m_session.setEntryText(n, text))
         m_main.desktop().message(&m_main, EntryStore::tooLargeMessage());
-    else
-        m_main.entries().setEntry(n, text, EntryStore::DefaultName);
 }
 
 void SetCommands::saveEntry(int n) {
-    const QString path = m_main.desktop().chooseFile(&m_main, {FileDialogRequest::Save,
-                                                               QStringLiteral("Save Entry As..."),
-                                                               FileFilter::text, QString(), true});
+    const QString path =
+        m_main.desktop().chooseFile(&m_main, {FileDialogRequest::Save, tr("Save Entry As..."),
+                                              FileFilter::text(), QString(), true});
     if (path.isEmpty())
         return;
     QString error;
-    if (!Text::writeFileAtomically(path, m_main.entries().text(n) + QStringLiteral("\r\n"), &error))
+    if (!Text::writeFileAtomically(path, m_session.entries().text(n) + QStringLiteral("\r\n"),
+                                   &error))
         showWriteFailure(m_main.desktop(), &m_main, path, error);
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class EntrySession;
 class MainWindow;
 
 // Entry sets (save, load, delete all 30 entries under a file's path) and single-entry text
@@ -9,7 +10,7 @@ class MainWindow;
 class SetCommands : public QObject {
     Q_OBJECT
 public:
-    explicit SetCommands(MainWindow &main);
+    SetCommands(MainWindow &main, EntrySession &session);
 
     void saveSet();
     // Loads a chosen set; true when one was loaded.
@@ -22,4 +23,5 @@ private:
     QString chooseSet(bool save, const QString &title);
 
     MainWindow &m_main;
+    EntrySession &m_session;
 };

@@ -65,7 +65,7 @@ private:
 
 void TestClipboard::init() {
     m_s = newSession(m_dir);
-    new ClipboardCommands(m_s->window);
+    new ClipboardCommands(m_s->window, m_s->session);
     m_s->start();
 }
 
@@ -354,13 +354,13 @@ void TestClipboard::commandsWhateverTheButtonsShow() {
     m_s->desktop.clipboard = QStringLiteral("from the clipboard");
     QByteArray text;
     if (how == QLatin1String("--copy")) {
-        carryOut(m_s->window, Request{Request::Copy, 3}, &text);
+        carryOut(m_s->window, m_s->session, Request{Request::Copy, 3}, &text);
         QCOMPARE(m_s->desktop.clipboard, QStringLiteral("three"));
     } else if (how == QLatin1String("tray list")) {
         m_s->item("mnuT03")->trigger();
         QCOMPARE(m_s->desktop.clipboard, QStringLiteral("three"));
     } else {
-        carryOut(m_s->window, Request{Request::Paste, 4}, nullptr);
+        carryOut(m_s->window, m_s->session, Request{Request::Paste, 4}, nullptr);
         QCOMPARE(m_s->text(4), QStringLiteral("from the clipboard"));
     }
 }

@@ -483,9 +483,9 @@ void TestEditor::largeTextArrivesInParts() {
         // Read back from the store, so that the editor reads the text where it is kept.
         m_s->window.updateStartupEntries();
         m_s->window.restoreStartupEntries();
-        QVERIFY(!m_s->window.entries().content(4).inMemory);
+        QVERIFY(!m_s->session.entries().content(4).inMemory);
     }
-    const QByteArray bytes = m_s->window.entries().peekUtf8(4);
+    const QByteArray bytes = m_s->session.entries().peekUtf8(4);
     m_s->window.setCurrentEntry(4);
     m_s->item("mnuEdit")->trigger();
     EditorWindow *e = editor();
@@ -495,7 +495,7 @@ void TestEditor::largeTextArrivesInParts() {
     // Written back before the rest has arrived, the entry keeps every byte.
     m_s->setEntry(4, QStringLiteral("changed meanwhile"), QStringLiteral("big"));
     e->updateEntry();
-    QCOMPARE(m_s->window.entries().utf8(4), bytes);
+    QCOMPARE(m_s->session.entries().utf8(4), bytes);
 
     QTRY_VERIFY_WITH_TIMEOUT(!e->isLoading(), 30000);
     QVERIFY(!e->textEdit()->isReadOnly());

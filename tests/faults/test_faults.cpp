@@ -132,7 +132,7 @@ private:
     QString storePath() const { return path(QStringLiteral("Snapvale/settings.sqlite3")); }
     void startSession() {
         m_s = std::make_unique<Session>(storePath());
-        installCommands(m_s->window);
+        installCommands(m_s->window, m_s->session);
         m_s->start();
     }
 
@@ -296,7 +296,7 @@ void TestFaults::fileSizeLimit() {
 
 void TestFaults::recoveryCopyRetried() {
     startSession();
-    QSignalSpy ended(&m_s->window, &MainWindow::recoveryCopyEnded);
+    QSignalSpy ended(&m_s->session, &EntrySession::recoveryCopyEnded);
     const QString big(4 * MiB, QLatin1Char('y'));
     {
         // The copy is written on a thread of its own; the limit holds for the whole process.
@@ -312,7 +312,7 @@ void TestFaults::recoveryCopyRetried() {
     QCOMPARE(m_s->stored(QStringLiteral("Recovery"), QStringLiteral("Entry4")), big);
     // A clean end waits for a copy under way (its timer fires first), then drops it.
     m_s->setEntry(5, big, QStringLiteral("m"));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_s->window.recoveryCopyPending(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_s->session.recoveryCopyPending(), 10000);
     m_s->window.unload(MainWindow::CloseReason::Exit);
     QVERIFY(!m_s->store.hasSection(QStringLiteral("Recovery")));
     QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry5")), big);
@@ -560,7 +560,7 @@ void TestFaults::locksHeldWhateverOpensTheStore() {
     m_s->setEntry(3, QStringLiteral("first"), QStringLiteral("n"));
     QVERIFY(m_s->window.updateStartupEntries());
     QVERIFY(holdsLock(storePath()));
-    QSignalSpy copies(&m_s->window, &MainWindow::recoveryCopyEnded);
+    QSignalSpy copies(&m_s->session, &EntrySession::recoveryCopyEnded);
     std::shared_ptr<SettingsStore::Snapshot> snapshot;
     std::unique_ptr<SettingsStore> other;
     if (opener == QLatin1String("existing")) {

@@ -294,7 +294,7 @@ void TestMainWindow::closing() {
     Session &s = start();
     s.window.loadAtStart();
     s.window.show();
-    s.window.entries().setEntry(1, QStringLiteral("new"), QStringLiteral("named"));
+    s.session.entries().setEntry(1, QStringLiteral("new"), QStringLiteral("named"));
     QSignalSpy unloaded(&s.window, &MainWindow::unloaded);
 
     switch (how) {
@@ -319,7 +319,7 @@ void TestMainWindow::closing() {
     QCOMPARE(s.stored(QStringLiteral("Data"), QStringLiteral("Entry1b")),
              autoSave ? QStringLiteral("named") : QString());
     // The entries are still there for a window that was only hidden.
-    QCOMPARE(s.window.entries().text(1), QStringLiteral("new"));
+    QCOMPARE(s.session.entries().text(1), QStringLiteral("new"));
 }
 
 void TestMainWindow::closeBoxWithoutTrayMinimises() {
@@ -389,8 +389,8 @@ void TestMainWindow::entriesSurviveRestart() {
     {
         Session &s = start();
         s.window.loadAtStart();
-        s.window.entries().setEntry(7, text, QStringLiteral("seven"));
-        s.window.entries().setEntry(30, text, QString());
+        s.session.entries().setEntry(7, text, QStringLiteral("seven"));
+        s.session.entries().setEntry(30, text, QString());
         s.window.exitProgram();
     }
     Session &s = start();
@@ -473,7 +473,7 @@ void TestMainWindow::trayClicksOnlyWhileHidden() {
 void TestMainWindow::hideInTrayAndShow() {
     Session &s = start();
     s.window.loadAtStart();
-    s.window.entries().setEntry(3, QStringLiteral("kept"), QStringLiteral("n"));
+    s.session.entries().setEntry(3, QStringLiteral("kept"), QStringLiteral("n"));
     s.window.show();
     s.window.tabs()->setCurrentIndex(4);
     const QSize size = s.window.size();
@@ -615,7 +615,9 @@ void TestMainWindow::trayListsWhenAllEmpty() {
 
     // An entry changed while the list was closed shows at the next opening.
     s.setEntry(2, QStringLiteral("new"));
-    setLiteralCaption(s.item("mnu05"), QStringLiteral("clip"));
+    QStringList clippings(20);
+    clippings[4] = QStringLiteral("clip");
+    s.session.setClippings(clippings);
     emit s.window.findChild<QMenu *>(QStringLiteral("mnuLists"))->aboutToShow();
     QVERIFY(s.item("mnuT02")->isVisible());
     QVERIFY(s.item("mnu05")->isVisible());
@@ -699,7 +701,7 @@ void TestMainWindow::noRecoveryWithoutAutoSave() {
         s.start();
         s.window.toggleAutoSave();
         s.setEntry(1, QStringLiteral("not kept"));
-        QVERIFY(!s.window.recoveryCopyPending());
+        QVERIFY(!s.session.recoveryCopyPending());
         QVERIFY(!s.store.hasSection(QStringLiteral("Recovery")));
         // A copy left from an earlier run is not loaded either, and goes.
         s.store.set(QStringLiteral("Recovery"), QStringLiteral("Entry1"), QStringLiteral("stale"));
@@ -864,13 +866,13 @@ void TestMainWindow::fileDialogFolderAndSuffix_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("chosen");
     QTest::newRow("Save Set: the set extension added")
-        << int(FileDialogRequest::Save) << FileFilter::sets << "work"
+        << int(FileDialogRequest::Save) << FileFilter::sets() << "work"
         << "work.ent";
     QTest::newRow("an extension typed is kept")
-        << int(FileDialogRequest::Save) << FileFilter::text << "notes.md"
+        << int(FileDialogRequest::Save) << FileFilter::text() << "notes.md"
         << "notes.md";
     QTest::newRow("open: the name as typed")
-        << int(FileDialogRequest::Open) << FileFilter::sets << "work"
+        << int(FileDialogRequest::Open) << FileFilter::sets() << "work"
         << "work";
 }
 

@@ -66,7 +66,7 @@ private:
 
 void TestSets::init() {
     m_s = newSession(m_dir);
-    new SetCommands(m_s->window);
+    new SetCommands(m_s->window, m_s->session);
     m_s->start();
 }
 

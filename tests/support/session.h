@@ -32,7 +32,8 @@ inline void failOnBadConnections() {
 struct Session {
     explicit Session(const QString &path)
         : store(path)
-        , window((failOnBadConnections(), store), desktop) {}
+        , session((failOnBadConnections(), store))
+        , window(session, desktop) {}
 
     // Loads the window and shows it, as the program does at start.
     void start() {
@@ -55,12 +56,13 @@ struct Session {
     }
     QString stored(const QString &section, const QString &key) { return store.get(section, key); }
     void setEntry(int n, const QString &text, const QString &name = QStringLiteral("Untitled")) {
-        window.entries().setEntry(n, text, name);
+        session.entries().setEntry(n, text, name);
     }
-    QString text(int n) { return window.entries().text(n); }
-    QString name(int n) { return window.entries().name(n); }
+    QString text(int n) { return session.entries().text(n); }
+    QString name(int n) { return session.entries().name(n); }
 
     SettingsStore store;
+    EntrySession session;
     ScriptedDesktop desktop;
     MainWindow window;
 };

@@ -1,0 +1,313 @@
+#include "core/entrysession.h"
+
+#include "core/entryset.h"
+#include "core/settingsstore.h"
+#include "core/text.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// A recovery copy follows a change within this time.
+constexpr int recoveryDelayMs = 1000;
+
+} // namespace
+
+EntrySession::EntrySession(SettingsStore &store, QObject *parent)
+    : QObject(parent)
+    , m_store(store) {
+    for (int k = 0; k < ClippingCount; ++k)
+        m_clippings << QString();
+    if (m_store.isOpen() && m_store.unwritableReason().isEmpty())
+        m_recoveryWriter = std::make_unique<BackgroundWriter>(m_store.path());
+
+    connect(&m_entries, &EntryStore::entryChanged, this, &EntrySession::scheduleRecoveryCopy);
+    m_recoveryTimer.setSingleShot(true);
+    m_recoveryTimer.setInterval(recoveryDelayMs);
+    connect(&m_recoveryTimer, &QTimer::timeout, this, &EntrySession::writeRecoveryCopy);
+    // Damage is met in the middle of a read or write: it is dealt with once that has ended.
+    m_store.setDamageHandler(
+        [this] { QTimer::singleShot(0, this, &EntrySession::replaceDamagedStore); });
+}
+
+EntrySession::~EntrySession() {
+    m_store.setDamageHandler({});
+}
+
+void EntrySession::setRole(Role role) {
+    m_role = role;
+    if (role != Role::Owner)
+        m_recoveryWriter.reset();
+}
+
+QStringList EntrySession::loadAtStart() {
+    m_startup.load(m_store, m_entries);
+    int keptEntries = 0;
+    for (int n = 1; n <= EntryStore::Count; ++n)
+        keptEntries += m_entries.isEmpty(n) ? 0 : 1;
+    loadOptionsAndClippings();
+
+    QStringList notices;
+    if (recoverAfterUncleanEnd())
+        notices << tr("Snapvale did not end properly last time. Your entries were recovered as "
+                      "they were then.\r\n\"Restore Startup Entries\" brings back the startup "
+                      "entries.");
+    if (m_role == Role::Probe)
+        return notices;
+    if (m_role == Role::Guest)
+        notices << tr("Another Snapvale is running with the settings in %1\r\nThis one keeps no "
+                      "recovery copy and saves nothing when it ends; \"Update Startup Entries\" "
+                      "and \"Save Set\" still save.")
+                       .arg(m_store.path());
+    else if (!m_store.movedAsidePath().isEmpty())
+        notices << tr("The settings file could not be read whole. It was moved aside, and what "
+                      "could still be read from it was kept: %1 of the 30 entries.\r\nThe old "
+                      "file is now:\r\n%2")
+                       .arg(keptEntries)
+                       .arg(m_store.movedAsidePath());
+    else if (!m_store.unwritableReason().isEmpty())
+        notices << tr("Snapvale cannot keep changes in %1\r\n%2\r\nWhat you change now is lost "
+                      "when Snapvale ends.")
+                       .arg(m_store.path(), m_store.unwritableReason());
+    return notices;
+}
+
+void EntrySession::loadOptionsAndClippings() {
+    m_options = loadOptions(m_store);
+    m_clippings = loadClippings(m_store);
+    emit optionsChanged();
+    emit clippingsChanged();
+}
+
+bool EntrySession::setOption(Option option, bool on) {
+    switch (option) {
+    case Option::OnTop:
+        m_options.onTop = on;
+        break;
+    case Option::MouseOver:
+        m_options.mouseOver = on;
+        break;
+    case Option::AutoSave:
+        m_options.autoSave = on;
+        if (on)
+            scheduleRecoveryCopy();
+        else
+            dropRecoveryCopy();
+        break;
+    }
+    emit optionsChanged();
+    // Stored at once: a later crash or kill keeps the choice.
+    return saveOption(m_store, option, on);
+}
+
+bool EntrySession::setClippings(const QStringList &clippings) {
+    m_clippings = clippings;
+    while (m_clippings.size() < ClippingCount)
+        m_clippings << QString();
+    m_clippings.resize(ClippingCount);
+    emit clippingsChanged();
+    // Every one, empty or unchanged ones too: the stored list is always the whole list.
+    return saveClippings(m_store, m_clippings);
+}
+
+bool EntrySession::setEntryText(int n, const QString &text) {
+    if (!EntryStore::fits(text))
+        return false;
+    m_entries.setEntry(n, text, EntryStore::DefaultName);
+    return true;
+}
+
+QByteArray EntrySession::textToCopy(int n) const {
+    return Text::trimSpaces(m_entries.utf8(n));
+}
+
+void EntrySession::clearEntry(int n) {
+    m_entries.setEntry(n, QString(), EntryStore::DefaultName);
+}
+
+void EntrySession::clearTab(int tab) {
+    for (int n = EntryStore::firstOfTab(tab); n < EntryStore::firstOfTab(tab + 1); ++n)
+        clearEntry(n);
+}
+
+void EntrySession::clearAll() {
+    for (int n = 1; n <= EntryStore::Count; ++n)
+        clearEntry(n);
+}
+
+bool EntrySession::saveStartupEntries() {
+    return m_startup.saveChanges(m_store, m_entries);
+}
+
+bool EntrySession::updateStartupEntries() {
+    if (!saveStartupEntries())
+        return false;
+    limitStoreLog();
+    return true;
+}
+
+void EntrySession::restoreStartupEntries() {
+    m_startup.load(m_store, m_entries);
+}
+
+void EntrySession::restoreStartupEntry(int n) {
+    if (EntryStore::isValid(n))
+        m_startup.loadEntry(m_store, m_entries, n);
+}
+
+EntrySession::SetResult EntrySession::saveSet(const QString &path, QString *error) {
+    // The file first: its old self, if any, had the same six lines, so only a new file needs
+    // taking back when the entries fail.
+    const bool existed = QFileInfo::exists(path);
+    if (!Text::writeFileAtomically(path, EntrySet::fileText(path), error))
+        return SetResult::FileFailed;
+    if (!m_entries.save(m_store, EntrySection::set(path))) {
+        if (!existed)
+            QFile::remove(path);
+        return SetResult::StoreFailed;
+    }
+    return SetResult::Done;
+}
+
+EntrySession::SetResult EntrySession::loadSet(const QString &path) {
+    EntrySection section = EntrySection::set(path);
+    if (!hasEntries(m_store, section)) {
+        // A set file moved or renamed still names the path its entries were saved under.
+        const EntrySet::Lines lines = EntrySet::readLines(path);
+        const bool marked = lines.first == EntrySet::marker && !lines.sixth.isEmpty();
+        // A sixth line naming the startup entries or the settings would empty them.
+        if (marked && !EntrySection::isSetPath(lines.sixth))
+            return SetResult::NotASet;
+        // Loading nothing would empty all 30 entries.
+        if (!marked || !hasEntries(m_store, EntrySection::set(lines.sixth)))
+            return SetResult::NothingStored;
+        section = EntrySection::set(lines.sixth);
+    }
+    m_entries.load(m_store, section);
+    return SetResult::Done;
+}
+
+EntrySession::SetResult EntrySession::deleteSet(const QString &path, QString *error) {
+    if (!removeEntries(m_store, EntrySection::set(path)))
+        return SetResult::StoreFailed;
+    QFile file(path);
+    if (file.exists() && !file.remove()) {
+        *error = file.errorString();
+        return SetResult::FileFailed;
+    }
+    return SetResult::Done;
+}
+
+bool EntrySession::mayWriteAtEnd() const {
+    // Where the start said that nothing can be kept, asking again at the end helps nobody.
+    return m_role == Role::Owner && m_store.unwritableReason().isEmpty();
+}
+
+void EntrySession::end(bool saved) {
+    m_ended = true;
+    // A clean end drops the recovery copy, but only once the save it stands in for is made.
+    if (saved)
+        dropRecoveryCopy();
+    m_recoveryTimer.stop();
+}
+
+void EntrySession::scheduleRecoveryCopy() {
+    // Only auto-save promises to keep what is on screen; without it the startup entries are the
+    // user's fixed choice and nothing else is kept.
+    if (!m_ended && m_role == Role::Owner && m_options.autoSave && !m_recoveryTimer.isActive())
+        m_recoveryTimer.start();
+}
+
+void EntrySession::writeRecoveryCopy() {
+    // Only what changed since the last copy is written. Nobody waits for it: a failure is
+    // logged, and another copy follows.
+    if (!m_options.autoSave)
+        return;
+    if (!m_recoveryWriter) {
+        m_recovery.saveChanges(m_store, m_entries);
+        return;
+    }
+    const QList<int> changed = m_recovery.changedEntries(m_entries);
+    if (changed.isEmpty())
+        return;
+    QList<BackgroundWriter::Item> items;
+    for (int n : changed) {
+        items.append({n, m_entries.content(n), m_entries.name(n)});
+        m_recovery.remember(m_entries, n);
+    }
+    m_recoveryWriter->write(EntrySection::recovery(), items, [this, changed](bool written) {
+        if (!written) {
+            for (int n : changed)
+                m_recovery.forget(n);
+            scheduleRecoveryCopy();
+        }
+        limitStoreLog();
+        emit recoveryCopyEnded(written);
+    });
+}
+
+void EntrySession::limitStoreLog() {
+    // While texts are read from the store as it was when they were loaded, its write-ahead log
+    // keeps all that was written since. Past this size the texts come into memory instead, and
+    // the log is folded back into the store.
+    constexpr qint64 logLimit = qint64(256) * 1024 * 1024;
+    if (m_store.logBytes() < logLimit)
+        return;
+    m_entries.takeAllIntoMemory();
+    m_startup.releaseStoreViews(m_entries);
+    m_recovery.releaseStoreViews(m_entries);
+    m_entries.releaseStoreViews();
+}
+
+void EntrySession::dropRecoveryCopy() {
+    m_recoveryTimer.stop();
+    if (m_role != Role::Owner)
+        return;
+    if (m_recoveryWriter)
+        m_recoveryWriter->waitUntilIdle();
+    // Once the startup entries hold what the copy holds, its texts need no zeroing on the way out.
+    removeEntries(m_store, EntrySection::recovery(), m_recovery.holdsSameAs(m_startup));
+    // Without its own keys the copy stands for the startup entries.
+    m_recovery.assume(m_startup);
+}
+
+bool EntrySession::recoverAfterUncleanEnd() {
+    // A recovery copy left behind means the last run ended without closing: a crash, a kill or a
+    // power cut. Its entries are newer than the startup entries. Another copy's live one is
+    // not ours to read.
+    if (m_role != Role::Owner || !hasEntries(m_store, EntrySection::recovery())) {
+        m_recovery.assume(m_startup);
+        return false;
+    }
+    if (!m_options.autoSave) {
+        dropRecoveryCopy();
+        return false;
+    }
+    // The copy holds the entries that had changed; the others are the startup entries.
+    m_recovery.loadPresent(m_store, m_entries, m_startup);
+    m_recoveryTimer.stop();
+    return true;
+}
+
+void EntrySession::replaceDamagedStore() {
+    if (m_ended || m_role != Role::Owner || !m_store.damageSeen())
+        return;
+    // Texts still read from the damaged file are taken out of it while it can still be read.
+    m_entries.takeAllIntoMemory();
+    if (m_recoveryWriter)
+        m_recoveryWriter->closeStore();
+    if (!m_store.replaceDamaged())
+        return;
+    // What the rows read back from the old file had as a recovery copy is older than what is
+    // on screen.
+    removeEntries(m_store, EntrySection::recovery());
+    // The fresh store takes what the program holds: nothing more is lost than the damage took.
+    m_startup = SectionMirror(EntrySection::startup());
+    const bool saved = saveStartupEntries();
+    m_recovery.assume(m_startup);
+    // Options and clippings are written the moment they change: what the old file still held
+    // of them is their latest state.
+    loadOptionsAndClippings();
+    emit storeReplaced(saved);
+}

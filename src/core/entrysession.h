@@ -1,0 +1,115 @@
+#pragma once
+
+#include "core/backgroundwriter.h"
+#include "core/entrystore.h"
+#include "core/storedsettings.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+#include <memory>
+
+class SettingsStore;
+
+// One run of the program over its settings store: the 30 entries, the options, the frequent
+// clippings, the sets, the recovery copy and the saves at the end. It shows nothing: the window
+// displays it and forwards the user's gestures, and tells the user what the results say.
+class EntrySession : public QObject {
+    Q_OBJECT
+public:
+    // Whose the store's recovery copy and closing saves are. Only the one Snapvale that holds
+    // the store's owner lock keeps them (Owner); another copy over the same store (Guest) and a
+    // start-up measurement (Probe, which is told nothing either) leave them alone.
+    enum class Role { Owner, Guest, Probe };
+
+    explicit EntrySession(SettingsStore &store, QObject *parent = nullptr);
+    ~EntrySession() override;
+
+    EntryStore &entries() { return m_entries; }
+    const EntryStore &entries() const { return m_entries; }
+    SettingsStore &store() { return m_store; }
+
+    // Set before loadAtStart().
+    void setRole(Role role);
+    Role role() const { return m_role; }
+
+    // Start-up: the startup entries, the options, a recovery copy left by an unclean end and the
+    // clippings. Returns what the user is to be told, in order.
+    QStringList loadAtStart();
+
+    const Options &options() const { return m_options; }
+    // Takes the option at once and stores it; false when it could not be stored.
+    bool setOption(Option option, bool on);
+
+    // The frequent clipping k, 1 to 20.
+    QString clipping(int k) const { return m_clippings.value(k - 1); }
+    // All 20, stored at once; false when they could not be stored (they are taken all the same).
+    bool setClippings(const QStringList &clippings);
+
+    // Entry n gets `text` as "Untitled"; false (nothing changes) when the text is too large.
+    bool setEntryText(int n, const QString &text);
+    // What copying entry n puts on the clipboard: its text without the spaces at both ends.
+    QByteArray textToCopy(int n) const;
+    void clearEntry(int n);
+    void clearTab(int tab);
+    void clearAll();
+
+    // Writes the 30 entries to the startup entries; false when the store could not be written.
+    bool updateStartupEntries();
+    void restoreStartupEntries();
+    void restoreStartupEntry(int n);
+
+    // Sets: all 30 entries under a set file's path.
+    enum class SetResult { Done, FileFailed, StoreFailed, NotASet, NothingStored };
+    // The file and the entries succeed together or not at all; `error` says why the file failed.
+    SetResult saveSet(const QString &path, QString *error);
+    // The set a file names, also one that was moved or renamed since it was saved.
+    SetResult loadSet(const QString &path);
+    // The entries first, then the file; a file whose entries are still stored is no loss to keep.
+    SetResult deleteSet(const QString &path, QString *error);
+
+    // The end of the run. Whether the startup entries are to be saved at the end (auto-save),
+    // and whether this run may save them (the store's owner, and the store can be written).
+    bool savesAtEnd() const { return m_options.autoSave; }
+    bool mayWriteAtEnd() const;
+    bool saveStartupEntries();
+    // No more changes are kept; a run whose closing save was made drops its recovery copy.
+    void end(bool saved);
+    bool hasEnded() const { return m_ended; }
+
+    // A change waits for its recovery copy (the copy follows within a second).
+    bool recoveryCopyPending() const { return m_recoveryTimer.isActive(); }
+
+signals:
+    void optionsChanged();
+    void clippingsChanged();
+    // A recovery copy written on its thread has ended; when it failed, another follows.
+    void recoveryCopyEnded(bool written);
+    // A damaged store was moved aside and a fresh one holds what the program holds; `saved` is
+    // false when the entries could not be written to it.
+    void storeReplaced(bool saved);
+
+private:
+    void loadOptionsAndClippings();
+    void scheduleRecoveryCopy();
+    void writeRecoveryCopy();
+    void dropRecoveryCopy();
+    bool recoverAfterUncleanEnd();
+    void limitStoreLog();
+    void replaceDamagedStore();
+
+    SettingsStore &m_store;
+    EntryStore m_entries;
+    // What the startup entries and the recovery copy hold, so that saves write only changes.
+    SectionMirror m_startup{EntrySection::startup()};
+    SectionMirror m_recovery{EntrySection::recovery()};
+    Options m_options;
+    QStringList m_clippings;
+    QTimer m_recoveryTimer;
+    // The recovery copy is written away from the caller's thread; null when the store cannot
+    // be written, and the copy then fails where it is.
+    std::unique_ptr<BackgroundWriter> m_recoveryWriter;
+    Role m_role = Role::Owner;
+    bool m_ended = false;
+};
