@@ -2,6 +2,7 @@
 #include "app/instance.h"
 #include "app/remotecontrol.h"
 #include "core/settingsstore.h"
+#include "i18n/translations.h"
 #include "main/mainwindow.h"
 #include "platform/qtdesktop.h"
 
@@ -264,6 +265,7 @@ int main(int argc, char *argv[]) {
     for (const QString &held : std::as_const(startupMessages))
         std::fprintf(stderr, "%s\n", qUtf8Printable(held));
 
+    Translations::install(app);
     QApplication::setApplicationName(QStringLiteral("Snapvale"));
     QApplication::setApplicationVersion(QStringLiteral(SNAPVALE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("snapvale"));

@@ -1,8 +1,8 @@
 // The session without any window: start, recovery copy, sets, options and the end of a run, as
 // any front end (the window, the command line, a picker) drives it.
 
-#include "core/entryset.h"
 #include "core/entrysession.h"
+#include "core/entryset.h"
 #include "core/settingsstore.h"
 #include "core/storedsettings.h"
 
@@ -83,14 +83,14 @@ void TestSession::startAfterUncleanEnd_data() {
     QTest::addColumn<QString>("entry2");
     QTest::addColumn<QString>("notice");
     QTest::addColumn<bool>("copyLeft");
-    QTest::newRow("owner recovers") << Role::Owner << true << "after crash" << "did not end properly"
-                                    << true;
+    QTest::newRow("owner recovers") << Role::Owner << true << "after crash"
+                                    << "did not end properly" << true;
     QTest::newRow("auto-save off drops the copy")
         << Role::Owner << false << "startup" << QString() << false;
-    QTest::newRow("a second copy leaves it alone")
-        << Role::Guest << true << "startup" << "Another Snapvale is running" << true;
-    QTest::newRow("a measurement says nothing") << Role::Probe << true << "startup" << QString()
-                                                << true;
+    QTest::newRow("a second copy leaves it alone") << Role::Guest << true << "startup"
+                                                   << "Another Snapvale is running" << true;
+    QTest::newRow("a measurement says nothing")
+        << Role::Probe << true << "startup" << QString() << true;
 }
 
 void TestSession::startAfterUncleanEnd() {
