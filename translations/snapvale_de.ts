@@ -252,6 +252,21 @@ Was Sie jetzt ändern, geht beim Beenden von Snapvale verloren.</translation>
     </message>
 </context>
 <context>
+    <name>GlobalShortcut</name>
+    <message>
+        <source>This desktop lets no program take a key for itself.</source>
+        <translation>Dieser Desktop lässt kein Programm eine Taste für sich belegen.</translation>
+    </message>
+    <message>
+        <source>The key %1 is not on this keyboard.</source>
+        <translation>Die Taste %1 gibt es auf dieser Tastatur nicht.</translation>
+    </message>
+    <message>
+        <source>Another program already uses %1.</source>
+        <translation>Ein anderes Programm verwendet %1 bereits.</translation>
+    </message>
+</context>
+<context>
     <name>HelpPages</name>
     <message>
         <source>Contents</source>
@@ -535,6 +550,14 @@ Die alte Datei ist jetzt:<byte value="xd"/>
         <source>&amp;Cancel</source>
         <translation>&amp;Abbrechen</translation>
     </message>
+    <message>
+        <source>&amp;Paste After Picking</source>
+        <translation>Nach der Auswahl &amp;einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Keyboard Shortcut...</source>
+        <translation>&amp;Tastenkürzel...</translation>
+    </message>
 </context>
 <context>
     <name>NameDialog</name>
@@ -553,6 +576,52 @@ Die alte Datei ist jetzt:<byte value="xd"/>
     <message>
         <source>&amp;OK</source>
         <translation>&amp;OK</translation>
+    </message>
+</context>
+<context>
+    <name>PickerCommands</name>
+    <message>
+        <source>Entry %1 copied: press %2</source>
+        <translation>Eintrag %1 kopiert: %2 drücken</translation>
+    </message>
+    <message>
+        <source>Clipping %1 copied: press %2</source>
+        <translation>Schnipsel %1 kopiert: %2 drücken</translation>
+    </message>
+</context>
+<context>
+    <name>PickerWindow</name>
+    <message>
+        <source>Snapvale: pick an entry</source>
+        <translation>Snapvale: Eintrag auswählen</translation>
+    </message>
+    <message>
+        <source>Filter by name or text</source>
+        <translation>Nach Name oder Text filtern</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>Entries and clippings</source>
+        <translation>Einträge und Schnipsel</translation>
+    </message>
+    <message>
+        <source>%1  %2: %3</source>
+        <translation>%1  %2: %3</translation>
+    </message>
+    <message>
+        <source>Entry %1, %2: %3</source>
+        <translation>Eintrag %1, %2: %3</translation>
+    </message>
+    <message>
+        <source>Clipping %1: %2</source>
+        <translation>Schnipsel %1: %2</translation>
+    </message>
+    <message>
+        <source>No entry holds text yet.</source>
+        <translation>Noch hält kein Eintrag Text.</translation>
     </message>
 </context>
 <context>
@@ -665,6 +734,41 @@ Bitte anmelden und erneut versuchen.</translation>
     <message>
         <source>the settings store could not be opened</source>
         <translation>der Einstellungsspeicher konnte nicht geöffnet werden</translation>
+    </message>
+</context>
+<context>
+    <name>ShortcutDialog</name>
+    <message>
+        <source>Keyboard Shortcut</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Press the key that opens the entry picker from any program:</source>
+        <translation>Drücken Sie die Taste, die die Eintragsauswahl aus jedem Programm öffnet:</translation>
+    </message>
+    <message>
+        <source>Key for the entry picker</source>
+        <translation>Taste für die Eintragsauswahl</translation>
+    </message>
+    <message>
+        <source>&amp;No Key</source>
+        <translation>&amp;Keine Taste</translation>
+    </message>
+    <message>
+        <source>This desktop lets no program take a key for itself. Bind this command to a key in the desktop&apos;s keyboard settings:</source>
+        <translation>Dieser Desktop lässt kein Programm eine Taste für sich belegen. Legen Sie diesen Befehl in den Tastatureinstellungen des Desktops auf eine Taste:</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&lt;ul&gt;&lt;li&gt;&lt;b&gt;GNOME&lt;/b&gt;: Settings, Keyboard, View and Customise Shortcuts, Custom Shortcuts, +&lt;/li&gt;&lt;li&gt;&lt;b&gt;KDE Plasma&lt;/b&gt;: System Settings, Shortcuts, Add New, Command or Script&lt;/li&gt;&lt;li&gt;&lt;b&gt;Xfce&lt;/b&gt;: Settings, Keyboard, Application Shortcuts, + Add&lt;/li&gt;&lt;li&gt;&lt;b&gt;sway&lt;/b&gt;: &lt;tt&gt;bindsym $mod+v exec snapvale --menu&lt;/tt&gt; in &lt;tt&gt;~/.config/sway/config&lt;/tt&gt;, then &lt;tt&gt;swaymsg reload&lt;/tt&gt;&lt;/li&gt;&lt;/ul&gt;</source>
+        <translation>&lt;ul&gt;&lt;li&gt;&lt;b&gt;GNOME&lt;/b&gt;: Einstellungen, Tastatur, Tastenkürzel anzeigen und anpassen, Eigene Tastenkürzel, +&lt;/li&gt;&lt;li&gt;&lt;b&gt;KDE Plasma&lt;/b&gt;: Systemeinstellungen, Kurzbefehle, Neu hinzufügen, Befehl oder Skript&lt;/li&gt;&lt;li&gt;&lt;b&gt;Xfce&lt;/b&gt;: Einstellungen, Tastatur, Tastenkürzel für Anwendungen, + Hinzufügen&lt;/li&gt;&lt;li&gt;&lt;b&gt;sway&lt;/b&gt;: &lt;tt&gt;bindsym $mod+v exec snapvale --menu&lt;/tt&gt; in &lt;tt&gt;~/.config/sway/config&lt;/tt&gt;, dann &lt;tt&gt;swaymsg reload&lt;/tt&gt;&lt;/li&gt;&lt;/ul&gt;</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "clipboard/clipboardcommands.h"
 #include "editor/editorcommands.h"
 #include "help/helpwindows.h"
+#include "picker/pickercommands.h"
 #include "quick/quickcommands.h"
 #include "sets/setcommands.h"
 
@@ -12,4 +13,5 @@ void installCommands(MainWindow &main, EntrySession &session) {
     new HelpCommands(main);
     new QuickCommands(main);
     new SetCommands(main, session);
+    new PickerCommands(main, session);
 }

@@ -8,20 +8,6 @@
 #include <QCursor>
 #include <QMenu>
 
-namespace {
-
-// What a listing shows of an entry: the start, on one line.
-QString listed(const QString &text) {
-    QString shown = Text::startOf(text, 60);
-    for (QChar &c : shown) {
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
-            c = QLatin1Char(' ');
-    }
-    return shown;
-}
-
-} // namespace
-
 QByteArray entryListing(const EntrySession &session) {
     const EntryStore &entries = session.entries();
     QByteArray out;
@@ -30,7 +16,7 @@ QByteArray entryListing(const EntrySession &session) {
         name.replace(QLatin1Char('\t'), QLatin1Char(' '))
             .replace(QLatin1Char('\n'), QLatin1Char(' '));
         out += QString::number(n).toUtf8() + '\t' + name.toUtf8() + '\t' +
-               listed(entries.start(n)).toUtf8() + '\n';
+               Text::oneLine(entries.start(n), 60).toUtf8() + '\n';
     }
     return out;
 }
@@ -51,9 +37,7 @@ void carryOut(MainWindow &window, EntrySession &session, const Request &request,
             window.showWindow();
         break;
     case Request::Menu:
-        // The tray's entry list, at the pointer, to be used with the keyboard.
-        window.refreshTrayList();
-        window.desktop().popupMenu(window.menus().entryList, nullptr, QCursor::pos());
+        window.requestPicker();
         break;
     case Request::Copy:
         window.requestCopy(request.entry);

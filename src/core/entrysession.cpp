@@ -88,6 +88,9 @@ bool EntrySession::setOption(Option option, bool on) {
     case Option::MouseOver:
         m_options.mouseOver = on;
         break;
+    case Option::PasteAfterPicking:
+        m_options.pasteAfterPicking = on;
+        break;
     case Option::AutoSave:
         m_options.autoSave = on;
         if (on)

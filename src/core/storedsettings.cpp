@@ -16,11 +16,15 @@ QString optionKey(Option option) {
         return QStringLiteral("OnTop");
     case Option::MouseOver:
         return QStringLiteral("MouseOver");
+    case Option::PasteAfterPicking:
+        return QStringLiteral("PasteAfterPicking");
     case Option::AutoSave:
         break;
     }
     return QStringLiteral("AutoSave");
 }
+
+const QString shortcutKey = QStringLiteral("PickerShortcut");
 
 // "01" to "20".
 QString clippingKey(int k) {
@@ -64,6 +68,8 @@ Options loadOptions(const SettingsStore &store) {
     options.onTop = OptionFlag::isOn(store.get(settingsSection, optionKey(Option::OnTop)));
     options.mouseOver = OptionFlag::isOn(store.get(settingsSection, optionKey(Option::MouseOver)));
     options.autoSave = OptionFlag::isOn(store.get(settingsSection, optionKey(Option::AutoSave)));
+    options.pasteAfterPicking =
+        OptionFlag::isOn(store.get(settingsSection, optionKey(Option::PasteAfterPicking)));
     return options;
 }
 
@@ -85,4 +91,13 @@ bool saveClippings(SettingsStore &store, const QStringList &clippings) {
             return false;
     }
     return transaction.commit();
+}
+
+QString loadPickerShortcut(const SettingsStore &store) {
+    const QString stored = store.get(settingsSection, shortcutKey);
+    return stored.isEmpty() ? defaultPickerShortcut : stored;
+}
+
+bool savePickerShortcut(SettingsStore &store, const QString &shortcut) {
+    return store.set(settingsSection, shortcutKey, shortcut);
 }

@@ -35,15 +35,23 @@ bool hasEntries(const SettingsStore &store, const EntrySection &section);
 // `keptElsewhere`: every text of the section is also stored in another one.
 bool removeEntries(SettingsStore &store, const EntrySection &section, bool keptElsewhere = false);
 
-// The three options; a missing or unknown stored value reads as on.
-enum class Option { OnTop, MouseOver, AutoSave };
+// The options; a missing or unknown stored value reads as on.
+enum class Option { OnTop, MouseOver, AutoSave, PasteAfterPicking };
 struct Options {
     bool onTop = true;
     bool mouseOver = true;
     bool autoSave = true;
+    // A pick from the picker is pasted into the window that had the keyboard before.
+    bool pasteAfterPicking = true;
 };
 Options loadOptions(const SettingsStore &store);
 bool saveOption(SettingsStore &store, Option option, bool on);
+
+// The key that opens the picker from anywhere, in the portable form of QKeySequence
+// ("Ctrl+Alt+V"); "none" when the user turned it off.
+inline const QString defaultPickerShortcut = QStringLiteral("Ctrl+Alt+V");
+QString loadPickerShortcut(const SettingsStore &store);
+bool savePickerShortcut(SettingsStore &store, const QString &shortcut);
 
 // The frequently used clippings, always all of them, the first at index 0.
 constexpr int ClippingCount = 20;

@@ -58,6 +58,15 @@ QString startOf(const QString &text, qsizetype characters) {
     return text.left(cut);
 }
 
+QString oneLine(const QString &text, qsizetype characters) {
+    QString shown = startOf(text, characters);
+    for (QChar &c : shown) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
+            c = QLatin1Char(' ');
+    }
+    return shown;
+}
+
 qint64 utf8Size(const QString &text) {
     qint64 bytes = 0;
     for (const QChar c : text) {

@@ -38,6 +38,8 @@ inline QString lineBreak() {
 // The first `characters` UTF-16 units of `text`, one fewer where the cut would split a
 // character in two.
 QString startOf(const QString &text, qsizetype characters);
+// The same start on one line: line breaks and tabs shown as spaces.
+QString oneLine(const QString &text, qsizetype characters);
 
 // The size of `text` in UTF-8, counted without converting it.
 qint64 utf8Size(const QString &text);

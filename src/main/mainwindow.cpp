@@ -183,6 +183,10 @@ void MainWindow::buildMenus() {
     a.startAtLogin->setCheckable(true);
     connect(a.startAtLogin, &QAction::triggered, this, &MainWindow::toggleStartAtLogin);
     options->addSeparator();
+    a.pasteAfterPicking = newItem(options, QStringLiteral("PasteMnu"), tr("&Paste After Picking"));
+    a.keyboardShortcut =
+        newItem(options, QStringLiteral("ShortcutMnu"), tr("&Keyboard Shortcut..."));
+    options->addSeparator();
     a.clearAll = newItem(options, QStringLiteral("ClearMnu"), tr("&Clear All"));
     m_menus.clearTab = newMenu(options, QStringLiteral("mnuClear"), tr("Clear Tab"));
     const char *const tabItems[tabCount] = {"mnuOne",  "mnuTwo",  "mnuThree",
@@ -205,7 +209,8 @@ void MainWindow::buildMenus() {
     const std::pair<QAction *, void (MainWindow::*)()> toggles[] = {
         {a.onTop, &MainWindow::toggleOnTop},
         {a.mouseOver, &MainWindow::toggleMouseOver},
-        {a.autoSave, &MainWindow::toggleAutoSave}};
+        {a.autoSave, &MainWindow::toggleAutoSave},
+        {a.pasteAfterPicking, &MainWindow::togglePasteAfterPicking}};
     for (const auto &[item, handler] : toggles) {
         item->setCheckable(true);
         connect(item, &QAction::triggered, this, [this, item, handler](bool checked) {
@@ -425,6 +430,7 @@ void MainWindow::showOptions(bool always) {
     m_actions.onTop->setChecked(options.onTop);
     m_actions.mouseOver->setChecked(options.mouseOver);
     m_actions.autoSave->setChecked(options.autoSave);
+    m_actions.pasteAfterPicking->setChecked(options.pasteAfterPicking);
 }
 
 void MainWindow::showStoreReplaced(bool saved) {
@@ -545,6 +551,10 @@ void MainWindow::toggleMouseOver() {
 
 void MainWindow::toggleAutoSave() {
     toggleOption(Option::AutoSave, m_actions.autoSave);
+}
+
+void MainWindow::togglePasteAfterPicking() {
+    toggleOption(Option::PasteAfterPicking, m_actions.pasteAfterPicking);
 }
 
 void MainWindow::toggleStartAtLogin() {

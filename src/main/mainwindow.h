@@ -33,6 +33,8 @@ struct MainActions {
     QAction *updateStartup = nullptr;
     QAction *autoSave = nullptr;
     QAction *startAtLogin = nullptr;
+    QAction *pasteAfterPicking = nullptr;
+    QAction *keyboardShortcut = nullptr;
     QAction *clearAll = nullptr;
     std::array<QAction *, EntryStore::Count / EntryStore::PerTab> clearTab{};
     QAction *restoreStartup = nullptr;
@@ -104,6 +106,8 @@ public:
     // command line): the commands answer the same signals, whatever the buttons show.
     void requestCopy(int n);
     void requestPaste(int n);
+    // The entry picker, from the command line.
+    void requestPicker() { emit pickerRequested(); }
 
     // The entry the entry menu acts on, 1 to 30; 0 before a menu was opened.
     int currentEntry() const { return m_currentEntry; }
@@ -125,6 +129,7 @@ public:
     void toggleOnTop();
     void toggleMouseOver();
     void toggleAutoSave();
+    void togglePasteAfterPicking();
     // Writes or removes the user's autostart entry; its check mark follows the file.
     void toggleStartAtLogin();
     void hideInTray();
@@ -153,6 +158,7 @@ public:
 signals:
     // Entry n is to be copied: its copy button, the tray list, the command line.
     void copyRequested(int n);
+    void pickerRequested();
     // The window is about to unload (Exit, log-out, a termination signal): windows that keep
     // the program alive close now, before the main window.
     void exiting();

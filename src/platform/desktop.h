@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/keysender.h"
+
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -66,6 +68,13 @@ public:
     // Whether a notification area can show our icon; without one, windows minimise instead
     // of hiding, so that the program can always be reached again.
     virtual bool trayAvailable() const = 0;
+
+    // The window that has the keyboard now, asked before the picker takes it; and pasting the
+    // clipboard into it once it has the keyboard back (false: no way to send it keys).
+    virtual PasteTarget keyboardTarget() = 0;
+    virtual bool pasteInto(const PasteTarget &target) = 0;
+    // A short note that asks for nothing and goes away by itself.
+    virtual void notice(const QString &text) = 0;
 };
 
 // Sets or clears the always-on-top hint of a window, shown or not, leaving it shown or hidden.

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -14,6 +16,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QToolTip>
 #include <QUrl>
 
 namespace {
@@ -201,4 +204,23 @@ void QtDesktop::popupMenu(QMenu *menu, QAction *defaultAction, const QPoint &at)
 
 bool QtDesktop::trayAvailable() const {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+PasteTarget QtDesktop::keyboardTarget() {
+    return KeySender::keyboardTarget();
+}
+
+bool QtDesktop::pasteInto(const PasteTarget &target) {
+    // Shift+Insert pastes the primary selection: it gets the same text first.
+    if (KeySender::pasteKeysFor(target.windowClass) == KeySender::PasteKeys::ShiftInsert) {
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        if (clipboard->supportsSelection())
+            clipboard->setText(clipboard->text(), QClipboard::Selection);
+    }
+    return KeySender::paste(target);
+}
+
+void QtDesktop::notice(const QString &text) {
+    constexpr int shownMs = 4000;
+    QToolTip::showText(QCursor::pos(), text, nullptr, {}, shownMs);
 }

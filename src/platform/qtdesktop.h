@@ -20,6 +20,9 @@ public:
     void setStackOrder(QWidget *window, bool topmost) override;
     void popupMenu(QMenu *menu, QAction *defaultAction, const QPoint &at) override;
     bool trayAvailable() const override;
+    PasteTarget keyboardTarget() override;
+    bool pasteInto(const PasteTarget &target) override;
+    void notice(const QString &text) override;
 
 private:
     QString m_lastFolder;

@@ -76,9 +76,9 @@ void TestTranslations::menuKeysUnique() {
                 text.at(at + 1) == QLatin1Char('&'))
                 continue;
             const QChar key = text.at(at + 1).toLower();
-            QVERIFY2(!taken.contains(key), qPrintable(menu->objectName() + QLatin1String(": ") +
-                                                      taken.value(key) + QLatin1String(" / ") +
-                                                      text));
+            QVERIFY2(!taken.contains(key),
+                     qPrintable(menu->objectName() + QLatin1String(": ") + taken.value(key) +
+                                QLatin1String(" / ") + text));
             taken.insert(key, text);
         }
     }

@@ -7,6 +7,7 @@
 #include "core/storedsettings.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -188,9 +189,8 @@ void TestSession::refusedTextChangesNothing() {
     session.entries().setEntry(9, QStringLiteral("  keep me  "), QStringLiteral("nine"));
     const qint64 limit = EntryStore::maxTextBytes();
     EntryStore::setMaxTextBytes(8);
-    const bool refused = !session.setEntryText(9, QStringLiteral("far too long"));
-    EntryStore::setMaxTextBytes(limit);
-    QVERIFY(refused);
+    const auto restore = qScopeGuard([limit] { EntryStore::setMaxTextBytes(limit); });
+    QVERIFY(!session.setEntryText(9, QStringLiteral("far too long")));
     QCOMPARE(session.entries().text(9), QStringLiteral("  keep me  "));
     QCOMPARE(session.entries().name(9), QStringLiteral("nine"));
     // Copying drops the spaces at both ends only.

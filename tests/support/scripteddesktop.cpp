@@ -61,3 +61,10 @@ void ScriptedDesktop::setStackOrder(QWidget *window, bool topmost) {
 void ScriptedDesktop::popupMenu(QMenu *menu, QAction *defaultAction, const QPoint &at) {
     popups.append({menu, defaultAction, at});
 }
+
+bool ScriptedDesktop::pasteInto(const PasteTarget &t) {
+    if (t.method == PasteTarget::Method::None)
+        return false;
+    pastes << t;
+    return true;
+}

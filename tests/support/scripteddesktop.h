@@ -53,6 +53,12 @@ public:
 
     bool trayIsAvailable = true;
 
+    // The window that has the keyboard, and each paste sent there; a target whose method is None
+    // cannot be pasted into.
+    PasteTarget target;
+    QList<PasteTarget> pastes;
+    QStringList notices;
+
     bool clearClipboard() override;
     bool clipboardText(QString &text) override;
     bool clipboardHoldsText() override { return holdsText; }
@@ -66,4 +72,7 @@ public:
     void setStackOrder(QWidget *window, bool topmost) override;
     void popupMenu(QMenu *menu, QAction *defaultAction, const QPoint &at) override;
     bool trayAvailable() const override { return trayIsAvailable; }
+    PasteTarget keyboardTarget() override { return target; }
+    bool pasteInto(const PasteTarget &t) override;
+    void notice(const QString &text) override { notices << text; }
 };

@@ -1,0 +1,76 @@
+#include "picker/pickercommands.h"
+
+#include "core/entrysession.h"
+#include "core/settingsstore.h"
+#include "core/text.h"
+#include "main/mainwindow.h"
+#include "picker/shortcutdialog.h"
+#include "platform/desktop.h"
+#include "platform/globalshortcut.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcPicker, "snapvale.picker")
+
+PickerCommands::PickerCommands(MainWindow &main, EntrySession &session)
+    : QObject(&main)
+    , m_main(main)
+    , m_session(session) {
+    connect(&main, &MainWindow::pickerRequested, this, &PickerCommands::openPicker);
+    connect(main.actions().keyboardShortcut, &QAction::triggered, this,
+            &PickerCommands::editShortcut);
+    if (GlobalShortcut::available()) {
+        m_shortcut = new GlobalShortcut(this);
+        connect(m_shortcut, &GlobalShortcut::activated, this, &PickerCommands::openPicker);
+        const QString stored = loadPickerShortcut(session.store());
+        QString why;
+        if (stored != QLatin1String("none") &&
+            !m_shortcut->set(QKeySequence(stored, QKeySequence::PortableText), &why))
+            qCWarning(lcPicker, "the picker's key %s is not taken: %s", qUtf8Printable(stored),
+                      qUtf8Printable(why));
+    }
+}
+
+void PickerCommands::openPicker() {
+    if (m_picker) {
+        m_picker->raise();
+        m_picker->activateWindow();
+        return;
+    }
+    // Asked before the picker takes the keyboard: this is where a pick is pasted.
+    const PasteTarget target = m_main.desktop().keyboardTarget();
+    m_picker = new PickerWindow(m_session);
+    connect(m_picker, &PickerWindow::picked, this,
+            [this, target](const PickerWindow::Pick &pick) { onPicked(pick, target); });
+    m_picker->open(QCursor::pos());
+}
+
+void PickerCommands::onPicked(const PickerWindow::Pick &pick, const PasteTarget &target) {
+    Desktop &desktop = m_main.desktop();
+    const bool entry = pick.kind == PickerWindow::Pick::Entry;
+    const QByteArray text = entry ? m_session.textToCopy(pick.number)
+                                  : Text::trimSpaces(m_session.clipping(pick.number)).toUtf8();
+    if (!copyToClipboard(desktop, &m_main, text))
+        return;
+    if (!m_session.options().pasteAfterPicking)
+        return;
+    // Snapvale's own windows take their text from the entries, not from a paste.
+    if (target.method != PasteTarget::Method::None && !target.own && desktop.pasteInto(target))
+        return;
+    const QString keys = KeySender::keysText(KeySender::pasteKeysFor(target.windowClass));
+    desktop.notice(entry ? tr("Entry %1 copied: press %2").arg(pick.number).arg(keys)
+                         : tr("Clipping %1 copied: press %2").arg(pick.number).arg(keys));
+}
+
+void PickerCommands::editShortcut() {
+    auto *dialog = new ShortcutDialog(m_main, m_shortcut);
+    connect(dialog, &ShortcutDialog::chosen, this, [this](const QKeySequence &key) {
+        const QString stored = key.isEmpty() ? QStringLiteral("none")
+                                             : key.toString(QKeySequence::PortableText);
+        if (!savePickerShortcut(m_session.store(), stored))
+            m_main.showStoreFailure();
+    });
+    dialog->open();
+}

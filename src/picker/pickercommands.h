@@ -1,0 +1,33 @@
+#pragma once
+
+#include "picker/pickerwindow.h"
+#include "platform/keysender.h"
+
+#include <QObject>
+#include <QPointer>
+
+class EntrySession;
+class GlobalShortcut;
+class MainWindow;
+
+// The picker from anywhere (its key, `snapvale --menu`), and what a pick does: the text goes
+// on the clipboard and, with "Paste After Picking", into the window that had the keyboard.
+class PickerCommands : public QObject {
+    Q_OBJECT
+public:
+    PickerCommands(MainWindow &main, EntrySession &session);
+
+    // Opens the picker at the pointer; one already open comes forward instead.
+    void openPicker();
+    PickerWindow *picker() const { return m_picker; }
+    GlobalShortcut *shortcut() const { return m_shortcut; }
+    void editShortcut();
+
+private:
+    void onPicked(const PickerWindow::Pick &pick, const PasteTarget &target);
+
+    MainWindow &m_main;
+    EntrySession &m_session;
+    QPointer<PickerWindow> m_picker;
+    GlobalShortcut *m_shortcut = nullptr;
+};

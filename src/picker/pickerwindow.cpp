@@ -1,0 +1,235 @@
+#include "picker/pickerwindow.h"
+
+#include "core/entrysession.h"
+#include "core/text.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int pickRole = Qt::UserRole;
+// What a row shows of a text, in characters, on one line.
+constexpr qsizetype shownCharacters = 50;
+// Rows shown before the list scrolls.
+constexpr int visibleRows = 20;
+
+bool isNativeWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// The start of a text on one line without the spaces around it, with an ellipsis where it goes
+// on.
+QString shownText(const QString &start) {
+    const QString line = Text::oneLine(start, shownCharacters);
+    const QString shown = line.trimmed();
+    return line.size() < start.size() ? shown + QChar(0x2026) : shown;
+}
+
+} // namespace
+
+PickerWindow::PickerWindow(EntrySession &session)
+    : QWidget(nullptr, isNativeWayland() ? Qt::Window | Qt::FramelessWindowHint |
+                                               Qt::WindowStaysOnTopHint
+                                         : Qt::Popup)
+    , m_session(session) {
+    setObjectName(QStringLiteral("FrmPicker"));
+    setWindowTitle(tr("Snapvale: pick an entry"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    m_filter = new QLineEdit(this);
+    m_filter->setObjectName(QStringLiteral("TxtFilter"));
+    m_filter->setPlaceholderText(tr("Filter by name or text"));
+    m_filter->setAccessibleName(tr("Filter"));
+    m_filter->setClearButtonEnabled(true);
+    m_filter->hide();
+    m_filter->installEventFilter(this);
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("LstPicker"));
+    m_list->setAccessibleName(tr("Entries and clippings"));
+    m_list->setUniformItemSizes(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->installEventFilter(this);
+    layout->addWidget(m_filter);
+    layout->addWidget(m_list);
+    connect(m_list, &QListWidget::itemActivated, this, &PickerWindow::pickItem);
+    connect(m_list, &QListWidget::itemClicked, this, &PickerWindow::pickItem);
+    connect(m_filter, &QLineEdit::textChanged, this, &PickerWindow::applyFilter);
+}
+
+QChar PickerWindow::keyOf(const Pick &pick) {
+    const int n = pick.number;
+    if (pick.kind == Pick::Entry)
+        return n < 10 ? QChar(u'0' + n) : n == 10 ? QChar(u'0') : QChar(u'a' + (n - 11));
+    return n <= 6 ? QChar(u'u' + (n - 1)) : QChar(u'A' + (n - 7));
+}
+
+bool PickerWindow::pickOfKey(QChar key, Pick *pick) {
+    const char16_t c = key.unicode();
+    if (c >= u'1' && c <= u'9')
+        *pick = {Pick::Entry, c - u'0'};
+    else if (c == u'0')
+        *pick = {Pick::Entry, 10};
+    else if (c >= u'a' && c <= u't')
+        *pick = {Pick::Entry, 11 + (c - u'a')};
+    else if (c >= u'u' && c <= u'z')
+        *pick = {Pick::Clipping, 1 + (c - u'u')};
+    else if (c >= u'A' && c <= u'N')
+        *pick = {Pick::Clipping, 7 + (c - u'A')};
+    else
+        return false;
+    return true;
+}
+
+void PickerWindow::fill() {
+    m_list->clear();
+    const EntryStore &entries = m_session.entries();
+    const auto add = [this](const Pick &pick, const QString &label, const QString &spoken) {
+        auto *item = new QListWidgetItem(keyOf(pick) + QStringLiteral("   ") + label, m_list);
+        item->setData(pickRole, QVariant::fromValue(pick));
+        item->setData(Qt::AccessibleTextRole, spoken);
+        item->setToolTip(spoken);
+    };
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        if (entries.isEmpty(n))
+            continue;
+        const QString text = shownText(entries.start(n));
+        add({Pick::Entry, n}, tr("%1  %2: %3").arg(n).arg(entries.name(n), text),
+            tr("Entry %1, %2: %3").arg(n).arg(entries.name(n), text));
+    }
+    for (int k = 1; k <= ClippingCount; ++k) {
+        const QString clipping = m_session.clipping(k);
+        if (clipping.isEmpty())
+            continue;
+        const QString text = shownText(clipping);
+        add({Pick::Clipping, k}, tr("Clipping %1: %2").arg(k).arg(text),
+            tr("Clipping %1: %2").arg(k).arg(text));
+    }
+    if (m_list->count() == 0) {
+        auto *none = new QListWidgetItem(tr("No entry holds text yet."), m_list);
+        none->setFlags(Qt::NoItemFlags);
+    }
+    m_list->setCurrentRow(0);
+}
+
+void PickerWindow::open(const QPoint &at) {
+    fill();
+    const QFontMetrics metrics(font());
+    const int rowHeight = std::max(m_list->sizeHintForRow(0), metrics.height());
+    const int rows = std::min(m_list->count(), visibleRows);
+    m_list->setFixedSize(metrics.averageCharWidth() * int(shownCharacters + 24),
+                         rowHeight * rows + 2 * m_list->frameWidth() + 2);
+    adjustSize();
+    if (isNativeWayland()) {
+        // A fixed size makes tiling compositors float the window, centred.
+        setFixedSize(sizeHint());
+    } else {
+        const QScreen *screen = QGuiApplication::screenAt(at);
+        const QRect area = screen ? screen->availableGeometry() : QRect(at, size());
+        QPoint place = at;
+        place.setX(std::max(area.left(), std::min(place.x(), area.right() - width())));
+        place.setY(std::max(area.top(), std::min(place.y(), area.bottom() - height())));
+        move(place);
+    }
+    show();
+    // On X11 the popup takes the keyboard by a grab and leaves the focus where it is, so that it
+    // returns to the window a pick is pasted into; on Wayland the compositor moves the focus.
+    if (isNativeWayland()) {
+        raise();
+        activateWindow();
+    }
+    m_list->setFocus();
+}
+
+void PickerWindow::applyFilter(const QString &filter) {
+    QListWidgetItem *first = nullptr;
+    for (int row = 0; row < m_list->count(); ++row) {
+        QListWidgetItem *item = m_list->item(row);
+        const bool shown = item->data(Qt::AccessibleTextRole)
+                               .toString()
+                               .contains(filter, Qt::CaseInsensitive);
+        item->setHidden(!shown);
+        if (shown && !first)
+            first = item;
+    }
+    m_list->setCurrentItem(first);
+}
+
+void PickerWindow::pickItem(QListWidgetItem *item) {
+    if (item && item->data(pickRole).isValid())
+        pick(item->data(pickRole).value<Pick>());
+}
+
+void PickerWindow::pick(const Pick &chosen) {
+    if (m_picked)
+        return;
+    m_picked = true;
+    // Closed first: the keyboard goes back to the window it came from, where the pick lands.
+    close();
+    emit picked(chosen);
+}
+
+bool PickerWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (watched == m_filter) {
+        switch (key->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            QCoreApplication::sendEvent(m_list, event);
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            pickItem(m_list->currentItem());
+            return true;
+        case Qt::Key_Escape:
+            // Esc leaves the filter first, then the picker.
+            if (!m_filter->text().isEmpty()) {
+                m_filter->clear();
+                return true;
+            }
+            m_filter->hide();
+            m_list->setFocus();
+            return true;
+        default:
+            return false;
+        }
+    }
+    if (watched == m_list) {
+        const QString typed = key->text();
+        if (key->key() == Qt::Key_Slash || typed == QLatin1String("/")) {
+            m_filter->show();
+            m_filter->setFocus();
+            return true;
+        }
+        Pick chosen;
+        if (typed.size() == 1 && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+            pickOfKey(typed.at(0), &chosen)) {
+            // A key of an empty entry picks nothing; the list's own search never runs.
+            for (int row = 0; row < m_list->count(); ++row) {
+                const QVariant data = m_list->item(row)->data(pickRole);
+                if (data.isValid() && data.value<Pick>() == chosen)
+                    pick(chosen);
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PickerWindow::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

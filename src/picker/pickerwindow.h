@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QWidget>
+
+class EntrySession;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+
+// One flat list of the entries that hold text and the frequent clippings that do, each with
+// its key: 1 to 9, 0 and a to t for entries 1 to 30, then u to z and Shift+A to Shift+N for
+// clippings 1 to 20. A key picks at once; "/" opens a filter field (name and text); arrows and
+// Enter pick too; Esc closes with nothing changed. It belongs to no other window, so it shows
+// whether the main window is shown, hidden or minimised.
+class PickerWindow : public QWidget {
+    Q_OBJECT
+public:
+    struct Pick {
+        enum Kind { Entry, Clipping };
+        Kind kind = Entry;
+        int number = 0;
+        bool operator==(const Pick &o) const { return kind == o.kind && number == o.number; }
+    };
+
+    explicit PickerWindow(EntrySession &session);
+
+    // The key of an entry or a clipping, and what it picks.
+    static QChar keyOf(const Pick &pick);
+    static bool pickOfKey(QChar key, Pick *pick);
+
+    // Fills the list from the session as it is now and shows it: at `at` on X11, centred on
+    // the screen on Wayland, where no program places its windows.
+    void open(const QPoint &at);
+
+    QListWidget *list() const { return m_list; }
+    QLineEdit *filterField() const { return m_filter; }
+
+signals:
+    void picked(const PickerWindow::Pick &pick);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void fill();
+    void applyFilter(const QString &filter);
+    void pick(const Pick &pick);
+    void pickItem(QListWidgetItem *item);
+
+    EntrySession &m_session;
+    QLineEdit *m_filter = nullptr;
+    QListWidget *m_list = nullptr;
+    bool m_picked = false;
+};
+
+Q_DECLARE_METATYPE(PickerWindow::Pick)

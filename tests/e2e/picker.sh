@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The picker on X11, for real: another program's window has the keyboard, Ctrl+Alt+V (typed
+# through XTest, so it reaches Snapvale's key grab as a hand's would) opens the picker, a key
+# picks, and the entry's text arrives in that window, byte for byte. A terminal's window gets
+# the terminal's paste keys.
+set -euo pipefail
+binary=$(readlink -f "$1")
+target=$(readlink -f "$2")
+
+source "$(dirname "$0")/lib.sh"
+fail() {
+    echo "picker: $*" >&2
+    for log in "$work"/*.log; do echo "--- $log" >&2; tail -n 20 "$log" >&2; done
+    exit 1
+}
+
+mkdir -m 700 "$work/run" "$work/data" "$work/config"
+export XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
+start_xvfb
+
+"$binary" >"$work/snapvale.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/snapvale.socket" ] && break; sleep 0.1; done
+"$binary" --hide || fail "--hide"
+
+text=$'Grüße aus Eintrag 3\nzweite Zeile\t✓'
+printf '%s' "$text" | xclip -selection clipboard -t UTF8_STRING -i >/dev/null 2>&1
+"$binary" --paste 3 || fail "--paste 3"
+[ "$("$binary" --get 3)" = "$text" ] || fail "entry 3 does not hold the text"
+# Something else on the clipboard: what arrives must come from the pick.
+printf 'not this' | xclip -selection clipboard -i >/dev/null 2>&1
+
+# $1: the target's window class; $2: how the picker is opened; $3: the keys it must get.
+pick_into() {
+    local class=$1 opener=$2 keys=$3 out=$work/$1.txt
+    "$target" "$out" "$class" >"$work/target-$class.log" 2>&1 &
+    pids+=($!)
+    local window
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name '^paste target$' | tail -n 1) ||
+        fail "$class: no target window"
+    xdotool windowfocus --sync "$window"
+    if [ "$opener" = key ]; then xdotool key ctrl+alt+v; else "$binary" --menu; fi
+    timeout 10 xdotool search --sync --onlyvisible --name 'pick an entry' >/dev/null ||
+        fail "$class: the picker did not open ($opener)"
+    xdotool key 3
+    for _ in $(seq 50); do
+        [ -f "$out" ] && [ "$(cat "$out")" = "$text" ] && break
+        sleep 0.1
+    done
+    [ -f "$out" ] || fail "$class: nothing arrived"
+    [ "$(cat "$out")" = "$text" ] || fail "$class: '$(cat "$out")' arrived"
+    grep -qx "$keys" "$out.keys" || fail "$class: not pasted with $keys: $(tr '\n' ' ' <"$out.keys")"
+    xdotool windowclose "$window" 2>/dev/null || xdotool windowkill "$window"
+}
+
+pick_into Gedit key Ctrl+V
+pick_into Gnome-terminal key Ctrl+Shift+V
+pick_into Mousepad menu Ctrl+V
+
+echo "picker: 3 passed, 0 failed"

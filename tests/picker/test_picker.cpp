@@ -1,0 +1,219 @@
+// The entry picker: its keys, what it lists, filtering, Esc, and what a pick does with the
+// window that had the keyboard (the scripted desktop stands in for XTest and wtype, which the
+// end-to-end tests drive for real).
+
+#include "picker/pickercommands.h"
+#include "picker/pickerwindow.h"
+#include "platform/keysender.h"
+#include "support/session.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Pick = PickerWindow::Pick;
+
+class TestPicker : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void keys_data();
+    void keys();
+    void listsWhatHoldsText();
+    void pick_data();
+    void pick();
+    void escAndEmptyKeysChangeNothing();
+    void filter();
+    void oneAtATime();
+    void pasteKeysByWindowClass_data();
+    void pasteKeysByWindowClass();
+
+private:
+    PickerWindow *openPicker();
+    QTemporaryDir m_dir;
+    std::unique_ptr<Session> m_s;
+    PickerCommands *m_commands = nullptr;
+};
+
+void TestPicker::init() {
+    m_s = newSession(m_dir);
+    m_commands = new PickerCommands(m_s->window, m_s->session);
+    m_s->start();
+    m_s->setEntry(3, QStringLiteral("  hello from\nthe third  "), QStringLiteral("greeting"));
+    m_s->setEntry(12, QStringLiteral("twelve"), QStringLiteral("dozen"));
+    QStringList clippings(ClippingCount);
+    clippings[1] = QStringLiteral(" second clipping ");
+    QVERIFY(m_s->session.setClippings(clippings));
+    m_s->desktop.clipboard = QStringLiteral("before");
+    m_s->desktop.target = {PasteTarget::Method::X11, 42, QStringLiteral("Gedit"), false};
+}
+
+void TestPicker::cleanup() {
+    if (m_commands->picker())
+        m_commands->picker()->close();
+    m_s.reset();
+}
+
+PickerWindow *TestPicker::openPicker() {
+    m_s->window.requestPicker();
+    PickerWindow *picker = m_commands->picker();
+    return picker && picker->isVisible() ? picker : nullptr;
+}
+
+void TestPicker::keys_data() {
+    QTest::addColumn<Pick>("pick");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("entry 1") << Pick{Pick::Entry, 1} << "1";
+    QTest::newRow("entry 9") << Pick{Pick::Entry, 9} << "9";
+    QTest::newRow("entry 10") << Pick{Pick::Entry, 10} << "0";
+    QTest::newRow("entry 11") << Pick{Pick::Entry, 11} << "a";
+    QTest::newRow("entry 30") << Pick{Pick::Entry, 30} << "t";
+    QTest::newRow("clipping 1") << Pick{Pick::Clipping, 1} << "u";
+    QTest::newRow("clipping 6") << Pick{Pick::Clipping, 6} << "z";
+    QTest::newRow("clipping 7") << Pick{Pick::Clipping, 7} << "A";
+    QTest::newRow("clipping 20") << Pick{Pick::Clipping, 20} << "N";
+}
+
+void TestPicker::keys() {
+    QFETCH(Pick, pick);
+    QFETCH(QString, key);
+    QCOMPARE(PickerWindow::keyOf(pick), key.at(0));
+    Pick back;
+    QVERIFY(PickerWindow::pickOfKey(key.at(0), &back));
+    QVERIFY(back == pick);
+    // Every key belongs to one pick only.
+    for (const QChar other : QStringLiteral("O/ !")) {
+        QVERIFY(!PickerWindow::pickOfKey(other, &back));
+    }
+}
+
+void TestPicker::listsWhatHoldsText() {
+    PickerWindow *picker = openPicker();
+    QVERIFY(picker);
+    QListWidget *list = picker->list();
+    QCOMPARE(list->count(), 3); // entries 3 and 12, clipping 2
+    QCOMPARE(list->item(0)->text(), QStringLiteral("3   3  greeting: hello from the third"));
+    // A screen reader hears which entry, its name and its start.
+    QCOMPARE(list->item(0)->data(Qt::AccessibleTextRole).toString(),
+             QStringLiteral("Entry 3, greeting: hello from the third"));
+    QVERIFY(list->item(1)->text().startsWith(QLatin1String("b   12  dozen: twelve")));
+    QVERIFY(list->item(2)->text().startsWith(QLatin1String("v   Clipping 2: ")));
+}
+
+void TestPicker::pick_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<PasteTarget>("target");
+    QTest::addColumn<bool>("pasteOption");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<int>("pastes");
+    QTest::addColumn<QString>("notice");
+    const PasteTarget editor{PasteTarget::Method::X11, 42, QStringLiteral("Gedit"), false};
+    const PasteTarget own{PasteTarget::Method::X11, 7, QStringLiteral("snapvale"), true};
+    const PasteTarget none{};
+    const PasteTarget xterm{PasteTarget::Method::X11, 9, QStringLiteral("XTerm"), false};
+    QTest::newRow("entry pasted") << "3" << editor << true << "hello from\nthe third" << 1
+                                  << QString();
+    QTest::newRow("clipping pasted") << "v" << editor << true << "second clipping" << 1
+                                     << QString();
+    QTest::newRow("no way to send keys") << "3" << none << true << "hello from\nthe third" << 0
+                                         << "Entry 3 copied: press Ctrl+V";
+    QTest::newRow("never into Snapvale") << "b" << own << true << "twelve" << 0
+                                         << "Entry 12 copied: press Ctrl+V";
+    QTest::newRow("terminal keys in the notice")
+        << "3" << PasteTarget{PasteTarget::Method::None, 9, QStringLiteral("XTerm"), false}
+        << true << "hello from\nthe third" << 0 << "Entry 3 copied: press Shift+Insert";
+    QTest::newRow("xterm pasted") << "v" << xterm << true << "second clipping" << 1 << QString();
+    QTest::newRow("option off") << "3" << editor << false << "hello from\nthe third" << 0
+                                << QString();
+}
+
+void TestPicker::pick() {
+    QFETCH(QString, key);
+    QFETCH(PasteTarget, target);
+    QFETCH(bool, pasteOption);
+    QFETCH(QString, clipboard);
+    QFETCH(int, pastes);
+    QFETCH(QString, notice);
+    if (!pasteOption)
+        m_s->window.togglePasteAfterPicking();
+    m_s->desktop.target = target;
+    PickerWindow *picker = openPicker();
+    QVERIFY(picker);
+    QTest::keyClicks(picker->list(), key);
+    QVERIFY(!m_commands->picker() || !m_commands->picker()->isVisible());
+    QCOMPARE(m_s->desktop.clipboard, clipboard);
+    QCOMPARE(m_s->desktop.pastes.size(), pastes);
+    if (pastes)
+        QCOMPARE(m_s->desktop.pastes.first().window, target.window);
+    QCOMPARE(m_s->desktop.notices, notice.isEmpty() ? QStringList() : QStringList{notice});
+}
+
+void TestPicker::escAndEmptyKeysChangeNothing() {
+    PickerWindow *picker = openPicker();
+    QVERIFY(picker);
+    // Entry 4 is empty and clipping 1 too: their keys pick nothing.
+    QTest::keyClicks(picker->list(), QStringLiteral("4u"));
+    QVERIFY(picker->isVisible());
+    QTest::keyClick(picker->list(), Qt::Key_Escape);
+    QVERIFY(!m_commands->picker() || !m_commands->picker()->isVisible());
+    QCOMPARE(m_s->desktop.clipboard, QStringLiteral("before"));
+    QVERIFY(m_s->desktop.pastes.isEmpty());
+    QVERIFY(m_s->desktop.notices.isEmpty());
+}
+
+void TestPicker::filter() {
+    PickerWindow *picker = openPicker();
+    QVERIFY(picker);
+    QTest::keyClick(picker->list(), Qt::Key_Slash);
+    QVERIFY(picker->filterField()->isVisible());
+    // Letters that are keys elsewhere filter here, by name or text.
+    QTest::keyClicks(picker->filterField(), QStringLiteral("DOZ"));
+    int shown = 0;
+    for (int row = 0; row < picker->list()->count(); ++row)
+        shown += picker->list()->item(row)->isHidden() ? 0 : 1;
+    QCOMPARE(shown, 1);
+    // Esc leaves the filter before the picker.
+    QTest::keyClick(picker->filterField(), Qt::Key_Escape);
+    QCOMPARE(picker->filterField()->text(), QString());
+    QVERIFY(picker->isVisible());
+    QTest::keyClicks(picker->filterField(), QStringLiteral("second"));
+    QTest::keyClick(picker->filterField(), Qt::Key_Return);
+    QCOMPARE(m_s->desktop.clipboard, QStringLiteral("second clipping"));
+}
+
+void TestPicker::oneAtATime() {
+    PickerWindow *first = openPicker();
+    QVERIFY(first);
+    QCOMPARE(openPicker(), first);
+    int open = 0;
+    for (const QWidget *w : QApplication::topLevelWidgets())
+        open += qobject_cast<const PickerWindow *>(w) && w->isVisible() ? 1 : 0;
+    QCOMPARE(open, 1);
+}
+
+void TestPicker::pasteKeysByWindowClass_data() {
+    QTest::addColumn<QString>("windowClass");
+    QTest::addColumn<QString>("keys");
+    QTest::newRow("editor") << "Gedit"
+                            << "Ctrl+V";
+    QTest::newRow("browser") << "firefox-esr"
+                             << "Ctrl+V";
+    QTest::newRow("xterm") << "XTerm"
+                           << "Shift+Insert";
+    QTest::newRow("GNOME Terminal") << "Gnome-terminal"
+                                    << "Ctrl+Shift+V";
+    QTest::newRow("Konsole") << "konsole"
+                             << "Ctrl+Shift+V";
+    QTest::newRow("unknown") << QString() << "Ctrl+V";
+}
+
+void TestPicker::pasteKeysByWindowClass() {
+    QFETCH(QString, windowClass);
+    QFETCH(QString, keys);
+    QCOMPARE(KeySender::keysText(KeySender::pasteKeysFor(windowClass)), keys);
+}
+
+QTEST_MAIN(TestPicker)
+#include "test_picker.moc"
