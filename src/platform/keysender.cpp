@@ -248,10 +248,13 @@ bool KeySender::paste(const PasteTarget &target) {
         return false;
     case PasteTarget::Method::VirtualKeyboard:
         // The compositor gives the keyboard back to the window it came from once the picker
-        // is gone; wtype waits for that before it presses the keys.
+        // is gone; wtype waits for that before it presses the keys. A new virtual keyboard's
+        // first key may be lost while its keymap is taken in: a Shift tap goes first.
         return QProcess::startDetached(
             QStringLiteral("wtype"),
             {QStringLiteral("-s"), QStringLiteral("150"), QStringLiteral("-M"),
+             QStringLiteral("shift"), QStringLiteral("-m"), QStringLiteral("shift"),
+             QStringLiteral("-s"), QStringLiteral("50"), QStringLiteral("-M"),
              QStringLiteral("ctrl"), QStringLiteral("-k"), QStringLiteral("v"),
              QStringLiteral("-m"), QStringLiteral("ctrl")});
     case PasteTarget::Method::None:
