@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -42,10 +43,11 @@ QString runtimeFolder(QString *error) {
     return own;
 }
 
-bool readAll(int fd, char *data, size_t size) {
+// `timeoutMs` -1 waits as long as the other end keeps the connection.
+bool readAll(int fd, char *data, size_t size, int timeoutMs = answerTimeoutMs) {
     while (size > 0) {
         pollfd p = {fd, POLLIN, 0};
-        if (::poll(&p, 1, answerTimeoutMs) <= 0)
+        if (::poll(&p, 1, timeoutMs) <= 0)
             return false;
         const ssize_t got = ::read(fd, data, size);
         if (got <= 0)
@@ -71,12 +73,13 @@ InstanceChannel::InstanceChannel() {
     m_lock->setStaleLockTime(0);
 }
 
-InstanceChannel::Sent InstanceChannel::send(const Request &request, QByteArray *text,
+InstanceChannel::Sent InstanceChannel::send(const Request &request, QByteArray *text, int *status,
                                             QString *error) const {
 #ifndef Q_OS_UNIX
     // Elsewhere each launch is a program of its own, as before.
     Q_UNUSED(request);
     Q_UNUSED(text);
+    Q_UNUSED(status);
     Q_UNUSED(error);
     return Sent::NoServer;
 #else
@@ -104,10 +107,13 @@ InstanceChannel::Sent InstanceChannel::send(const Request &request, QByteArray *
         *error = QStringLiteral("the running Snapvale does not answer");
         return done(Sent::Failed);
     }
-    // "ok\n", "ok <bytes>\n" and the bytes, or "error <why>\n".
+    // "ok\n", "ok <bytes>\n" and the bytes, "status <n> <why>\n", or "error <why>\n".
+    *status = 0;
     QByteArray head;
     char c = 0;
-    while (head.size() < 512 && readAll(fd, &c, 1) && c != '\n')
+    const int firstByteMs = request.mayWaitForUser() ? -1 : answerTimeoutMs;
+    while (head.size() < 512 &&
+           readAll(fd, &c, 1, head.isEmpty() ? firstByteMs : answerTimeoutMs) && c != '\n')
         head += c;
     if (c != '\n') {
         *error = QStringLiteral("the running Snapvale does not answer");
@@ -116,6 +122,17 @@ InstanceChannel::Sent InstanceChannel::send(const Request &request, QByteArray *
     if (head.startsWith("error ")) {
         *error = QString::fromUtf8(head.mid(6));
         return done(Sent::Failed);
+    }
+    if (head.startsWith("status ")) {
+        const qsizetype space = head.indexOf(' ', 7);
+        bool ok = false;
+        *status = head.mid(7, space < 0 ? -1 : space - 7).toInt(&ok);
+        if (!ok || *status <= 0 || *status > 125) {
+            *error = QStringLiteral("the running Snapvale answered badly");
+            return done(Sent::Failed);
+        }
+        *error = space < 0 ? QString() : QString::fromUtf8(head.mid(space + 1));
+        return done(Sent::Answered);
     }
     if (head.startsWith("ok ")) {
         bool ok = false;
@@ -178,17 +195,22 @@ public:
         : QObject(parent)
         , m_fd(fd)
         , m_notifier(fd, QSocketNotifier::Read) {
-        QTimer::singleShot(silentClientMs, this, [this] { deleteLater(); });
+        m_silence.setSingleShot(true);
+        connect(&m_silence, &QTimer::timeout, this, &QObject::deleteLater);
+        m_silence.start(silentClientMs);
     }
     ~Client() override { ::close(m_fd); }
 
     int fd() const { return m_fd; }
     QSocketNotifier &notifier() { return m_notifier; }
+    // Its line has arrived: it waits for the answer, however long that takes.
+    void heard() { m_silence.stop(); }
     QByteArray buffer;
 
 private:
     int m_fd;
     QSocketNotifier m_notifier;
+    QTimer m_silence;
 };
 
 } // namespace
@@ -256,6 +278,7 @@ void InstanceServer::serve(int fd) {
         if (end < 0 && client->buffer.size() < RequestParser::maxLineBytes)
             return;
         client->notifier().setEnabled(false);
+        client->heard();
         QString error;
         const std::optional<Request> request =
             end < 0 ? std::nullopt : RequestParser::parseLine(client->buffer.left(end), &error);
@@ -265,18 +288,25 @@ void InstanceServer::serve(int fd) {
             qCWarning(lcInstance, "a request on the instance channel was refused: %s",
                       qUtf8Printable(error));
             writeAnswer(client->fd(), "error " + error.toUtf8() + '\n');
-        } else if (request->mayWaitForUser()) {
-            // The launch is answered at once: the user may take their time, the launch must not.
-            writeAnswer(client->fd(), "ok\n");
-            QTimer::singleShot(0, this, [this, r = *request] { m_handler(r, nullptr); });
-        } else {
-            QByteArray text;
-            m_handler(*request, &text);
-            writeAnswer(client->fd(), request->printsText()
-                                          ? "ok " + QByteArray::number(text.size()) + '\n' + text
-                                          : QByteArray("ok\n"));
+            client->deleteLater();
+            return;
         }
-        client->deleteLater();
+        // The answer may come later (a question): the client waits for it, and a client gone
+        // meanwhile is not written to.
+        QPointer<Client> waiting = client;
+        const bool prints = request->printsText();
+        m_handler(*request, [waiting, prints](int status, const QByteArray &text) {
+            if (!waiting)
+                return;
+            if (status != 0)
+                writeAnswer(waiting->fd(),
+                            "status " + QByteArray::number(status) + ' ' + text + '\n');
+            else
+                writeAnswer(waiting->fd(),
+                            prints ? "ok " + QByteArray::number(text.size()) + '\n' + text
+                                   : QByteArray("ok\n"));
+            waiting->deleteLater();
+        });
     });
 #else
     Q_UNUSED(fd);

@@ -21,9 +21,11 @@ public:
     QString socketPath() const { return m_socketPath; }
 
     // Sends one request to the running program and reads its answer, without an event loop.
-    // NoServer when nothing listens (none runs, or it is still starting).
+    // NoServer when nothing listens (none runs, or it is still starting). An answer may carry
+    // an exit status other than 0 (`status`), with the reason in `error`. A request that waits
+    // for the user (a replace question) waits as long as the user does.
     enum class Sent { Answered, NoServer, Failed };
-    Sent send(const Request &request, QByteArray *text, QString *error) const;
+    Sent send(const Request &request, QByteArray *text, int *status, QString *error) const;
 
     // Takes the lock for this process's life. False when another process holds it; a lock left
     // by a killed program is taken over.
@@ -41,9 +43,10 @@ private:
 class InstanceServer : public QObject {
     Q_OBJECT
 public:
-    // `text` receives what the launch prints, for the requests that print; it is null for the
-    // ones that may wait for the user, which run once their launch has been answered.
-    using Handler = std::function<void(const Request &, QByteArray *text)>;
+    // Answers a request: exit status 0 with what the launch prints (for the requests that
+    // print), or another status with the reason. Called once, now or later (a question).
+    using Answer = std::function<void(int status, const QByteArray &text)>;
+    using Handler = std::function<void(const Request &, const Answer &answer)>;
 
     InstanceServer(const QString &socketPath, Handler handler, QObject *parent = nullptr);
     ~InstanceServer() override;

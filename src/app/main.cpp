@@ -36,17 +36,23 @@ const char usage[] =
     "Snapvale keeps 30 clippings of text one click away, in a small window and\n"
     "behind its tray icon. One Snapvale runs per user: a second launch brings the\n"
     "running one's window forward, and a command acts on it (starting it first\n"
-    "when none runs). Bind a command to a key in your desktop's keyboard settings\n"
-    "(on sway: bindsym $mod+v exec snapvale --menu).\n"
+    "when none runs). On X11, Ctrl+Alt+V opens the entry picker from any program\n"
+    "(Options, Keyboard Shortcut... changes the key); elsewhere bind --menu to a key\n"
+    "in your desktop's keyboard settings (on sway: bindsym $mod+v exec snapvale --menu).\n"
     "\n"
     "Commands:\n"
     "  --show         Show the window.\n"
     "  --hide         Hide the window in the tray.\n"
     "  --toggle       Show the window, or hide it when it shows.\n"
-    "  --menu         Open the entry list at the mouse pointer (keys 1-9, 0, a-t).\n"
+    "  --menu         Open the entry picker: the entries and clippings that hold\n"
+    "                 text, one key each (1-9, 0, a-t for entries 1 to 30; u-z and\n"
+    "                 Shift+A to N for clippings 1 to 20), / to filter, Esc to\n"
+    "                 close. A pick goes on the clipboard and, with Paste After\n"
+    "                 Picking, into the window you were typing in.\n"
     "  --copy N       Put entry N (1 to 30) on the clipboard, without the spaces\n"
     "                 at its start and end.\n"
-    "  --paste N      Store the clipboard text in entry N.\n"
+    "  --paste N      Store the clipboard text in entry N; for an entry that holds\n"
+    "                 text, ends once its replace question is answered.\n"
     "  --get N        Write entry N's text to standard output, as UTF-8, exactly\n"
     "                 as stored.\n"
     "  --list         List the entries: number, name and start, tab-separated.\n"
@@ -57,7 +63,8 @@ const char usage[] =
     "                 (for measuring start-up; runs beside any other Snapvale).\n"
     "\n"
     "Exit status: 0 done, 1 the running Snapvale cannot be reached or no display,\n"
-    "2 bad use.\n"
+    "2 bad use; for --paste: 3 the entry kept its text (Cancel), 4 nothing to paste\n"
+    "(no text on the clipboard, or too large), 5 another replace question is open.\n"
     "\n"
     "Entries and settings are kept in $XDG_DATA_HOME/Snapvale/settings.sqlite3\n"
     "(~/.local/share/Snapvale/settings.sqlite3).\n";
@@ -97,13 +104,16 @@ int handOver(InstanceChannel &channel, const Request &request) {
 #ifdef Q_OS_UNIX
     QByteArray text;
     QString error;
+    int status = 0;
     bool started = false;
     pid_t child = 0;
     for (int waited = 0; waited <= startTimeoutMs; waited += 25) {
-        switch (channel.send(request, &text, &error)) {
+        switch (channel.send(request, &text, &status, &error)) {
         case InstanceChannel::Sent::Answered:
             std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-            return 0;
+            if (status != 0)
+                std::fprintf(stderr, "snapvale: %s\n", qUtf8Printable(error));
+            return status;
         case InstanceChannel::Sent::Failed:
             std::fprintf(stderr, "snapvale: %s\n", qUtf8Printable(error));
             return 1;
@@ -314,8 +324,9 @@ int main(int argc, char *argv[]) {
     std::unique_ptr<InstanceServer> server;
     if (!exitAfterPaint)
         server = std::make_unique<InstanceServer>(
-            channel.socketPath(), [&window, &session](const Request &request, QByteArray *text) {
-                carryOut(window, session, request, text);
+            channel.socketPath(),
+            [&window, &session](const Request &request, const InstanceServer::Answer &answer) {
+                carryOut(window, session, request, answer);
             });
 
     window.loadAtStart();

@@ -5,8 +5,6 @@
 #include "platform/desktop.h"
 
 #include <QApplication>
-#include <QCursor>
-#include <QMenu>
 
 QByteArray entryListing(const EntrySession &session) {
     const EntryStore &entries = session.entries();
@@ -21,7 +19,8 @@ QByteArray entryListing(const EntrySession &session) {
     return out;
 }
 
-void carryOut(MainWindow &window, EntrySession &session, const Request &request, QByteArray *text) {
+void carryOut(MainWindow &window, EntrySession &session, const Request &request,
+              const InstanceServer::Answer &answer) {
     switch (request.kind) {
     case Request::Activate:
     case Request::Show:
@@ -42,20 +41,22 @@ void carryOut(MainWindow &window, EntrySession &session, const Request &request,
     case Request::Copy:
         window.requestCopy(request.entry);
         break;
-    case Request::Paste: {
-        window.requestPaste(request.entry);
-        // A replace question stands above other windows, also while this one is hidden.
+    case Request::Paste:
+        window.requestPaste(request.entry, [answer](int status, const QString &why) {
+            answer(status, why.toUtf8());
+        });
+        // A question stands above other windows, also while this one is hidden: once.
         if (QWidget *question = QApplication::activeModalWidget()) {
             question->raise();
             question->activateWindow();
         }
-        break;
-    }
+        return;
     case Request::Get:
-        *text = session.entries().utf8(request.entry);
-        break;
+        answer(0, session.entries().utf8(request.entry));
+        return;
     case Request::List:
-        *text = entryListing(session);
-        break;
+        answer(0, entryListing(session));
+        return;
     }
+    answer(0, QByteArray());
 }

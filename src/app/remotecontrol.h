@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/instance.h"
 #include "core/request.h"
 
 #include <QByteArray>
@@ -7,9 +8,11 @@
 class EntrySession;
 class MainWindow;
 
-// Carries out a request that came over the instance channel, as the window's own controls do.
-// `text` receives what the launch prints (Get, List).
-void carryOut(MainWindow &window, EntrySession &session, const Request &request, QByteArray *text);
+// Carries out a request that came over the instance channel, as the window's own controls do,
+// and answers it once done: with what the launch prints (Get, List), or with an exit status
+// and its reason (a paste that did not happen).
+void carryOut(MainWindow &window, EntrySession &session, const Request &request,
+              const InstanceServer::Answer &answer);
 
 // The entry list of --list: one line an entry, number, tab, name, tab, the first 60 characters
 // with line breaks and tabs shown as spaces.

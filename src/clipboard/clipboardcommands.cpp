@@ -7,12 +7,15 @@
 
 #include <QAction>
 
+#include <memory>
+
 ClipboardCommands::ClipboardCommands(MainWindow &main, EntrySession &session)
     : QObject(&main)
     , m_main(main)
     , m_session(session) {
     connect(&main, &MainWindow::numberedButtonReleased, this, &ClipboardCommands::onNumberedButton);
     connect(&main, &MainWindow::copyRequested, this, &ClipboardCommands::copy);
+    connect(&main, &MainWindow::pasteRequested, this, &ClipboardCommands::pasteForCommand);
 
     const MainActions &a = main.actions();
     // The entry menu acts on the entry it was opened for.
@@ -64,10 +67,58 @@ void ClipboardCommands::paste(int n) {
         return;
     }
     auto *question = new ReplaceDialog(m_main, n);
+    m_question = question;
     // A paste that fails leaves the question open for another try.
     connect(question, &ReplaceDialog::replaceChosen, this, [this, question](int entry) {
         if (pasteInto(entry))
             question->accept();
+    });
+    question->open();
+}
+
+void ClipboardCommands::pasteForCommand(int n, const MainWindow::PasteDone &done) {
+    // One question at a time: stacked ones would each ask for the keyboard.
+    if (m_question) {
+        m_question->raise();
+        m_question->activateWindow();
+        done(MainWindow::QuestionOpen,
+             QStringLiteral("the question about entry %1 is still open").arg(m_question->entry()));
+        return;
+    }
+    // What is pasted is what the clipboard held when the command came, whatever happens to it
+    // while the question waits. The launch says what went wrong; no window needs to.
+    Desktop &desktop = m_main.desktop();
+    QString text;
+    if (!desktop.clipboardHoldsText()) {
+        done(MainWindow::NothingToPaste, QStringLiteral("the clipboard holds no text"));
+        return;
+    }
+    if (!desktop.clipboardText(text)) {
+        done(MainWindow::NothingToPaste, QStringLiteral("the clipboard cannot be read"));
+        return;
+    }
+    if (!EntryStore::fits(text)) {
+        done(MainWindow::NothingToPaste, QStringLiteral("the text is too large for an entry"));
+        return;
+    }
+    if (m_session.entries().isEmpty(n)) {
+        m_session.setEntryText(n, text);
+        done(0, QString());
+        return;
+    }
+    auto *question = new ReplaceDialog(m_main, n);
+    m_question = question;
+    auto replaced = std::make_shared<bool>(false);
+    connect(question, &ReplaceDialog::replaceChosen, this,
+            [this, question, text, replaced](int entry) {
+                *replaced = m_session.setEntryText(entry, text);
+                question->accept();
+            });
+    connect(question, &QDialog::finished, this, [done, replaced, n] {
+        if (*replaced)
+            done(0, QString());
+        else
+            done(MainWindow::Kept, QStringLiteral("entry %1 kept its text").arg(n));
     });
     question->open();
 }

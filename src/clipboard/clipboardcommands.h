@@ -1,10 +1,13 @@
 #pragma once
 
+#include "main/mainwindow.h"
+
 #include <QObject>
+#include <QPointer>
 
 class EntrySession;
-class MainWindow;
 class QPoint;
+class ReplaceDialog;
 
 // Pasting into entries (asking first when an entry holds text), the entry menu, copying,
 // clearing, and saving the clipboard to a file.
@@ -17,6 +20,9 @@ public:
     void onNumberedButton(int n, Qt::MouseButton button, const QPoint &at);
     // Pastes into entry n, asking first when it holds text.
     void paste(int n);
+    // The same for the command line: the clipboard is read now, a question already open comes
+    // forward instead of another, and `done` learns whether the text was pasted.
+    void pasteForCommand(int n, const MainWindow::PasteDone &done);
     void copy(int n);
     void saveClipboard();
 
@@ -27,4 +33,5 @@ private:
 
     MainWindow &m_main;
     EntrySession &m_session;
+    QPointer<ReplaceDialog> m_question;
 };

@@ -21,9 +21,9 @@ struct Request {
     QByteArray encode() const;
     // Whether the answer carries text for standard output (Get, List).
     bool printsText() const { return kind == Get || kind == List; }
-    // Whether carrying it out may wait for the user (a replace question, a message): its
-    // launch is answered first. The others are done when their launch ends, so that
-    // `snapvale --copy 3 && wl-paste` finds the text.
+    // Whether carrying it out may wait for the user (a replace question): its launch waits as
+    // long. Every launch ends when its request is done, so that `snapvale --copy 3 && wl-paste`
+    // finds the text and `snapvale --paste 3 || ...` knows whether it was pasted.
     bool mayWaitForUser() const { return kind == Paste; }
 };
 

@@ -122,11 +122,15 @@ const HelpPage helpPages[] = {
      QT_TRANSLATE_NOOP(
          "HelpPages",
          "<h2>Shortcuts from anywhere</h2>"
+         "<p>On X11, <b>Ctrl+Alt+V</b> opens the entry picker from any program: press an "
+         "entry's key (1 to 9, 0, a to t; u to z and Shift+A to Shift+N for the clippings) and "
+         "its text is pasted where you were typing (<b>Paste After Picking</b> on the Options "
+         "menu). <b>/</b> filters by name and text; Esc closes. <b>Keyboard Shortcut...</b> on "
+         "the Options menu changes the key.</p>"
          "<p>One Snapvale runs at a time. Launching it again brings its window forward, and "
          "these commands act on the running one (starting it first when none runs):</p>"
          "<ul>"
-         "<li><tt>snapvale --menu</tt>: the entry list at the mouse pointer; press 1 to 9, 0 or "
-         "a letter to copy an entry</li>"
+         "<li><tt>snapvale --menu</tt>: the entry picker</li>"
          "<li><tt>snapvale --copy 3</tt>: entry 3 to the clipboard; <tt>--paste 3</tt>: the "
          "clipboard into entry 3</li>"
          "<li><tt>snapvale --show</tt>, <tt>--hide</tt>, <tt>--toggle</tt>: the window</li>"

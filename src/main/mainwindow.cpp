@@ -351,9 +351,9 @@ void MainWindow::requestCopy(int n) {
         emit copyRequested(n);
 }
 
-void MainWindow::requestPaste(int n) {
+void MainWindow::requestPaste(int n, const PasteDone &done) {
     if (EntryStore::isValid(n))
-        emit numberedButtonReleased(n, Qt::LeftButton, QCursor::pos());
+        emit pasteRequested(n, done);
 }
 
 void MainWindow::setCurrentEntry(int n) {

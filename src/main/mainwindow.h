@@ -102,10 +102,13 @@ public:
     QTabWidget *tabs() const { return m_tabs; }
     QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
 
-    // Copy entry n, or paste the clipboard into it, as its buttons do, from elsewhere (the
-    // command line): the commands answer the same signals, whatever the buttons show.
+    // Copy entry n, or paste the clipboard into it, from elsewhere (the command line): the
+    // commands answer these signals, whatever the buttons show. A paste's `done` is told its
+    // result once known, perhaps after a question: 0 pasted, else a PasteStatus with why.
+    using PasteDone = std::function<void(int status, const QString &why)>;
+    enum PasteStatus { Kept = 3, NothingToPaste = 4, QuestionOpen = 5 };
     void requestCopy(int n);
-    void requestPaste(int n);
+    void requestPaste(int n, const PasteDone &done);
     // The entry picker, from the command line.
     void requestPicker() { emit pickerRequested(); }
 
@@ -158,6 +161,7 @@ public:
 signals:
     // Entry n is to be copied: its copy button, the tray list, the command line.
     void copyRequested(int n);
+    void pasteRequested(int n, const MainWindow::PasteDone &done);
     void pickerRequested();
     // The window is about to unload (Exit, log-out, a termination signal): windows that keep
     // the program alive close now, before the main window.

@@ -67,8 +67,8 @@ void PickerCommands::onPicked(const PickerWindow::Pick &pick, const PasteTarget 
 void PickerCommands::editShortcut() {
     auto *dialog = new ShortcutDialog(m_main, m_shortcut);
     connect(dialog, &ShortcutDialog::chosen, this, [this](const QKeySequence &key) {
-        const QString stored = key.isEmpty() ? QStringLiteral("none")
-                                             : key.toString(QKeySequence::PortableText);
+        const QString stored =
+            key.isEmpty() ? QStringLiteral("none") : key.toString(QKeySequence::PortableText);
         if (!savePickerShortcut(m_session.store(), stored))
             m_main.showStoreFailure();
     });

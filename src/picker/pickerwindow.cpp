@@ -33,9 +33,9 @@ QString shownText(const QString &start) {
 } // namespace
 
 PickerWindow::PickerWindow(EntrySession &session)
-    : QWidget(nullptr, isNativeWayland() ? Qt::Window | Qt::FramelessWindowHint |
-                                               Qt::WindowStaysOnTopHint
-                                         : Qt::Popup)
+    : QWidget(nullptr, isNativeWayland()
+                           ? Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                           : Qt::Popup)
     , m_session(session) {
     setObjectName(QStringLiteral("FrmPicker"));
     setWindowTitle(tr("Snapvale: pick an entry"));
@@ -151,9 +151,8 @@ void PickerWindow::applyFilter(const QString &filter) {
     QListWidgetItem *first = nullptr;
     for (int row = 0; row < m_list->count(); ++row) {
         QListWidgetItem *item = m_list->item(row);
-        const bool shown = item->data(Qt::AccessibleTextRole)
-                               .toString()
-                               .contains(filter, Qt::CaseInsensitive);
+        const bool shown =
+            item->data(Qt::AccessibleTextRole).toString().contains(filter, Qt::CaseInsensitive);
         item->setHidden(!shown);
         if (shown && !first)
             first = item;

@@ -9,7 +9,6 @@
 #include <xcb/xcb_keysyms.h>
 #endif
 
-
 namespace {
 
 #ifdef SNAPVALE_HAVE_XTEST
@@ -23,8 +22,8 @@ xcb_window_t rootWindow(xcb_connection_t *c) {
 }
 
 // The modifiers a grab names; Caps Lock and Num Lock are grabbed both ways besides.
-constexpr quint16 modifierMask = XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 |
-                                 XCB_MOD_MASK_4;
+constexpr quint16 modifierMask =
+    XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 constexpr quint16 lockVariants[] = {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2,
                                     XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2};
 
@@ -124,22 +123,24 @@ bool GlobalShortcut::set(const QKeySequence &key, QString *why) {
     const QKeyCombination combination = key[0];
     const xcb_keysym_t keysym = keysymOf(combination.key());
     xcb_key_symbols_t *symbols = xcb_key_symbols_alloc(c);
-    xcb_keycode_t *codes = keysym && symbols ? xcb_key_symbols_get_keycode(symbols, keysym) : nullptr;
+    xcb_keycode_t *codes =
+        keysym && symbols ? xcb_key_symbols_get_keycode(symbols, keysym) : nullptr;
     const xcb_keycode_t keycode = codes ? codes[0] : 0;
     std::free(codes);
     if (symbols)
         xcb_key_symbols_free(symbols);
     if (!keycode) {
-        *why = tr("The key %1 is not on this keyboard.").arg(key.toString(QKeySequence::NativeText));
+        *why =
+            tr("The key %1 is not on this keyboard.").arg(key.toString(QKeySequence::NativeText));
         return false;
     }
     const quint16 mods = x11Modifiers(combination.keyboardModifiers());
     const xcb_window_t root = rootWindow(c);
     bool taken = true;
     for (quint16 variant : lockVariants) {
-        xcb_generic_error_t *error = xcb_request_check(
-            c, xcb_grab_key_checked(c, 1, root, mods | variant, keycode, XCB_GRAB_MODE_ASYNC,
-                                    XCB_GRAB_MODE_ASYNC));
+        xcb_generic_error_t *error =
+            xcb_request_check(c, xcb_grab_key_checked(c, 1, root, mods | variant, keycode,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         if (error) {
             taken = false;
             std::free(error);
@@ -149,8 +150,7 @@ bool GlobalShortcut::set(const QKeySequence &key, QString *why) {
         for (quint16 variant : lockVariants)
             xcb_ungrab_key(c, keycode, root, mods | variant);
         xcb_flush(c);
-        *why = tr("Another program already uses %1.")
-                   .arg(key.toString(QKeySequence::NativeText));
+        *why = tr("Another program already uses %1.").arg(key.toString(QKeySequence::NativeText));
         return false;
     }
     m_keycode = keycode;

@@ -167,13 +167,29 @@ KeySender::PasteKeys KeySender::pasteKeysFor(const QString &windowClass) {
     const QString cls = windowClass.toLower();
     if (cls == QLatin1String("xterm") || cls == QLatin1String("uxterm"))
         return PasteKeys::ShiftInsert;
-    static const char *const terminals[] = {
-        "urxvt",          "rxvt",          "gnome-terminal", "gnome-terminal-server",
-        "konsole",        "kitty",         "alacritty",      "foot",
-        "xfce4-terminal", "terminator",    "tilix",          "st-256color",
-        "st",             "lxterminal",    "mate-terminal",  "qterminal",
-        "org.wezfurlong.wezterm",          "terminology",    "sakura",
-        "guake",          "tilda",         "kgx",            "blackbox"};
+    static const char *const terminals[] = {"urxvt",
+                                            "rxvt",
+                                            "gnome-terminal",
+                                            "gnome-terminal-server",
+                                            "konsole",
+                                            "kitty",
+                                            "alacritty",
+                                            "foot",
+                                            "xfce4-terminal",
+                                            "terminator",
+                                            "tilix",
+                                            "st-256color",
+                                            "st",
+                                            "lxterminal",
+                                            "mate-terminal",
+                                            "qterminal",
+                                            "org.wezfurlong.wezterm",
+                                            "terminology",
+                                            "sakura",
+                                            "guake",
+                                            "tilda",
+                                            "kgx",
+                                            "blackbox"};
     for (const char *terminal : terminals) {
         if (cls == QLatin1String(terminal))
             return PasteKeys::CtrlShiftV;

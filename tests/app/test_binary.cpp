@@ -156,6 +156,7 @@ private slots:
     void tenLaunchesAtOnce();
     void killedProgramTakenOver();
     void commands();
+    void pasteWaitsForTheQuestion();
     void badUse_data();
     void badUse();
     void untrustedChannel();
@@ -429,6 +430,39 @@ void TestBinary::commands() {
     const qint64 pid = lock.readLine().trimmed().toLongLong();
     QVERIFY(pid > 0);
     ::kill(pid_t(pid), SIGTERM);
+}
+
+void TestBinary::pasteWaitsForTheQuestion() {
+    QTemporaryDir home;
+    const QProcessEnvironment env = baseEnvironment(home.path());
+    {
+        SettingsStore store(home.filePath(QStringLiteral("Snapvale/settings.sqlite3")));
+        store.set(QStringLiteral("Data"), QStringLiteral("Entry3"), QStringLiteral("three"));
+    }
+    auto program = startRunning(env);
+    QVERIFY(program);
+    const Run nothing = run(env, {QStringLiteral("--paste"), QStringLiteral("2")});
+    QCOMPARE(nothing.status, 4);
+    QCOMPARE(nothing.err, QByteArray("snapvale: the clipboard holds no text\n"));
+    QCOMPARE(run(env, {QStringLiteral("--copy"), QStringLiteral("3")}).status, 0);
+
+    // Into a filled entry: the launch waits for the answer to the question.
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(QStringLiteral(SNAPVALE_BINARY), {QStringLiteral("--paste"), QStringLiteral("3")});
+    QVERIFY(first.waitForStarted());
+    // Once its question is open, another paste is told so at once, and none stacks up. Before
+    // that, each try pastes into an empty entry of its own.
+    Run second;
+    for (int n = 10; n <= 30 && second.status != 5; ++n)
+        second = run(env, {QStringLiteral("--paste"), QString::number(n)});
+    QCOMPARE(second.status, 5);
+    QCOMPARE(second.err, QByteArray("snapvale: the question about entry 3 is still open\n"));
+    QCOMPARE(first.state(), QProcess::Running);
+    program->terminate();
+    QVERIFY(program->waitForFinished(30000));
+    QVERIFY(first.waitForFinished(30000));
+    QVERIFY(first.exitCode() != 0);
 }
 
 void TestBinary::badUse_data() {

@@ -53,6 +53,8 @@ private slots:
     void clearing();
     void commandsWhateverTheButtonsShow_data();
     void commandsWhateverTheButtonsShow();
+    void pasteCommandAnswers_data();
+    void pasteCommandAnswers();
     void saveClipboard_data();
     void saveClipboard();
     void saveClipboardFailures();
@@ -352,17 +354,65 @@ void TestClipboard::commandsWhateverTheButtonsShow() {
         button->setVisible(!hidden);
     }
     m_s->desktop.clipboard = QStringLiteral("from the clipboard");
-    QByteArray text;
+    const auto ignored = [](int, const QByteArray &) {};
     if (how == QLatin1String("--copy")) {
-        carryOut(m_s->window, m_s->session, Request{Request::Copy, 3}, &text);
+        carryOut(m_s->window, m_s->session, Request{Request::Copy, 3}, ignored);
         QCOMPARE(m_s->desktop.clipboard, QStringLiteral("three"));
     } else if (how == QLatin1String("tray list")) {
         m_s->item("mnuT03")->trigger();
         QCOMPARE(m_s->desktop.clipboard, QStringLiteral("three"));
     } else {
-        carryOut(m_s->window, m_s->session, Request{Request::Paste, 4}, nullptr);
+        carryOut(m_s->window, m_s->session, Request{Request::Paste, 4}, ignored);
         QCOMPARE(m_s->text(4), QStringLiteral("from the clipboard"));
     }
+}
+
+void TestClipboard::pasteCommandAnswers_data() {
+    QTest::addColumn<QString>("before"); // entry 4
+    QTest::addColumn<bool>("holdsText");
+    QTest::addColumn<QString>("answer"); // to the question: replace, cancel, none asked
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("empty entry") << "" << true << "none" << 0 << "at the command";
+    QTest::newRow("replaced: the text of the command's time")
+        << "old" << true << "replace" << 0 << "at the command";
+    QTest::newRow("cancelled") << "old" << true << "cancel" << int(MainWindow::Kept) << "old";
+    QTest::newRow("no text on the clipboard")
+        << "old" << false << "none" << int(MainWindow::NothingToPaste) << "old";
+}
+
+void TestClipboard::pasteCommandAnswers() {
+    QFETCH(QString, before);
+    QFETCH(bool, holdsText);
+    QFETCH(QString, answer);
+    QFETCH(int, status);
+    QFETCH(QString, after);
+    m_s->setEntry(4, before);
+    m_s->desktop.clipboard = QStringLiteral("at the command");
+    m_s->desktop.holdsText = holdsText;
+    QList<int> answers;
+    m_s->window.requestPaste(4, [&answers](int s, const QString &) { answers << s; });
+    if (answer == QLatin1String("none")) {
+        QVERIFY(!warn());
+    } else {
+        // The launch waits for the user; the clipboard may change meanwhile.
+        QVERIFY(warn());
+        QVERIFY(answers.isEmpty());
+        m_s->desktop.clipboard = QStringLiteral("later");
+        // A second command brings the same question forward and is told so at once.
+        m_s->window.requestPaste(9, [&answers](int s, const QString &) { answers << s; });
+        QCOMPARE(answers, QList<int>{int(MainWindow::QuestionOpen)});
+        QCOMPARE(m_s->window.findChildren<ReplaceDialog *>().size(), 1);
+        answers.clear();
+        if (answer == QLatin1String("replace"))
+            warn()->replaceButton(4)->click();
+        else
+            warn()->reject();
+        QVERIFY(!warn());
+    }
+    QCOMPARE(answers, QList<int>{status});
+    QCOMPARE(m_s->text(4), after);
+    QVERIFY(m_s->desktop.messages.isEmpty());
 }
 
 void TestClipboard::saveClipboard_data() {

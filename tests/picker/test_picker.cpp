@@ -115,15 +115,15 @@ void TestPicker::pick_data() {
     const PasteTarget xterm{PasteTarget::Method::X11, 9, QStringLiteral("XTerm"), false};
     QTest::newRow("entry pasted") << "3" << editor << true << "hello from\nthe third" << 1
                                   << QString();
-    QTest::newRow("clipping pasted") << "v" << editor << true << "second clipping" << 1
-                                     << QString();
-    QTest::newRow("no way to send keys") << "3" << none << true << "hello from\nthe third" << 0
-                                         << "Entry 3 copied: press Ctrl+V";
-    QTest::newRow("never into Snapvale") << "b" << own << true << "twelve" << 0
-                                         << "Entry 12 copied: press Ctrl+V";
+    QTest::newRow("clipping pasted")
+        << "v" << editor << true << "second clipping" << 1 << QString();
+    QTest::newRow("no way to send keys")
+        << "3" << none << true << "hello from\nthe third" << 0 << "Entry 3 copied: press Ctrl+V";
+    QTest::newRow("never into Snapvale")
+        << "b" << own << true << "twelve" << 0 << "Entry 12 copied: press Ctrl+V";
     QTest::newRow("terminal keys in the notice")
-        << "3" << PasteTarget{PasteTarget::Method::None, 9, QStringLiteral("XTerm"), false}
-        << true << "hello from\nthe third" << 0 << "Entry 3 copied: press Shift+Insert";
+        << "3" << PasteTarget{PasteTarget::Method::None, 9, QStringLiteral("XTerm"), false} << true
+        << "hello from\nthe third" << 0 << "Entry 3 copied: press Shift+Insert";
     QTest::newRow("xterm pasted") << "v" << xterm << true << "second clipping" << 1 << QString();
     QTest::newRow("option off") << "3" << editor << false << "hello from\nthe third" << 0
                                 << QString();
