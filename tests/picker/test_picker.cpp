@@ -7,6 +7,7 @@
 #include "platform/keysender.h"
 #include "support/session.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -29,6 +30,7 @@ private slots:
     void oneAtATime();
     void pasteKeysByWindowClass_data();
     void pasteKeysByWindowClass();
+    void screenshots();
 
 private:
     PickerWindow *openPicker();
@@ -213,6 +215,26 @@ void TestPicker::pasteKeysByWindowClass() {
     QFETCH(QString, windowClass);
     QFETCH(QString, keys);
     QCOMPARE(KeySender::keysText(KeySender::pasteKeysFor(windowClass)), keys);
+}
+
+void TestPicker::screenshots() {
+    // The README's picture sequence, from the program as it runs here.
+    const QString shots = qEnvironmentVariable("SNAPVALE_ARTEFACTS");
+    if (shots.isEmpty())
+        QSKIP("SNAPVALE_ARTEFACTS names no folder");
+    QDir().mkpath(shots);
+    const char *const texts[] = {"https://www.example.com/reports/2026", "Kind regards,\r\nAlex",
+                                 "SELECT * FROM orders WHERE id = ?", "+1 555 0100"};
+    const char *const names[] = {"report", "signature", "query", "phone"};
+    for (int n = 1; n <= 4; ++n)
+        m_s->setEntry(n, QString::fromUtf8(texts[n - 1]), QString::fromUtf8(names[n - 1]));
+    PickerWindow *picker = openPicker();
+    QVERIFY(picker);
+    QVERIFY(QTest::qWaitForWindowExposed(picker));
+    QVERIFY(picker->grab().save(shots + QStringLiteral("/picker.png")));
+    QTest::keyClick(picker->list(), Qt::Key_Slash);
+    QTest::keyClicks(picker->filterField(), QStringLiteral("regards"));
+    QVERIFY(picker->grab().save(shots + QStringLiteral("/picker-filter.png")));
 }
 
 QTEST_MAIN(TestPicker)
