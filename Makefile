@@ -4,7 +4,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test bench install clean format format-check
+.PHONY: all deps build run test bench install deb clean format format-check
 
 all: build
 
@@ -29,6 +29,18 @@ bench: deps
 
 install: build
 	cmake --install $(BUILD)
+
+# The Debian package, snapvale_<version>_<arch>.deb here, built with Debian's hardening flags
+# (all of them) into /usr; `sudo apt-get install ./snapvale_*.deb` installs it.
+deb: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
+deb: deps
+	CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DSNAPVALE_TESTS=OFF \
+	    -DSNAPVALE_BENCH=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build build-deb
+	cd build-deb && cpack -G DEB -B $(CURDIR)/build-deb/package
+	cp build-deb/package/snapvale_*.deb .
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -92,6 +92,16 @@ before=$(cat "$out")
 "$binary" --menu || fail "--menu"
 for _ in $(seq 50); do focused 'Snapvale: pick an entry' && break; sleep 0.1; done
 focused 'Snapvale: pick an entry' || fail "the picker did not take the keyboard"
+# No title bar or frame from the compositor: the window asks to draw its own, and draws none.
+border=$(swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(n):
+    if n.get("name") == "Snapvale: pick an entry": return n.get("border")
+    for c in n.get("nodes", []) + n.get("floating_nodes", []):
+        r = walk(c)
+        if r: return r
+print(walk(json.load(sys.stdin)))')
+[ "$border" = csd ] || fail "the picker has the compositor's border '$border'"
 wtype -M shift -m shift -s 300 4 || fail "wtype cannot type here"
 expected="${before}copied by a Wayland program"
 for _ in $(seq 50); do
