@@ -95,6 +95,30 @@ if item is None:
     fail("no named menu item")
 print("A menu item: %s %r" % (item.getRoleName(), item.name))
 
+# The picker, a popup of no other window, is heard as a screen reader hears it: through the
+# focus moving to its first item, which says which entry it is, its name and its start.
+from gi.repository import GLib
+
+heard = []
+
+
+def on_focus(event):
+    if event.detail1 and event.source is not None:
+        heard.append(event.source.name)
+
+
+pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
+subprocess.run([binary, "--menu"], check=True, timeout=30)
+expected = "Entry 3, greeting: hello from entry three  second line"
+context = GLib.MainContext.default()
+deadline = time.time() + 30
+while expected not in heard and time.time() < deadline:
+    context.iteration(False)
+    time.sleep(0.01)
+if expected not in heard:
+    fail("the picker's first item was not heard as %r; focus went to %r" % (expected, heard))
+print("Picker item heard: %r" % expected)
+
 program.terminate()
 program.wait(30)
 print("a11y: ok")
