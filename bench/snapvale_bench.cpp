@@ -640,8 +640,9 @@ int main(int argc, char *argv[]) {
         fillStore(home, 64, 0, 0);
         QProcess running;
         startRunning(running, snapvale, home);
-        const double copy = timed(
-            [&] { command(snapvale, home, {QStringLiteral("--copy"), QStringLiteral("1")}); });
+        const double copy = timed([&] {
+            command(snapvale, home, {QStringLiteral("--copy"), QStringLiteral("1")});
+        });
         const double xclipOut = timed([] {
             QProcess out;
             out.setStandardOutputFile(QProcess::nullDevice());

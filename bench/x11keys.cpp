@@ -1,12 +1,12 @@
 #include "x11keys.h"
 
+#include "platform/keysender.h"
+
 #include <QGuiApplication>
 #include <QList>
 
 #include <cstdlib>
 #include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
-#include <xcb/xtest.h>
 
 namespace {
 
@@ -39,24 +39,13 @@ QByteArray property(xcb_connection_t *c, xcb_window_t w, xcb_atom_t atom) {
 } // namespace
 
 bool X11Keys::type(const QString &keys) {
-    xcb_connection_t *c = connection();
-    if (!c)
+    QList<quint32> keysyms;
+    for (const QString &key : keys.split(QLatin1Char('+')))
+        keysyms << keysymOf(key);
+    if (!KeySender::typeX11(keysyms))
         return false;
-    xcb_key_symbols_t *symbols = xcb_key_symbols_alloc(c);
-    QList<xcb_keycode_t> codes;
-    for (const QString &key : keys.split(QLatin1Char('+'))) {
-        xcb_keycode_t *found = xcb_key_symbols_get_keycode(symbols, keysymOf(key));
-        codes << (found ? found[0] : 0);
-        std::free(found);
-    }
-    xcb_key_symbols_free(symbols);
-    if (codes.contains(0))
-        return false;
-    for (xcb_keycode_t code : codes)
-        xcb_test_fake_input(c, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    for (auto it = codes.crbegin(); it != codes.crend(); ++it)
-        xcb_test_fake_input(c, XCB_KEY_RELEASE, *it, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
     // A round trip: the keys have reached the server when it answers.
+    xcb_connection_t *c = connection();
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     return true;
 }
@@ -72,8 +61,8 @@ quint32 X11Keys::mappedWindow(const QString &title) {
     quint32 found = 0;
     const xcb_window_t *children = xcb_query_tree_children(tree);
     for (int i = xcb_query_tree_children_length(tree) - 1; i >= 0 && !found; --i) {
-        xcb_get_window_attributes_reply_t *attributes = xcb_get_window_attributes_reply(
-            c, xcb_get_window_attributes(c, children[i]), nullptr);
+        xcb_get_window_attributes_reply_t *attributes =
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, children[i]), nullptr);
         const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
         std::free(attributes);
         if (viewable && property(c, children[i], XCB_ATOM_WM_NAME) == title.toUtf8())

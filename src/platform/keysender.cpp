@@ -118,10 +118,7 @@ bool sendX11(xcb_connection_t *c, const PasteTarget &target) {
         }
         QThread::msleep(10);
     }
-    xcb_key_symbols_t *symbols = xcb_key_symbols_alloc(c);
-    if (!symbols)
-        return false;
-    QList<xcb_keysym_t> keys;
+    QList<quint32> keys;
     switch (KeySender::pasteKeysFor(target.windowClass)) {
     case KeySender::PasteKeys::CtrlV:
         keys = {keysymControl, keysymV};
@@ -133,19 +130,7 @@ bool sendX11(xcb_connection_t *c, const PasteTarget &target) {
         keys = {keysymShift, keysymInsert};
         break;
     }
-    QList<xcb_keycode_t> codes;
-    for (xcb_keysym_t key : keys)
-        codes << keycodeOf(symbols, key);
-    xcb_key_symbols_free(symbols);
-    if (codes.contains(0))
-        return false;
-    // Pressed in order, released in reverse, as a hand would.
-    for (xcb_keycode_t code : codes)
-        xcb_test_fake_input(c, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    for (auto it = codes.crbegin(); it != codes.crend(); ++it)
-        xcb_test_fake_input(c, XCB_KEY_RELEASE, *it, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    xcb_flush(c);
-    return true;
+    return KeySender::typeX11(keys);
 }
 #endif
 
@@ -207,6 +192,31 @@ QString KeySender::keysText(PasteKeys keys) {
         break;
     }
     return QStringLiteral("Ctrl+V");
+}
+
+bool KeySender::typeX11(const QList<quint32> &keysyms) {
+#ifdef SNAPVALE_HAVE_XTEST
+    xcb_connection_t *c = x11Connection();
+    xcb_key_symbols_t *symbols = c ? xcb_key_symbols_alloc(c) : nullptr;
+    if (!symbols)
+        return false;
+    QList<xcb_keycode_t> codes;
+    for (quint32 key : keysyms)
+        codes << keycodeOf(symbols, key);
+    xcb_key_symbols_free(symbols);
+    if (codes.contains(0))
+        return false;
+    // Pressed in order, released in reverse, as a hand would.
+    for (xcb_keycode_t code : codes)
+        xcb_test_fake_input(c, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    for (auto it = codes.crbegin(); it != codes.crend(); ++it)
+        xcb_test_fake_input(c, XCB_KEY_RELEASE, *it, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_flush(c);
+    return true;
+#else
+    Q_UNUSED(keysyms);
+    return false;
+#endif
 }
 
 bool KeySender::waylandOffersVirtualKeyboard() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // Pasting into another program's window: which window has the keyboard, and sending it the paste
@@ -30,6 +31,10 @@ PasteTarget keyboardTarget();
 // Waits (a little) for the target to have the keyboard back, then sends the paste keys. False
 // when they could not be sent.
 bool paste(const PasteTarget &target);
+
+// Presses X11 keysyms together through XTest and releases them, to whatever window has the
+// keyboard; false without an X11 display or when a key is not on the keyboard.
+bool typeX11(const QList<quint32> &keysyms);
 
 // Whether the Wayland compositor this program talks to (WAYLAND_DISPLAY) offers the
 // virtual-keyboard protocol, asked of its registry once.
