@@ -21,7 +21,8 @@ PickerCommands::PickerCommands(MainWindow &main, EntrySession &session)
     connect(&main, &MainWindow::pickerRequested, this, &PickerCommands::openPicker);
     connect(main.actions().keyboardShortcut, &QAction::triggered, this,
             &PickerCommands::editShortcut);
-    if (GlobalShortcut::available()) {
+    // A start-up measurement runs beside the user's Snapvale and takes nothing of the desktop.
+    if (GlobalShortcut::available() && session.role() != EntrySession::Role::Probe) {
         m_shortcut = new GlobalShortcut(this);
         connect(m_shortcut, &GlobalShortcut::activated, this, &PickerCommands::openPicker);
         const QString stored = loadPickerShortcut(session.store());

@@ -24,7 +24,9 @@ Q_LOGGING_CATEGORY(lcPaste, "snapvale.paste")
 
 namespace {
 
-// A window's focus comes back this long after the picker has gone, at the most.
+// A window's focus comes back by itself within this time after the picker has gone, or is
+// given back; and then within the second time, at the most.
+constexpr int focusReturnMs = 100;
 constexpr int focusWaitMs = 1000;
 
 #ifdef SNAPVALE_HAVE_XTEST
@@ -102,15 +104,19 @@ bool sendX11(xcb_connection_t *c, const PasteTarget &target) {
     bool focusGiven = false;
     for (;;) {
         QString cls;
-        if (withClass(c, focusedWindow(c), &cls) == target.window)
+        const xcb_window_t now = withClass(c, focusedWindow(c), &cls);
+        if (now == target.window)
             break;
-        if (waited.elapsed() > focusWaitMs) {
+        // Our own window made active again as the picker closed is no reason to wait.
+        const bool ours = now != XCB_NONE && isOwnWindow(now, cls);
+        if (waited.elapsed() > (focusGiven ? focusWaitMs : focusReturnMs) ||
+            (ours && !focusGiven)) {
             if (focusGiven) {
                 qCInfo(lcPaste, "the target window did not get the focus back");
                 return false;
             }
-            // Nothing gave it back (no window manager, or one that waits for a click): the
-            // window that had it gets it again from here.
+            // Nothing gave it back (no window manager, or our own window was made active
+            // again): the window that had it gets it again from here.
             xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, target.window, XCB_CURRENT_TIME);
             xcb_flush(c);
             focusGiven = true;
