@@ -5,18 +5,12 @@
 #include <cstdlib>
 
 #ifdef SNAPVALE_HAVE_XTEST
-#include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
+#include "platform/x11.h"
 #endif
 
 namespace {
 
 #ifdef SNAPVALE_HAVE_XTEST
-xcb_connection_t *x11Connection() {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
 xcb_window_t rootWindow(xcb_connection_t *c) {
     return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 }
@@ -90,7 +84,7 @@ GlobalShortcut::~GlobalShortcut() {
 
 bool GlobalShortcut::available() {
 #ifdef SNAPVALE_HAVE_XTEST
-    return x11Connection() != nullptr;
+    return X11::connection() != nullptr;
 #else
     return false;
 #endif
@@ -98,7 +92,7 @@ bool GlobalShortcut::available() {
 
 void GlobalShortcut::release() {
 #ifdef SNAPVALE_HAVE_XTEST
-    xcb_connection_t *c = x11Connection();
+    xcb_connection_t *c = X11::connection();
     if (c && m_keycode) {
         for (quint16 variant : lockVariants)
             xcb_ungrab_key(c, m_keycode, rootWindow(c), m_modifiers | variant);
@@ -115,20 +109,13 @@ bool GlobalShortcut::set(const QKeySequence &key, QString *why) {
     if (key.isEmpty())
         return true;
 #ifdef SNAPVALE_HAVE_XTEST
-    xcb_connection_t *c = x11Connection();
+    xcb_connection_t *c = X11::connection();
     if (!c) {
         *why = tr("This desktop lets no program take a key for itself.");
         return false;
     }
     const QKeyCombination combination = key[0];
-    const xcb_keysym_t keysym = keysymOf(combination.key());
-    xcb_key_symbols_t *symbols = xcb_key_symbols_alloc(c);
-    xcb_keycode_t *codes =
-        keysym && symbols ? xcb_key_symbols_get_keycode(symbols, keysym) : nullptr;
-    const xcb_keycode_t keycode = codes ? codes[0] : 0;
-    std::free(codes);
-    if (symbols)
-        xcb_key_symbols_free(symbols);
+    const xcb_keycode_t keycode = X11::keycodeOf(c, keysymOf(combination.key()));
     if (!keycode) {
         *why =
             tr("The key %1 is not on this keyboard.").arg(key.toString(QKeySequence::NativeText));

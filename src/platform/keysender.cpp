@@ -12,8 +12,8 @@
 #include <cstring>
 
 #ifdef SNAPVALE_HAVE_XTEST
-#include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
+#include "platform/x11.h"
+
 #include <xcb/xtest.h>
 #endif
 #ifdef SNAPVALE_HAVE_WAYLAND
@@ -34,11 +34,6 @@ constexpr xcb_keysym_t keysymControl = 0xffe3;
 constexpr xcb_keysym_t keysymShift = 0xffe1;
 constexpr xcb_keysym_t keysymInsert = 0xff63;
 constexpr xcb_keysym_t keysymV = 0x0076;
-
-xcb_connection_t *x11Connection() {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 xcb_window_t focusedWindow(xcb_connection_t *c) {
     xcb_get_input_focus_reply_t *reply =
@@ -87,13 +82,6 @@ bool isOwnWindow(quint32 window, const QString &cls) {
             return true;
     }
     return false;
-}
-
-xcb_keycode_t keycodeOf(xcb_key_symbols_t *symbols, xcb_keysym_t keysym) {
-    xcb_keycode_t *codes = xcb_key_symbols_get_keycode(symbols, keysym);
-    const xcb_keycode_t code = codes ? codes[0] : 0;
-    std::free(codes);
-    return code;
 }
 
 bool sendX11(xcb_connection_t *c, const PasteTarget &target) {
@@ -202,14 +190,12 @@ QString KeySender::keysText(PasteKeys keys) {
 
 bool KeySender::typeX11(const QList<quint32> &keysyms) {
 #ifdef SNAPVALE_HAVE_XTEST
-    xcb_connection_t *c = x11Connection();
-    xcb_key_symbols_t *symbols = c ? xcb_key_symbols_alloc(c) : nullptr;
-    if (!symbols)
+    xcb_connection_t *c = X11::connection();
+    if (!c)
         return false;
     QList<xcb_keycode_t> codes;
     for (quint32 key : keysyms)
-        codes << keycodeOf(symbols, key);
-    xcb_key_symbols_free(symbols);
+        codes << X11::keycodeOf(c, key);
     if (codes.contains(0))
         return false;
     // Pressed in order, released in reverse, as a hand would.
@@ -251,7 +237,7 @@ bool KeySender::waylandOffersVirtualKeyboard() {
 PasteTarget KeySender::keyboardTarget() {
     PasteTarget target;
 #ifdef SNAPVALE_HAVE_XTEST
-    if (xcb_connection_t *c = x11Connection()) {
+    if (xcb_connection_t *c = X11::connection()) {
         const xcb_window_t focus = focusedWindow(c);
         // None or PointerRoot: no X11 window has the keyboard; under XWayland a Wayland
         // window may have it.
@@ -274,7 +260,7 @@ bool KeySender::paste(const PasteTarget &target) {
     switch (target.method) {
     case PasteTarget::Method::X11:
 #ifdef SNAPVALE_HAVE_XTEST
-        if (xcb_connection_t *c = x11Connection())
+        if (xcb_connection_t *c = X11::connection())
             return sendX11(c, target);
 #endif
         return false;
