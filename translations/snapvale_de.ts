@@ -558,6 +558,10 @@ Die alte Datei ist jetzt:<byte value="xd"/>
         <source>&amp;Keyboard Shortcut...</source>
         <translation>&amp;Tastenkürzel...</translation>
     </message>
+    <message>
+        <source>Restore Clip&amp;board After Pasting</source>
+        <translation>&amp;Zwischenablage danach wiederherstellen</translation>
+    </message>
 </context>
 <context>
     <name>NameDialog</name>

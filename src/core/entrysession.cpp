@@ -91,6 +91,9 @@ bool EntrySession::setOption(Option option, bool on) {
     case Option::PasteAfterPicking:
         m_options.pasteAfterPicking = on;
         break;
+    case Option::RestoreClipboard:
+        m_options.restoreClipboard = on;
+        break;
     case Option::AutoSave:
         m_options.autoSave = on;
         if (on)

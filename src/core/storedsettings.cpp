@@ -18,6 +18,8 @@ QString optionKey(Option option) {
         return QStringLiteral("MouseOver");
     case Option::PasteAfterPicking:
         return QStringLiteral("PasteAfterPicking");
+    case Option::RestoreClipboard:
+        return QStringLiteral("RestoreClipboard");
     case Option::AutoSave:
         break;
     }
@@ -70,6 +72,8 @@ Options loadOptions(const SettingsStore &store) {
     options.autoSave = OptionFlag::isOn(store.get(settingsSection, optionKey(Option::AutoSave)));
     options.pasteAfterPicking =
         OptionFlag::isOn(store.get(settingsSection, optionKey(Option::PasteAfterPicking)));
+    options.restoreClipboard =
+        store.get(settingsSection, optionKey(Option::RestoreClipboard)) == OptionFlag::on;
     return options;
 }
 

@@ -35,14 +35,17 @@ bool hasEntries(const SettingsStore &store, const EntrySection &section);
 // `keptElsewhere`: every text of the section is also stored in another one.
 bool removeEntries(SettingsStore &store, const EntrySection &section, bool keptElsewhere = false);
 
-// The options; a missing or unknown stored value reads as on.
-enum class Option { OnTop, MouseOver, AutoSave, PasteAfterPicking };
+// The options; a missing or unknown stored value reads as on, except for restoring the
+// clipboard, which only a stored "1" turns on.
+enum class Option { OnTop, MouseOver, AutoSave, PasteAfterPicking, RestoreClipboard };
 struct Options {
     bool onTop = true;
     bool mouseOver = true;
     bool autoSave = true;
     // A pick from the picker is pasted into the window that had the keyboard before.
     bool pasteAfterPicking = true;
+    // After such a paste the clipboard gets back the text it held before the pick.
+    bool restoreClipboard = false;
 };
 Options loadOptions(const SettingsStore &store);
 bool saveOption(SettingsStore &store, Option option, bool on);

@@ -184,6 +184,8 @@ void MainWindow::buildMenus() {
     connect(a.startAtLogin, &QAction::triggered, this, &MainWindow::toggleStartAtLogin);
     options->addSeparator();
     a.pasteAfterPicking = newItem(options, QStringLiteral("PasteMnu"), tr("&Paste After Picking"));
+    a.restoreClipboard =
+        newItem(options, QStringLiteral("RestoreClipMnu"), tr("Restore Clip&board After Pasting"));
     a.keyboardShortcut =
         newItem(options, QStringLiteral("ShortcutMnu"), tr("&Keyboard Shortcut..."));
     options->addSeparator();
@@ -210,7 +212,8 @@ void MainWindow::buildMenus() {
         {a.onTop, &MainWindow::toggleOnTop},
         {a.mouseOver, &MainWindow::toggleMouseOver},
         {a.autoSave, &MainWindow::toggleAutoSave},
-        {a.pasteAfterPicking, &MainWindow::togglePasteAfterPicking}};
+        {a.pasteAfterPicking, &MainWindow::togglePasteAfterPicking},
+        {a.restoreClipboard, &MainWindow::toggleRestoreClipboard}};
     for (const auto &[item, handler] : toggles) {
         item->setCheckable(true);
         connect(item, &QAction::triggered, this, [this, item, handler](bool checked) {
@@ -431,6 +434,7 @@ void MainWindow::showOptions(bool always) {
     m_actions.mouseOver->setChecked(options.mouseOver);
     m_actions.autoSave->setChecked(options.autoSave);
     m_actions.pasteAfterPicking->setChecked(options.pasteAfterPicking);
+    m_actions.restoreClipboard->setChecked(options.restoreClipboard);
 }
 
 void MainWindow::showStoreReplaced(bool saved) {
@@ -555,6 +559,10 @@ void MainWindow::toggleAutoSave() {
 
 void MainWindow::togglePasteAfterPicking() {
     toggleOption(Option::PasteAfterPicking, m_actions.pasteAfterPicking);
+}
+
+void MainWindow::toggleRestoreClipboard() {
+    toggleOption(Option::RestoreClipboard, m_actions.restoreClipboard);
 }
 
 void MainWindow::toggleStartAtLogin() {

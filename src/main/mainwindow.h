@@ -34,6 +34,7 @@ struct MainActions {
     QAction *autoSave = nullptr;
     QAction *startAtLogin = nullptr;
     QAction *pasteAfterPicking = nullptr;
+    QAction *restoreClipboard = nullptr;
     QAction *keyboardShortcut = nullptr;
     QAction *clearAll = nullptr;
     std::array<QAction *, EntryStore::Count / EntryStore::PerTab> clearTab{};
@@ -133,6 +134,7 @@ public:
     void toggleMouseOver();
     void toggleAutoSave();
     void togglePasteAfterPicking();
+    void toggleRestoreClipboard();
     // Writes or removes the user's autostart entry; its check mark follows the file.
     void toggleStartAtLogin();
     void hideInTray();

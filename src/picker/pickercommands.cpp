@@ -11,8 +11,15 @@
 #include <QAction>
 #include <QCursor>
 #include <QLoggingCategory>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcPicker, "snapvale.picker")
+
+namespace {
+// The target asks for the clipboard as the paste keys arrive; on Wayland they are typed by a
+// program started for it. A second covers both with room to spare.
+constexpr int clipboardRestoreMs = 1000;
+} // namespace
 
 PickerCommands::PickerCommands(MainWindow &main, EntrySession &session)
     : QObject(&main)
@@ -53,16 +60,34 @@ void PickerCommands::onPicked(const PickerWindow::Pick &pick, const PasteTarget 
     const bool entry = pick.kind == PickerWindow::Pick::Entry;
     const QByteArray text = entry ? m_session.textToCopy(pick.number)
                                   : Text::trimSpaces(m_session.clipping(pick.number)).toUtf8();
+    const Options options = m_session.options();
+    // Read before the pick replaces it; only text comes back, not an image.
+    QString before;
+    const bool restore = options.pasteAfterPicking && options.restoreClipboard &&
+                         desktop.clipboardHoldsText() && desktop.clipboardText(before);
     if (!copyToClipboard(desktop, &m_main, text))
         return;
-    if (!m_session.options().pasteAfterPicking)
+    if (!options.pasteAfterPicking)
         return;
     // Snapvale's own windows take their text from the entries, not from a paste.
-    if (target.method != PasteTarget::Method::None && !target.own && desktop.pasteInto(target))
+    if (target.method != PasteTarget::Method::None && !target.own && desktop.pasteInto(target)) {
+        if (restore)
+            restoreClipboardLater(before, QString::fromUtf8(text));
         return;
+    }
     const QString keys = KeySender::keysText(KeySender::pasteKeysFor(target.windowClass));
     desktop.notice(entry ? tr("Entry %1 copied: press %2").arg(pick.number).arg(keys)
                          : tr("Clipping %1 copied: press %2").arg(pick.number).arg(keys));
+}
+
+void PickerCommands::restoreClipboardLater(const QString &before, const QString &picked) {
+    QTimer::singleShot(clipboardRestoreMs, this, [this, before, picked] {
+        // Another program's copy since then is the user's newer wish: it stays.
+        Desktop &desktop = m_main.desktop();
+        QString now;
+        if (desktop.clipboardText(now) && now == picked)
+            desktop.setClipboardText(before);
+    });
 }
 
 void PickerCommands::editShortcut() {

@@ -25,6 +25,8 @@ public:
 
 private:
     void onPicked(const PickerWindow::Pick &pick, const PasteTarget &target);
+    // Gives the clipboard its text from before the pick back once the paste has taken it.
+    void restoreClipboardLater(const QString &before, const QString &picked);
 
     MainWindow &m_main;
     EntrySession &m_session;

@@ -117,7 +117,13 @@ void TestCore::missingKeysReadEmpty() {
     QVERIFY(store.isOpen());
     QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry1")), QString());
     const Options options = loadOptions(store);
-    QVERIFY(options.onTop && options.mouseOver && options.autoSave);
+    QVERIFY(options.onTop && options.mouseOver && options.autoSave && options.pasteAfterPicking);
+    // Giving the clipboard back after a paste is asked for, never assumed.
+    QVERIFY(!options.restoreClipboard);
+    QVERIFY(saveOption(store, Option::RestoreClipboard, true));
+    QVERIFY(loadOptions(store).restoreClipboard);
+    QVERIFY(saveOption(store, Option::RestoreClipboard, false));
+    QVERIFY(!loadOptions(store).restoreClipboard);
     QCOMPARE(loadClippings(store), QStringList(ClippingCount, QString()));
     QVERIFY(!store.hasSection(QStringLiteral("Data")));
 }

@@ -20,10 +20,14 @@ export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 start_xvfb
 
-"$binary" >"$work/snapvale.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/snapvale.socket" ] && break; sleep 0.1; done
-"$binary" --hide || fail "--hide"
+start_snapvale() {
+    "$binary" >>"$work/snapvale.log" 2>&1 &
+    snapvale=$!
+    pids+=($snapvale)
+    for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/snapvale.socket" ] && break; sleep 0.1; done
+    "$binary" --hide || fail "--hide"
+}
+start_snapvale
 
 text=$'Grüße aus Eintrag 3\nzweite Zeile\t✓'
 printf '%s' "$text" | xclip -selection clipboard -t UTF8_STRING -i >/dev/null 2>&1
@@ -58,5 +62,17 @@ pick_into() {
 pick_into Gedit key Ctrl+V
 pick_into Gnome-terminal key Ctrl+Shift+V
 pick_into Mousepad menu Ctrl+V
+clipboard_holds "$text" >/dev/null || fail "the clipboard does not keep the pick"
 
-echo "picker: 3 passed, 0 failed"
+# Restore Clipboard After Pasting, set in the store while Snapvale is stopped: the target still
+# gets the pick, and the clipboard its text from before.
+kill -TERM "$snapvale"
+wait "$snapvale" 2>/dev/null || true
+sqlite3 "$XDG_DATA_HOME/Snapvale/settings.sqlite3" \
+    "INSERT OR REPLACE INTO settings VALUES ('Snapvale', 'Settings', 'RestoreClipboard', '1')"
+start_snapvale
+printf 'copied before' | xclip -selection clipboard -i >/dev/null 2>&1
+pick_into Kate key Ctrl+V
+got=$(clipboard_holds 'copied before') || fail "the clipboard was not given back: '$got'"
+
+echo "picker: 4 passed, 0 failed"

@@ -25,6 +25,8 @@ private slots:
     void listsWhatHoldsText();
     void pick_data();
     void pick();
+    void restoreClipboard_data();
+    void restoreClipboard();
     void escAndEmptyKeysChangeNothing();
     void filter();
     void oneAtATime();
@@ -150,6 +152,35 @@ void TestPicker::pick() {
     if (pastes)
         QCOMPARE(m_s->desktop.pastes.first().window, target.window);
     QCOMPARE(m_s->desktop.notices, notice.isEmpty() ? QStringList() : QStringList{notice});
+}
+
+void TestPicker::restoreClipboard_data() {
+    QTest::addColumn<PasteTarget>("target");
+    QTest::addColumn<QString>("copiedMeanwhile");
+    QTest::addColumn<QString>("clipboard");
+    const PasteTarget editor{PasteTarget::Method::X11, 42, QStringLiteral("Gedit"), false};
+    QTest::newRow("given back after the paste") << editor << QString() << "before";
+    QTest::newRow("another program copied meanwhile") << editor << "newer"
+                                                      << "newer";
+    // Not pasted: the user still has to press Ctrl+V.
+    QTest::newRow("no paste, no restore") << PasteTarget{} << QString() << "hello from\nthe third";
+}
+
+void TestPicker::restoreClipboard() {
+    QFETCH(PasteTarget, target);
+    QFETCH(QString, copiedMeanwhile);
+    QFETCH(QString, clipboard);
+    m_s->window.toggleRestoreClipboard();
+    m_s->desktop.target = target;
+    PickerWindow *picker = openPicker();
+    QVERIFY(picker);
+    QTest::keyClicks(picker->list(), QStringLiteral("3"));
+    QCOMPARE(m_s->desktop.clipboard, QStringLiteral("hello from\nthe third"));
+    if (!copiedMeanwhile.isEmpty())
+        m_s->desktop.clipboard = copiedMeanwhile;
+    // The restore comes a moment after the paste; then nothing changes any more.
+    QTest::qWait(1500);
+    QCOMPARE(m_s->desktop.clipboard, clipboard);
 }
 
 void TestPicker::escAndEmptyKeysChangeNothing() {
