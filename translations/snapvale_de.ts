@@ -629,6 +629,13 @@ Die alte Datei ist jetzt:<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>PortalShortcut</name>
+    <message>
+        <source>Open the Snapvale entry picker</source>
+        <translation>Die Eintragsauswahl von Snapvale öffnen</translation>
+    </message>
+</context>
+<context>
     <name>QuickCommands</name>
     <message>
         <source>The selected entry does not exist.</source>
@@ -773,6 +780,34 @@ Bitte anmelden und erneut versuchen.</translation>
     <message>
         <source>&lt;ul&gt;&lt;li&gt;&lt;b&gt;GNOME&lt;/b&gt;: Settings, Keyboard, View and Customise Shortcuts, Custom Shortcuts, +&lt;/li&gt;&lt;li&gt;&lt;b&gt;KDE Plasma&lt;/b&gt;: System Settings, Shortcuts, Add New, Command or Script&lt;/li&gt;&lt;li&gt;&lt;b&gt;Xfce&lt;/b&gt;: Settings, Keyboard, Application Shortcuts, + Add&lt;/li&gt;&lt;li&gt;&lt;b&gt;sway&lt;/b&gt;: &lt;tt&gt;bindsym $mod+v exec snapvale --menu&lt;/tt&gt; in &lt;tt&gt;~/.config/sway/config&lt;/tt&gt;, then &lt;tt&gt;swaymsg reload&lt;/tt&gt;&lt;/li&gt;&lt;/ul&gt;</source>
         <translation>&lt;ul&gt;&lt;li&gt;&lt;b&gt;GNOME&lt;/b&gt;: Einstellungen, Tastatur, Tastenkürzel anzeigen und anpassen, Eigene Tastenkürzel, +&lt;/li&gt;&lt;li&gt;&lt;b&gt;KDE Plasma&lt;/b&gt;: Systemeinstellungen, Kurzbefehle, Neu hinzufügen, Befehl oder Skript&lt;/li&gt;&lt;li&gt;&lt;b&gt;Xfce&lt;/b&gt;: Einstellungen, Tastatur, Tastenkürzel für Anwendungen, + Hinzufügen&lt;/li&gt;&lt;li&gt;&lt;b&gt;sway&lt;/b&gt;: &lt;tt&gt;bindsym $mod+v exec snapvale --menu&lt;/tt&gt; in &lt;tt&gt;~/.config/sway/config&lt;/tt&gt;, dann &lt;tt&gt;swaymsg reload&lt;/tt&gt;&lt;/li&gt;&lt;/ul&gt;</translation>
+    </message>
+    <message>
+        <source>&amp;Ask the Desktop for a Key</source>
+        <translation>Den Desktop nach einer Taste &amp;fragen</translation>
+    </message>
+    <message>
+        <source>The desktop keeps a key for the entry picker: choose it in the desktop&apos;s keyboard settings.</source>
+        <translation>Der Desktop verwaltet eine Taste für die Eintragsauswahl: Wählen Sie sie in den Tastatureinstellungen des Desktops.</translation>
+    </message>
+    <message>
+        <source>The desktop opens the entry picker with %1. Change the key in the desktop&apos;s keyboard settings.</source>
+        <translation>Der Desktop öffnet die Eintragsauswahl mit %1. Ändern Sie die Taste in den Tastatureinstellungen des Desktops.</translation>
+    </message>
+    <message>
+        <source>The entry picker has no key.</source>
+        <translation>Die Eintragsauswahl hat keine Taste.</translation>
+    </message>
+    <message>
+        <source>Waiting for the desktop&apos;s answer...</source>
+        <translation>Warten auf die Antwort des Desktops...</translation>
+    </message>
+    <message>
+        <source>The desktop gave the entry picker no key.</source>
+        <translation>Der Desktop hat der Eintragsauswahl keine Taste gegeben.</translation>
+    </message>
+    <message>
+        <source>This desktop keeps no keys for programs.</source>
+        <translation>Dieser Desktop verwaltet keine Tasten für Programme.</translation>
     </message>
 </context>
 <context>

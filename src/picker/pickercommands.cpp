@@ -7,6 +7,7 @@
 #include "picker/shortcutdialog.h"
 #include "platform/desktop.h"
 #include "platform/globalshortcut.h"
+#include "platform/portalshortcut.h"
 
 #include <QAction>
 #include <QCursor>
@@ -29,16 +30,42 @@ PickerCommands::PickerCommands(MainWindow &main, EntrySession &session)
     connect(main.actions().keyboardShortcut, &QAction::triggered, this,
             &PickerCommands::editShortcut);
     // A start-up measurement runs beside the user's Snapvale and takes nothing of the desktop.
-    if (GlobalShortcut::available() && session.role() != EntrySession::Role::Probe) {
-        m_shortcut = new GlobalShortcut(this);
-        connect(m_shortcut, &GlobalShortcut::activated, this, &PickerCommands::openPicker);
-        const QString stored = loadPickerShortcut(session.store());
-        QString why;
-        if (stored != QLatin1String("none") &&
-            !m_shortcut->set(QKeySequence(stored, QKeySequence::PortableText), &why))
-            qCWarning(lcPicker, "the picker's key %s is not taken: %s", qUtf8Printable(stored),
-                      qUtf8Printable(why));
+    if (session.role() == EntrySession::Role::Probe)
+        return;
+    // On X11 alone a key grab, which asks no one. Under Wayland a grab would see only the keys
+    // typed into XWayland windows: the desktop's portal comes first there, if it has one.
+    if (GlobalShortcut::available() && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        takeKeyGrab();
+        return;
     }
+    m_portal = new PortalShortcut(this);
+    connect(m_portal, &PortalShortcut::activated, this, &PickerCommands::openPicker);
+    connect(m_portal, &PortalShortcut::stateChanged, this, [this](PortalShortcut::State state) {
+        if (state == PortalShortcut::State::Unavailable && GlobalShortcut::available() &&
+            !m_shortcut)
+            takeKeyGrab();
+    });
+    const QString stored = loadPickerShortcut(session.store());
+    if (stored == QLatin1String("none")) {
+        if (GlobalShortcut::available())
+            takeKeyGrab();
+        return;
+    }
+    // After the window is up: the portal may first have to be started by the bus.
+    QTimer::singleShot(0, m_portal, [this, stored] {
+        m_portal->bind(QKeySequence(stored, QKeySequence::PortableText));
+    });
+}
+
+void PickerCommands::takeKeyGrab() {
+    m_shortcut = new GlobalShortcut(this);
+    connect(m_shortcut, &GlobalShortcut::activated, this, &PickerCommands::openPicker);
+    const QString stored = loadPickerShortcut(m_session.store());
+    QString why;
+    if (stored != QLatin1String("none") &&
+        !m_shortcut->set(QKeySequence(stored, QKeySequence::PortableText), &why))
+        qCWarning(lcPicker, "the picker's key %s is not taken: %s", qUtf8Printable(stored),
+                  qUtf8Printable(why));
 }
 
 void PickerCommands::openPicker() {
@@ -91,7 +118,16 @@ void PickerCommands::restoreClipboardLater(const QString &before, const QString 
 }
 
 void PickerCommands::editShortcut() {
-    auto *dialog = new ShortcutDialog(m_main, m_shortcut);
+    auto *dialog = new ShortcutDialog(m_main, m_shortcut, m_portal);
+    connect(dialog, &ShortcutDialog::askDesktop, this, [this] {
+        QString stored = loadPickerShortcut(m_session.store());
+        if (stored == QLatin1String("none")) {
+            stored = defaultPickerShortcut;
+            if (!savePickerShortcut(m_session.store(), stored))
+                m_main.showStoreFailure();
+        }
+        m_portal->bind(QKeySequence(stored, QKeySequence::PortableText));
+    });
     connect(dialog, &ShortcutDialog::chosen, this, [this](const QKeySequence &key) {
         const QString stored =
             key.isEmpty() ? QStringLiteral("none") : key.toString(QKeySequence::PortableText);

@@ -8,6 +8,7 @@
 
 class EntrySession;
 class GlobalShortcut;
+class PortalShortcut;
 class MainWindow;
 
 // The picker from anywhere (its key, `snapvale --menu`), and what a pick does: the text goes
@@ -21,9 +22,12 @@ public:
     void openPicker();
     PickerWindow *picker() const { return m_picker; }
     GlobalShortcut *shortcut() const { return m_shortcut; }
+    PortalShortcut *portalShortcut() const { return m_portal; }
     void editShortcut();
 
 private:
+    // The picker's stored key as an X11 key grab.
+    void takeKeyGrab();
     void onPicked(const PickerWindow::Pick &pick, const PasteTarget &target);
     // Gives the clipboard its text from before the pick back once the paste has taken it.
     void restoreClipboardLater(const QString &before, const QString &picked);
@@ -32,4 +36,5 @@ private:
     EntrySession &m_session;
     QPointer<PickerWindow> m_picker;
     GlobalShortcut *m_shortcut = nullptr;
+    PortalShortcut *m_portal = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "main/mainwindow.h"
 #include "platform/desktop.h"
 #include "platform/globalshortcut.h"
+#include "platform/portalshortcut.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -12,10 +13,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ShortcutDialog::ShortcutDialog(MainWindow &main, GlobalShortcut *shortcut)
+ShortcutDialog::ShortcutDialog(MainWindow &main, GlobalShortcut *shortcut, PortalShortcut *portal)
     : QDialog(&main)
     , m_main(main)
-    , m_shortcut(shortcut) {
+    , m_shortcut(shortcut)
+    , m_portal(portal) {
     setObjectName(QStringLiteral("FrmShortcut"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Keyboard Shortcut"));
@@ -56,6 +58,24 @@ ShortcutDialog::ShortcutDialog(MainWindow &main, GlobalShortcut *shortcut)
         return;
     }
 
+    if (m_portal) {
+        m_portalStatus = new QLabel(this);
+        m_portalStatus->setObjectName(QStringLiteral("LblPortal"));
+        m_portalStatus->setWordWrap(true);
+        m_portalStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        m_ask = new QPushButton(tr("&Ask the Desktop for a Key"), this);
+        m_ask->setObjectName(QStringLiteral("CmdAskDesktop"));
+        connect(m_ask, &QPushButton::clicked, this, &ShortcutDialog::askDesktop);
+        auto *portalRow = new QHBoxLayout;
+        portalRow->addWidget(m_portalStatus, 1);
+        portalRow->addWidget(m_ask, 0, Qt::AlignTop);
+        layout->addLayout(portalRow);
+        connect(m_portal, &PortalShortcut::stateChanged, this, &ShortcutDialog::showPortalState);
+    }
+    m_commandPart = new QWidget(this);
+    auto *commandLayout = new QVBoxLayout(m_commandPart);
+    commandLayout->setContentsMargins(0, 0, 0, 0);
+    m_status->setParent(m_commandPart);
     m_status->setText(
         tr("This desktop lets no program take a key for itself. Bind this command to a key in "
            "the desktop's keyboard settings:"));
@@ -81,10 +101,45 @@ ShortcutDialog::ShortcutDialog(MainWindow &main, GlobalShortcut *shortcut)
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(m_status);
-    layout->addLayout(commandRow);
-    layout->addWidget(where);
+    commandLayout->addWidget(m_status);
+    commandLayout->addLayout(commandRow);
+    commandLayout->addWidget(where);
+    layout->addWidget(m_commandPart);
     layout->addWidget(buttons);
+    if (m_portal)
+        showPortalState();
+}
+
+void ShortcutDialog::showPortalState() {
+    using State = PortalShortcut::State;
+    const State state = m_portal->state();
+    switch (state) {
+    case State::Bound:
+        m_portalStatus->setText(
+            m_portal->trigger().isEmpty()
+                ? tr("The desktop keeps a key for the entry picker: choose it in the desktop's "
+                     "keyboard settings.")
+                : tr("The desktop opens the entry picker with %1. Change the key in the "
+                     "desktop's keyboard settings.")
+                      .arg(m_portal->trigger()));
+        break;
+    case State::Idle:
+        m_portalStatus->setText(tr("The entry picker has no key."));
+        break;
+    case State::Asking:
+        m_portalStatus->setText(tr("Waiting for the desktop's answer..."));
+        break;
+    case State::Refused:
+        m_portalStatus->setText(tr("The desktop gave the entry picker no key."));
+        break;
+    case State::Unavailable:
+        m_portalStatus->setText(tr("This desktop keeps no keys for programs."));
+        break;
+    }
+    m_ask->setVisible(state == State::Idle || state == State::Refused);
+    m_portalStatus->setVisible(state != State::Unavailable);
+    // Bound: the command is not needed any more.
+    m_commandPart->setVisible(state != State::Bound);
 }
 
 bool ShortcutDialog::take() {
