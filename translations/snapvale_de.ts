@@ -29,6 +29,14 @@
         <source>Save Clipboard As...</source>
         <translation>Zwischenablage speichern unter...</translation>
     </message>
+    <message>
+        <source>Entry %1 could not be changed: the Secret Service did not keep or give its text.<byte value="xd"/>
+%2<byte value="xd"/>
+Nothing else was changed.</source>
+        <translation>Eintrag %1 konnte nicht geändert werden: Der Geheimnisdienst hat seinen Text nicht aufbewahrt oder nicht herausgegeben.<byte value="xd"/>
+%2<byte value="xd"/>
+Sonst wurde nichts geändert.</translation>
+    </message>
 </context>
 <context>
     <name>ClippingsWindow</name>
@@ -89,6 +97,10 @@
     <message>
         <source>Entry Sets (*.ent)</source>
         <translation>Eintrags-Sets (*.ent)</translation>
+    </message>
+    <message>
+        <source>Entry %1 is secret, and the Secret Service did not give its text: it may be locked.</source>
+        <translation>Eintrag %1 ist geheim, und der Geheimnisdienst hat seinen Text nicht herausgegeben: Er ist vielleicht gesperrt.</translation>
     </message>
 </context>
 <context>
@@ -236,6 +248,14 @@ What you change now is lost when Snapvale ends.</source>
 %2<byte value="xd"/>
 Was Sie jetzt ändern, geht beim Beenden von Snapvale verloren.</translation>
     </message>
+    <message>
+        <source>No Secret Service is available.</source>
+        <translation>Kein Geheimnisdienst ist verfügbar.</translation>
+    </message>
+    <message>
+        <source>The Secret Service did not give the text of entry %1.</source>
+        <translation>Der Geheimnisdienst hat den Text von Eintrag %1 nicht herausgegeben.</translation>
+    </message>
 </context>
 <context>
     <name>EntryStore</name>
@@ -243,12 +263,20 @@ Was Sie jetzt ändern, geht beim Beenden von Snapvale verloren.</translation>
         <source>This text is too large for an entry. An entry holds at most %1 bytes of text (UTF-8), and nothing was changed.</source>
         <translation>Dieser Text ist zu groß für einen Eintrag. Ein Eintrag fasst höchstens %1 Byte Text (UTF-8); es wurde nichts geändert.</translation>
     </message>
+    <message>
+        <source>(locked)</source>
+        <translation>(gesperrt)</translation>
+    </message>
 </context>
 <context>
     <name>EntryText</name>
     <message>
         <source>Entry %1</source>
         <translation>Eintrag %1</translation>
+    </message>
+    <message>
+        <source>Entry %1, secret, %2</source>
+        <translation>Eintrag %1, geheim, %2</translation>
     </message>
 </context>
 <context>
@@ -358,6 +386,21 @@ Was Sie jetzt ändern, geht beim Beenden von Snapvale verloren.</translation>
     <message>
         <source>Help topics</source>
         <translation>Hilfethemen</translation>
+    </message>
+</context>
+<context>
+    <name>Keyring</name>
+    <message>
+        <source>The Secret Service refused.</source>
+        <translation>Der Geheimnisdienst hat abgelehnt.</translation>
+    </message>
+    <message>
+        <source>No Secret Service is running (such as GNOME Keyring or KeePassXC).</source>
+        <translation>Es läuft kein Geheimnisdienst (wie GNOME Keyring oder KeePassXC).</translation>
+    </message>
+    <message>
+        <source>This system has no Secret Service.</source>
+        <translation>Dieses System hat keinen Geheimnisdienst.</translation>
     </message>
 </context>
 <context>
@@ -562,6 +605,14 @@ Die alte Datei ist jetzt:<byte value="xd"/>
         <source>Restore Clip&amp;board After Pasting</source>
         <translation>&amp;Zwischenablage danach wiederherstellen</translation>
     </message>
+    <message>
+        <source>Secre&amp;t Entry</source>
+        <translation>&amp;Geheimer Eintrag</translation>
+    </message>
+    <message>
+        <source>%1 (secret)</source>
+        <translation>%1 (geheim)</translation>
+    </message>
 </context>
 <context>
     <name>NameDialog</name>
@@ -626,6 +677,14 @@ Die alte Datei ist jetzt:<byte value="xd"/>
     <message>
         <source>No entry holds text yet.</source>
         <translation>Noch hält kein Eintrag Text.</translation>
+    </message>
+    <message>
+        <source>%1  %2 (secret)</source>
+        <translation>%1  %2 (geheim)</translation>
+    </message>
+    <message>
+        <source>Entry %1, secret, %2</source>
+        <translation>Eintrag %1, geheim, %2</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 #include "core/settingsstore.h"
 #include "i18n/translations.h"
 #include "main/mainwindow.h"
+#include "platform/keyring.h"
 #include "platform/qtdesktop.h"
 
 #include <QApplication>
@@ -55,7 +56,11 @@ const char usage[] =
     "                 text, ends once its replace question is answered.\n"
     "  --get N        Write entry N's text to standard output, as UTF-8, exactly\n"
     "                 as stored.\n"
-    "  --list         List the entries: number, name and start, tab-separated.\n"
+    "  --list         List the entries: number, name and start, tab-separated\n"
+    "                 (a secret entry: its name and \"(secret)\").\n"
+    "  --secret N on|off\n"
+    "                 Keep entry N's text in the desktop's Secret Service (on), or\n"
+    "                 back in Snapvale's store (off). --get N still writes it.\n"
     "  -h, --help     Show this help and exit.\n"
     "  -v, --version  Show the version and exit.\n"
     "  --exit-after-paint\n"
@@ -64,7 +69,8 @@ const char usage[] =
     "\n"
     "Exit status: 0 done, 1 the running Snapvale cannot be reached or no display,\n"
     "2 bad use; for --paste: 3 the entry kept its text (Cancel), 4 nothing to paste\n"
-    "(no text on the clipboard, or too large), 5 another replace question is open.\n"
+    "(no text on the clipboard, or too large), 5 another replace question is open;\n"
+    "6 the Secret Service refused (--secret, or --get of a locked secret entry).\n"
     "\n"
     "Entries and settings are kept in $XDG_DATA_HOME/Snapvale/settings.sqlite3\n"
     "(~/.local/share/Snapvale/settings.sqlite3).\n";
@@ -288,7 +294,11 @@ int main(int argc, char *argv[]) {
                            ? std::make_unique<SettingsStore>(storePath, SettingsStore::ReadOnly)
                            : std::make_unique<SettingsStore>(storePath);
     QtDesktop desktop;
+    // Outlives the session, which may still hand it a secret as the program ends.
+    Keyring keyring(storePath);
     EntrySession session(*store);
+    if (Keyring::supported() && !exitAfterPaint)
+        session.setSecretKeeper(&keyring);
     MainWindow window(session, desktop);
     // The recovery copy and the closing saves belong to the one Snapvale that holds this lock
     // beside the store: another with a runtime folder of its own may share the store.

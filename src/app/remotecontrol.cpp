@@ -13,8 +13,11 @@ QByteArray entryListing(const EntrySession &session) {
         QString name = entries.name(n);
         name.replace(QLatin1Char('\t'), QLatin1Char(' '))
             .replace(QLatin1Char('\n'), QLatin1Char(' '));
+        // A secret entry is listed by its name only.
         out += QString::number(n).toUtf8() + '\t' + name.toUtf8() + '\t' +
-               Text::oneLine(entries.start(n), 60).toUtf8() + '\n';
+               (entries.isSecret(n) ? QByteArrayLiteral("(secret)")
+                                    : Text::oneLine(entries.start(n), 60).toUtf8()) +
+               '\n';
     }
     return out;
 }
@@ -52,8 +55,44 @@ void carryOut(MainWindow &window, EntrySession &session, const Request &request,
         }
         return;
     case Request::Get:
-        answer(0, session.entries().utf8(request.entry));
+        if (session.isSecret(request.entry) &&
+            session.secretState(request.entry) != EntrySession::SecretState::Ready) {
+            answer(MainWindow::SecretRefused,
+                   QByteArrayLiteral("the Secret Service did not give this secret entry's text"));
+            return;
+        }
+        answer(0, session.fullText(request.entry));
         return;
+    case Request::SecretOn:
+    case Request::SecretOff: {
+        const int n = request.entry;
+        const bool on = request.kind == Request::SecretOn;
+        if (session.isSecret(n) == on &&
+            session.secretState(n) != EntrySession::SecretState::Loading) {
+            answer(0, QByteArray());
+            return;
+        }
+        // Answered once, by whichever comes first for this entry.
+        auto *waiter = new QObject(&session);
+        QObject::connect(&session, &EntrySession::secretChanged, waiter,
+                         [&session, waiter, answer, n](int changed, bool) {
+                             if (changed != n)
+                                 return;
+                             answer(0, QByteArray());
+                             QObject::disconnect(&session, nullptr, waiter, nullptr);
+                             waiter->deleteLater();
+                         });
+        QObject::connect(&session, &EntrySession::secretFailed, waiter,
+                         [&session, waiter, answer, n](int failed, const QString &why) {
+                             if (failed != n)
+                                 return;
+                             answer(MainWindow::SecretRefused, why.toUtf8());
+                             QObject::disconnect(&session, nullptr, waiter, nullptr);
+                             waiter->deleteLater();
+                         });
+        session.setSecret(n, on);
+        return;
+    }
     case Request::List:
         answer(0, entryListing(session));
         return;

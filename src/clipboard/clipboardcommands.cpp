@@ -28,6 +28,19 @@ ClipboardCommands::ClipboardCommands(MainWindow &main, EntrySession &session)
     onCurrent(a.paste, [this](int n) { paste(n); });
     onCurrent(a.copy, [this](int n) { copy(n); });
     onCurrent(a.clearEntry, [&session](int n) { session.clearEntry(n); });
+    onCurrent(a.secret, [&session](int n) { session.setSecret(n, !session.isSecret(n)); });
+    // Shown after the signal's other receivers (a command line's launch waits for its answer).
+    connect(
+        &session, &EntrySession::secretFailed, this,
+        [this](int n, const QString &why) {
+            m_main.desktop().message(&m_main,
+                                     tr("Entry %1 could not be changed: the Secret Service "
+                                        "did not keep or give its text.\r\n%2\r\nNothing "
+                                        "else was changed.")
+                                         .arg(n)
+                                         .arg(why));
+        },
+        Qt::QueuedConnection);
     connect(a.clearAll, &QAction::triggered, &session, &EntrySession::clearAll);
     connect(a.saveClipboard, &QAction::triggered, this, &ClipboardCommands::saveClipboard);
     for (int tab = 1; tab <= int(a.clearTab.size()); ++tab)
@@ -41,7 +54,9 @@ bool ClipboardCommands::pasteInto(int n) {
     if (!clipboardHoldsText(m_main.desktop(), &m_main) ||
         !readClipboard(m_main.desktop(), &m_main, text))
         return false;
-    if (!m_session.setEntryText(n, text)) {
+    // A password manager's copy becomes a secret entry at once, never passing the store.
+    const bool secret = m_main.desktop().clipboardIsSecret();
+    if (!(secret ? m_session.setSecretText(n, text) : m_session.setEntryText(n, text))) {
         m_main.desktop().message(&m_main, EntryStore::tooLargeMessage());
         return false;
     }
@@ -102,16 +117,21 @@ void ClipboardCommands::pasteForCommand(int n, const MainWindow::PasteDone &done
         return;
     }
     if (m_session.entries().isEmpty(n)) {
-        m_session.setEntryText(n, text);
+        if (desktop.clipboardIsSecret())
+            m_session.setSecretText(n, text);
+        else
+            m_session.setEntryText(n, text);
         done(0, QString());
         return;
     }
     auto *question = new ReplaceDialog(m_main, n);
     m_question = question;
     auto replaced = std::make_shared<bool>(false);
+    const bool secret = desktop.clipboardIsSecret();
     connect(question, &ReplaceDialog::replaceChosen, this,
-            [this, question, text, replaced](int entry) {
-                *replaced = m_session.setEntryText(entry, text);
+            [this, question, text, replaced, secret](int entry) {
+                *replaced = secret ? m_session.setSecretText(entry, text)
+                                   : m_session.setEntryText(entry, text);
                 question->accept();
             });
     connect(question, &QDialog::finished, this, [done, replaced, n] {
@@ -124,7 +144,7 @@ void ClipboardCommands::pasteForCommand(int n, const MainWindow::PasteDone &done
 }
 
 void ClipboardCommands::copy(int n) {
-    copyToClipboard(m_main.desktop(), &m_main, m_session.textToCopy(n));
+    copyEntry(m_main.desktop(), &m_main, m_session, n);
 }
 
 void ClipboardCommands::saveClipboard() {

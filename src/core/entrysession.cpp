@@ -1,11 +1,13 @@
 #include "core/entrysession.h"
 
 #include "core/entryset.h"
+#include "core/secretkeeper.h"
 #include "core/settingsstore.h"
 #include "core/text.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 
 namespace {
 
@@ -49,6 +51,8 @@ QStringList EntrySession::loadAtStart() {
     loadOptionsAndClippings();
 
     QStringList notices;
+    // After the recovery copy: it may hold a secret entry's name, never its text.
+    loadSecrets();
     if (recoverAfterUncleanEnd())
         notices << tr("Snapvale did not end properly last time. Your entries were recovered as "
                       "they were then.\r\n\"Restore Startup Entries\" brings back the startup "
@@ -118,6 +122,8 @@ bool EntrySession::setClippings(const QStringList &clippings) {
 }
 
 bool EntrySession::setEntryText(int n, const QString &text) {
+    if (m_entries.isSecret(n))
+        return setSecretText(n, text);
     if (!EntryStore::fits(text))
         return false;
     m_entries.setEntry(n, text, EntryStore::DefaultName);
@@ -125,11 +131,197 @@ bool EntrySession::setEntryText(int n, const QString &text) {
 }
 
 QByteArray EntrySession::textToCopy(int n) const {
+    if (m_entries.isSecret(n))
+        return fullText(n);
     return Text::trimSpaces(m_entries.utf8(n));
 }
 
+QByteArray EntrySession::fullText(int n) const {
+    if (!m_entries.isSecret(n))
+        return m_entries.utf8(n);
+    return secretState(n) == SecretState::Ready ? m_secretTexts[EntryStore::index(n)]
+                                                : QByteArray();
+}
+
 void EntrySession::clearEntry(int n) {
+    if (m_entries.isSecret(n)) {
+        const int i = EntryStore::index(n);
+        m_secretTexts[i].clear();
+        m_secretStates[i] = SecretState::Plain;
+        m_entries.setSecret(n, false);
+        m_entries.setLocked(n, false);
+        if (!saveSecretMark(m_store, n, false))
+            qWarning("the secret mark of entry %d could not be removed: %s", n,
+                     qUtf8Printable(m_store.lastError()));
+        if (m_keeper)
+            m_keeper->remove(n, [](const SecretKeeper::Answer &) {});
+    }
     m_entries.setEntry(n, QString(), EntryStore::DefaultName);
+}
+
+QList<int> EntrySession::secretEntries() const {
+    QList<int> secret;
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        if (m_entries.isSecret(n))
+            secret << n;
+    }
+    return secret;
+}
+
+void EntrySession::loadSecrets() {
+    for (int n : loadSecretMarks(m_store)) {
+        const int i = EntryStore::index(n);
+        m_secretStates[i] = SecretState::Loading;
+        // A text left beside the mark by an older run is kept by the keeper as well.
+        m_entries.setEntry(n, QString(), m_entries.name(n));
+        m_entries.setSecret(n, true);
+        if (!m_keeper || m_role == Role::Probe) {
+            m_secretStates[i] = SecretState::Locked;
+            m_entries.setLocked(n, true);
+            continue;
+        }
+        QPointer<EntrySession> self(this);
+        m_keeper->lookup(n, [self, n, i](const SecretKeeper::Answer &answer) {
+            if (!self || self->m_secretStates[i] != SecretState::Loading)
+                return;
+            if (answer.status == SecretKeeper::Status::Done) {
+                self->m_secretTexts[i] = answer.utf8;
+                self->m_secretStates[i] = SecretState::Ready;
+            } else {
+                self->m_secretStates[i] = SecretState::Locked;
+                self->m_entries.setLocked(n, true);
+            }
+            self->m_entries.refresh(n);
+        });
+    }
+}
+
+void EntrySession::holdSecret(int n, const QByteArray &utf8, const QString &name) {
+    const int i = EntryStore::index(n);
+    m_secretTexts[i] = utf8;
+    m_secretStates[i] = SecretState::Ready;
+    m_entries.setEntry(n, QString(), name);
+    m_entries.setSecret(n, true);
+    m_entries.setLocked(n, false);
+    m_entries.refresh(n);
+}
+
+bool EntrySession::setSecretText(int n, const QString &text) {
+    if (!EntryStore::fits(text))
+        return false;
+    if (!m_keeper) {
+        emit secretFailed(n, tr("No Secret Service is available."));
+        return true;
+    }
+    // Taken at once in memory only; the keeper's answer decides whether it stays.
+    const int i = EntryStore::index(n);
+    const bool wasSecret = m_entries.isSecret(n);
+    const EntryStore::Content before = m_entries.content(n);
+    const QString beforeName = m_entries.name(n);
+    const QByteArray beforeSecret = m_secretTexts[i];
+    const SecretState beforeState = m_secretStates[i];
+    const QByteArray utf8 = text.toUtf8();
+    holdSecret(n, utf8, EntryStore::DefaultName);
+    QPointer<EntrySession> self(this);
+    m_keeper->store(n, utf8, [=](const SecretKeeper::Answer &answer) {
+        if (!self)
+            return;
+        if (answer.status == SecretKeeper::Status::Done) {
+            if (!wasSecret)
+                self->setSecret(n, true);
+            return;
+        }
+        // Put back as it was; a text that was never stored is not stored now either.
+        self->m_secretTexts[i] = beforeSecret;
+        self->m_secretStates[i] = beforeState;
+        self->m_entries.setSecret(n, wasSecret);
+        self->m_entries.setLocked(n, beforeState == SecretState::Locked);
+        self->m_entries.setEntry(n, before, beforeName);
+        self->m_entries.refresh(n);
+        emit self->secretFailed(n, answer.why);
+    });
+    return true;
+}
+
+void EntrySession::setSecret(int n, bool secret) {
+    const int i = EntryStore::index(n);
+    if (secret) {
+        if (!m_keeper) {
+            emit secretFailed(n, tr("No Secret Service is available."));
+            return;
+        }
+        // Held by the keeper (already, or first): then the mark, and the text leaves the store.
+        const bool held = m_entries.isSecret(n);
+        const QByteArray utf8 = held ? m_secretTexts[i] : m_entries.utf8(n);
+        auto mark = [this, n, utf8] {
+            holdSecret(n, utf8, m_entries.name(n));
+            if (m_recoveryWriter)
+                m_recoveryWriter->waitUntilIdle();
+            SettingsStore::Transaction transaction(m_store);
+            bool written =
+                saveSecretMark(m_store, n, true) && m_startup.saveEntry(m_store, m_entries, n);
+            if (written && hasEntries(m_store, EntrySection::recovery()))
+                written = m_recovery.saveEntry(m_store, m_entries, n);
+            if (!written || !transaction.commit()) {
+                emit secretFailed(n, m_store.lastError());
+                return;
+            }
+            foldLogAfterSecret();
+            emit secretChanged(n, true);
+        };
+        if (held) {
+            mark();
+            return;
+        }
+        QPointer<EntrySession> self(this);
+        m_keeper->store(n, utf8, [self, n, mark](const SecretKeeper::Answer &answer) {
+            if (!self)
+                return;
+            if (answer.status != SecretKeeper::Status::Done) {
+                emit self->secretFailed(n, answer.why);
+                return;
+            }
+            mark();
+        });
+        return;
+    }
+    if (!m_entries.isSecret(n))
+        return;
+    if (m_secretStates[i] != SecretState::Ready) {
+        emit secretFailed(n, tr("The Secret Service did not give the text of entry %1.").arg(n));
+        return;
+    }
+    // The text comes back into the store before the keeper's item goes.
+    const QByteArray utf8 = m_secretTexts[i];
+    m_entries.setSecret(n, false);
+    m_entries.setEntry(n, QString::fromUtf8(utf8), m_entries.name(n));
+    SettingsStore::Transaction transaction(m_store);
+    if (!saveSecretMark(m_store, n, false) || !m_startup.saveEntry(m_store, m_entries, n) ||
+        !transaction.commit()) {
+        m_entries.setEntry(n, QString(), m_entries.name(n));
+        m_entries.setSecret(n, true);
+        emit secretFailed(n, m_store.lastError());
+        return;
+    }
+    m_secretTexts[i].clear();
+    m_secretStates[i] = SecretState::Plain;
+    emit secretChanged(n, false);
+    QPointer<EntrySession> self(this);
+    m_keeper->remove(n, [self, n](const SecretKeeper::Answer &answer) {
+        if (self && answer.status == SecretKeeper::Status::Failed)
+            emit self->secretFailed(n, answer.why);
+    });
+}
+
+void EntrySession::foldLogAfterSecret() {
+    // The log keeps what was overwritten until it is folded back, and a view of the store
+    // that a text is still read from holds it: the texts come into memory first.
+    m_entries.takeAllIntoMemory();
+    m_startup.releaseStoreViews(m_entries);
+    m_recovery.releaseStoreViews(m_entries);
+    m_entries.releaseStoreViews();
+    if (!m_store.foldLog())
+        qWarning("the store's log could not be emptied: another program reads the store");
 }
 
 void EntrySession::clearTab(int tab) {
@@ -190,7 +382,13 @@ EntrySession::SetResult EntrySession::loadSet(const QString &path) {
             return SetResult::NothingStored;
         section = EntrySection::set(lines.sixth);
     }
+    // Secret entries are not part of sets: they stay as they are.
+    QStringList secretNames;
+    for (int n : secretEntries())
+        secretNames << m_entries.name(n);
     m_entries.load(m_store, section);
+    for (int n : secretEntries())
+        m_entries.setEntry(n, QString(), secretNames.takeFirst());
     return SetResult::Done;
 }
 

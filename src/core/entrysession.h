@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class SecretKeeper;
 class SettingsStore;
 
 // One run of the program over its settings store: the 30 entries, the options, the frequent
@@ -48,9 +49,31 @@ public:
     bool setClippings(const QStringList &clippings);
 
     // Entry n gets `text` as "Untitled"; false (nothing changes) when the text is too large.
+    // A secret entry stays secret: the text goes to the keeper.
     bool setEntryText(int n, const QString &text);
-    // What copying entry n puts on the clipboard: its text without the spaces at both ends.
+    // What copying entry n puts on the clipboard: its text without the spaces at both ends; a
+    // secret's exactly as it is (a space may be part of a password). Empty for a secret that
+    // could not be read.
     QByteArray textToCopy(int n) const;
+    // The whole text as stored, a secret's included.
+    QByteArray fullText(int n) const;
+
+    // Secret entries keep their text with `keeper` (the desktop's Secret Service), never in the
+    // store, which keeps only the mark and the name. Set before loadAtStart(); without one
+    // nothing can be made secret. Each change answers later: secretFailed() when it could not
+    // be made, and then nothing changed.
+    void setSecretKeeper(SecretKeeper *keeper) { m_keeper = keeper; }
+    bool hasSecretKeeper() const { return m_keeper != nullptr; }
+    enum class SecretState { Plain, Loading, Ready, Locked };
+    SecretState secretState(int n) const { return m_secretStates[EntryStore::index(n)]; }
+    bool isSecret(int n) const { return m_entries.isSecret(n); }
+    // Marks entry n secret (its text moves to the keeper and out of the store) or not (its
+    // text comes back into the store and the keeper's item goes).
+    void setSecret(int n, bool secret);
+    // Entry n becomes secret with this text (copied from a password manager) without it ever
+    // passing through the store; false (nothing changes) when the text is too large.
+    bool setSecretText(int n, const QString &text);
+    QList<int> secretEntries() const;
     void clearEntry(int n);
     void clearTab(int tab);
     void clearAll();
@@ -89,6 +112,11 @@ signals:
     // A damaged store was moved aside and a fresh one holds what the program holds; `saved` is
     // false when the entries could not be written to it.
     void storeReplaced(bool saved);
+    // Entry n could not be made secret, or not secret, or its secret could not be kept or
+    // read; `why` in the Secret Service's words.
+    void secretFailed(int n, const QString &why);
+    // Entry n is now secret, or not, and the store says so.
+    void secretChanged(int n, bool secret);
 
 private:
     void loadOptionsAndClippings();
@@ -98,6 +126,11 @@ private:
     bool recoverAfterUncleanEnd();
     void limitStoreLog();
     void replaceDamagedStore();
+    void loadSecrets();
+    // After entry n's text left the store: its overwritten rows leave the log file too.
+    void foldLogAfterSecret();
+    // Entry n as secret with this text, in memory.
+    void holdSecret(int n, const QByteArray &utf8, const QString &name);
 
     SettingsStore &m_store;
     EntryStore m_entries;
@@ -110,6 +143,9 @@ private:
     // The recovery copy is written away from the caller's thread; null when the store cannot
     // be written, and the copy then fails where it is.
     std::unique_ptr<BackgroundWriter> m_recoveryWriter;
+    SecretKeeper *m_keeper = nullptr;
+    std::array<QByteArray, EntryStore::Count> m_secretTexts;
+    std::array<SecretState, EntryStore::Count> m_secretStates{};
     Role m_role = Role::Owner;
     bool m_ended = false;
 };

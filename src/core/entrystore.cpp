@@ -206,6 +206,30 @@ void EntryStore::setEntry(int n, const Content &content, const QString &name) {
     emit entryChanged(n);
 }
 
+void EntryStore::setSecret(int n, bool secret) {
+    Entry &e = m_entries[index(n)];
+    if (e.secret == secret)
+        return;
+    e.secret = secret;
+    emit entryChanged(n);
+}
+
+void EntryStore::setLocked(int n, bool locked) {
+    Entry &e = m_entries[index(n)];
+    if (e.locked == locked)
+        return;
+    e.locked = locked;
+    emit entryChanged(n);
+}
+
+QString EntryStore::shownStart(int n) const {
+    if (!isSecret(n))
+        return start(n);
+    if (isLocked(n))
+        return tr("(locked)");
+    return QString(8, QChar(0x25CF));
+}
+
 std::array<bool, EntryStore::Count>
 EntryStore::loadSection(const SettingsStore &store, const EntrySection &section, bool presentOnly) {
     std::array<bool, Count> present{};
@@ -271,6 +295,15 @@ bool EntryStore::save(SettingsStore &store, const EntrySection &section) const {
 
 void SectionMirror::remember(const EntryStore &entries, int n) {
     m_held[n - 1] = {entries.content(n), entries.name(n)};
+}
+
+bool SectionMirror::saveEntry(SettingsStore &store, const EntryStore &entries, int n) {
+    const QString section = m_section.storedName();
+    if (!store.set(section, EntryStore::textKey(n), entries.peekUtf8(n)) ||
+        !store.set(section, EntryStore::nameKey(n), entries.name(n)))
+        return false;
+    remember(entries, n);
+    return true;
 }
 
 bool SectionMirror::holdsSameAs(const SectionMirror &other) const {

@@ -66,7 +66,19 @@ public:
     const Content &content(int n) const { return m_entries[index(n)].content; }
     // The start of the text, at most StartLength units; never reads the rest.
     const QString &start(int n) const { return content(n).start; }
-    bool isEmpty(int n) const { return content(n).bytes == 0; }
+    // A secret entry holds text even though its text here is empty: that is kept elsewhere.
+    bool isEmpty(int n) const { return content(n).bytes == 0 && !isSecret(n); }
+    bool isSecret(int n) const { return m_entries[index(n)].secret; }
+    // Marks entry n secret or not. The text here is left as it is: the caller empties it.
+    void setSecret(int n, bool secret);
+    // A secret entry whose text the Secret Service did not give (locked, or gone).
+    bool isLocked(int n) const { return m_entries[index(n)].locked; }
+    void setLocked(int n, bool locked);
+    // What the views show of an entry's text: its start, or for a secret a fixed row of dots
+    // (not its length), or "(locked)".
+    QString shownStart(int n) const;
+    // Tells the views that what they show of entry n changed outside its text and name.
+    void refresh(int n) { emit entryChanged(n); }
     // The whole text. A text still in the store is read once and kept from then on.
     QByteArray utf8(int n) const;
     QString text(int n) const;
@@ -100,6 +112,8 @@ private:
     struct Entry {
         Content content;
         QString name = DefaultName;
+        bool secret = false;
+        bool locked = false;
     };
     std::array<bool, Count> loadSection(const SettingsStore &store, const EntrySection &section,
                                         bool presentOnly);
@@ -134,6 +148,8 @@ public:
     // what the section holds, and giving that up when the save failed.
     QList<int> changedEntries(const EntryStore &entries) const;
     void remember(const EntryStore &entries, int n);
+    // Entry n alone, written at once and remembered; false when the store could not be written.
+    bool saveEntry(SettingsStore &store, const EntryStore &entries, int n);
     void forget(int n);
     // Whether both sections hold the same texts and names, as far as this program knows.
     bool holdsSameAs(const SectionMirror &other) const;

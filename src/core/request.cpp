@@ -10,11 +10,13 @@ struct Name {
     bool takesEntry;
 };
 
-const Name names[] = {{"activate", Request::Activate, false}, {"show", Request::Show, false},
-                      {"hide", Request::Hide, false},         {"toggle", Request::Toggle, false},
-                      {"menu", Request::Menu, false},         {"copy", Request::Copy, true},
-                      {"paste", Request::Paste, true},        {"get", Request::Get, true},
-                      {"list", Request::List, false}};
+const Name names[] = {
+    {"activate", Request::Activate, false},  {"show", Request::Show, false},
+    {"hide", Request::Hide, false},          {"toggle", Request::Toggle, false},
+    {"menu", Request::Menu, false},          {"copy", Request::Copy, true},
+    {"paste", Request::Paste, true},         {"get", Request::Get, true},
+    {"list", Request::List, false},          {"secret-on", Request::SecretOn, true},
+    {"secret-off", Request::SecretOff, true}};
 
 const QString badEntry = QStringLiteral("an entry number is 1 to 30");
 
@@ -84,9 +86,26 @@ std::optional<Request> parseArguments(const QStringList &arguments, bool *exitAf
             *error = QStringLiteral("one command at a time; see snapvale --help");
             return std::nullopt;
         }
+        // --secret N on|off: one request each way on the channel.
+        if (arg == QLatin1String("--secret")) {
+            const int n = i + 1 < arguments.size() ? entryNumber(arguments.at(++i).toLatin1()) : 0;
+            const QString how = i + 1 < arguments.size() ? arguments.at(++i) : QString();
+            if (!n) {
+                *error = badEntry;
+                return std::nullopt;
+            }
+            if (how != QLatin1String("on") && how != QLatin1String("off")) {
+                *error = QStringLiteral("--secret N takes on or off");
+                return std::nullopt;
+            }
+            request =
+                Request{how == QLatin1String("on") ? Request::SecretOn : Request::SecretOff, n};
+            continue;
+        }
         const Name *found = nullptr;
         for (const Name &name : names) {
-            if (name.kind != Request::Activate &&
+            if (name.kind != Request::Activate && name.kind != Request::SecretOn &&
+                name.kind != Request::SecretOff &&
                 arg == QLatin1String("--") + QLatin1String(name.word))
                 found = &name;
         }

@@ -10,9 +10,9 @@
 // instance channel between the two. On the channel a request is one line of ASCII ("copy 3\n");
 // whatever arrives there is untrusted, so parsing never trusts a length or a number it reads.
 struct Request {
-    enum Kind { Activate, Show, Hide, Toggle, Menu, Copy, Paste, Get, List };
+    enum Kind { Activate, Show, Hide, Toggle, Menu, Copy, Paste, Get, List, SecretOn, SecretOff };
     Kind kind = Activate;
-    int entry = 0; // 1 to 30 for Copy, Paste and Get
+    int entry = 0; // 1 to 30 for Copy, Paste, Get and the secret marks
 
     bool operator==(const Request &other) const {
         return kind == other.kind && entry == other.entry;
@@ -24,7 +24,8 @@ struct Request {
     // Whether carrying it out may wait for the user (a replace question): its launch waits as
     // long. Every launch ends when its request is done, so that `snapvale --copy 3 && wl-paste`
     // finds the text and `snapvale --paste 3 || ...` knows whether it was pasted.
-    bool mayWaitForUser() const { return kind == Paste; }
+    // The Secret Service may ask the user to unlock it first.
+    bool mayWaitForUser() const { return kind == Paste || kind == SecretOn || kind == SecretOff; }
 };
 
 namespace RequestParser {

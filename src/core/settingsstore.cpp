@@ -585,6 +585,20 @@ void SettingsStore::close() {
     m_immutable = false;
 }
 
+bool SettingsStore::foldLog() {
+    if (!m_db)
+        return false;
+    int logFrames = -1;
+    int copied = -1;
+    const int rc =
+        sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logFrames, &copied);
+    if (rc != SQLITE_OK) {
+        noteFailure(rc);
+        return false;
+    }
+    return QFileInfo(m_path + QStringLiteral("-wal")).size() == 0;
+}
+
 bool SettingsStore::exec(const char *sql) {
     char *error = nullptr;
     int rc;

@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace {
 
 const QString settingsSection = QStringLiteral("Settings");
@@ -27,6 +29,11 @@ QString optionKey(Option option) {
 }
 
 const QString shortcutKey = QStringLiteral("PickerShortcut");
+const QString secretsSection = QStringLiteral("Secrets");
+
+QString secretKey(int n) {
+    return QStringLiteral("Entry%1").arg(n);
+}
 
 // "01" to "20".
 QString clippingKey(int k) {
@@ -52,7 +59,8 @@ bool EntrySection::isSetPath(const QString &path) {
         if (path == own.storedName())
             return false;
     }
-    return QDir::isAbsolutePath(path) && path != settingsSection && path != frequentSection;
+    return QDir::isAbsolutePath(path) && path != settingsSection && path != frequentSection &&
+           path != secretsSection;
 }
 
 bool hasEntries(const SettingsStore &store, const EntrySection &section) {
@@ -74,6 +82,11 @@ Options loadOptions(const SettingsStore &store) {
         OptionFlag::isOn(store.get(settingsSection, optionKey(Option::PasteAfterPicking)));
     options.restoreClipboard =
         store.get(settingsSection, optionKey(Option::RestoreClipboard)) == OptionFlag::on;
+    bool isNumber = false;
+    const int seconds =
+        store.get(settingsSection, QStringLiteral("SecretClearSeconds")).toInt(&isNumber);
+    if (isNumber)
+        options.secretClearSeconds = std::clamp(seconds, 10, 300);
     return options;
 }
 
@@ -104,4 +117,17 @@ QString loadPickerShortcut(const SettingsStore &store) {
 
 bool savePickerShortcut(SettingsStore &store, const QString &shortcut) {
     return store.set(settingsSection, shortcutKey, shortcut);
+}
+
+QList<int> loadSecretMarks(const SettingsStore &store) {
+    QList<int> marked;
+    for (int n = 1; n <= 30; ++n) {
+        if (store.get(secretsSection, secretKey(n)) == OptionFlag::on)
+            marked << n;
+    }
+    return marked;
+}
+
+bool saveSecretMark(SettingsStore &store, int n, bool secret) {
+    return store.set(secretsSection, secretKey(n), secret ? OptionFlag::on : QString());
 }

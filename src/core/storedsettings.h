@@ -46,9 +46,17 @@ struct Options {
     bool pasteAfterPicking = true;
     // After such a paste the clipboard gets back the text it held before the pick.
     bool restoreClipboard = false;
+    // A copied secret leaves the clipboard after this time, if the clipboard still holds it
+    // ("SecretClearSeconds", 10 to 300).
+    int secretClearSeconds = 30;
 };
 Options loadOptions(const SettingsStore &store);
 bool saveOption(SettingsStore &store, Option option, bool on);
+
+// Which entries are secret: their texts are kept outside the store, which holds "1" under
+// "Secrets", "Entry<n>" for each, and nothing else of them but their names.
+QList<int> loadSecretMarks(const SettingsStore &store);
+bool saveSecretMark(SettingsStore &store, int n, bool secret);
 
 // The key that opens the picker from anywhere, in the portable form of QKeySequence
 // ("Ctrl+Alt+V"); "none" when the user turned it off.

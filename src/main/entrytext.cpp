@@ -24,7 +24,10 @@ public:
     QString text(QAccessible::Text t) const override {
         switch (t) {
         case QAccessible::Name:
-            return EntryText::tr("Entry %1").arg(field()->entry());
+            return field()->isSecret() ? EntryText::tr("Entry %1, secret, %2")
+                                             .arg(field()->entry())
+                                             .arg(field()->entryName())
+                                       : EntryText::tr("Entry %1").arg(field()->entry());
         case QAccessible::Description:
             return field()->entryName();
         case QAccessible::Value:
@@ -112,8 +115,12 @@ const QString &EntryText::entryName() const {
     return m_store.name(m_n);
 }
 
+bool EntryText::isSecret() const {
+    return m_store.isSecret(m_n);
+}
+
 QString EntryText::displayText() const {
-    QString shown = m_store.start(m_n);
+    QString shown = m_store.shownStart(m_n);
     for (QChar &c : shown) {
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
             c = QLatin1Char(' ');

@@ -14,6 +14,8 @@ public:
     int entry() const { return m_n; }
     // Exactly the entry text (read from the store when it is still kept there), and the name.
     QString text() const;
+    // A secret entry's field shows dots; its text is kept elsewhere.
+    bool isSecret() const;
     const QString &entryName() const;
     // What the field shows: the start of the text, line breaks and tabs drawn as spaces.
     QString displayText() const;

@@ -285,6 +285,13 @@ void MainWindow::buildPopupMenus() {
     a.nameEntry = newItem(entry, QStringLiteral("mnuNameEntry"), tr("&Name Entry"));
     a.editEntry = newItem(entry, QStringLiteral("mnuEdit"), tr("&View/Edit Entry"));
     a.clearEntry = newItem(entry, QStringLiteral("mnuClear1"), tr("Clear &Entry"));
+    a.secret = newItem(entry, QStringLiteral("mnuSecret1"), tr("Secre&t Entry"));
+    a.secret->setCheckable(true);
+    // The mark shows what the entry is; choosing the item asks the session to change it.
+    connect(entry, &QMenu::aboutToShow, this, [this] {
+        if (m_currentEntry)
+            m_actions.secret->setChecked(m_session.isSecret(m_currentEntry));
+    });
     a.restoreEntry = newItem(entry, QStringLiteral("mnuRestore1"), tr("&Restore Startup Entry"));
     entry->addSeparator();
     a.openAsUrl = newItem(entry, QStringLiteral("mnuConnect"), tr("Connect to &URL"));
@@ -324,7 +331,11 @@ void MainWindow::trayRightClick() {
 
 void MainWindow::refreshTrayList() {
     for (int n = 1; n <= EntryStore::Count; ++n) {
-        const QString caption = Text::startOf(m_session.entries().start(n), trayCaptionLength);
+        const EntryStore &entries = m_session.entries();
+        // A secret shows its name only.
+        const QString caption = entries.isSecret(n)
+                                    ? tr("%1 (secret)").arg(entries.name(n))
+                                    : Text::startOf(entries.start(n), trayCaptionLength);
         QAction *item = m_actions.trayEntry[EntryStore::index(n)];
         // Keys for the keyboard: 1 to 9, 0 for 10, then a to t.
         const QChar key = n < 10 ? QChar(u'0' + n) : n == 10 ? QChar(u'0') : QChar(u'a' + (n - 11));

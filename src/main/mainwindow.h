@@ -61,6 +61,7 @@ struct MainActions {
     QAction *nameEntry = nullptr;
     QAction *editEntry = nullptr;
     QAction *clearEntry = nullptr;
+    QAction *secret = nullptr;
     QAction *restoreEntry = nullptr;
     QAction *openAsUrl = nullptr;
 };
@@ -107,7 +108,7 @@ public:
     // commands answer these signals, whatever the buttons show. A paste's `done` is told its
     // result once known, perhaps after a question: 0 pasted, else a PasteStatus with why.
     using PasteDone = std::function<void(int status, const QString &why)>;
-    enum PasteStatus { Kept = 3, NothingToPaste = 4, QuestionOpen = 5 };
+    enum PasteStatus { Kept = 3, NothingToPaste = 4, QuestionOpen = 5, SecretRefused = 6 };
     void requestCopy(int n);
     void requestPaste(int n, const PasteDone &done);
     // The entry picker, from the command line.

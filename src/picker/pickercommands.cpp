@@ -92,7 +92,8 @@ void PickerCommands::onPicked(const PickerWindow::Pick &pick, const PasteTarget 
     QString before;
     const bool restore = options.pasteAfterPicking && options.restoreClipboard &&
                          desktop.clipboardHoldsText() && desktop.clipboardText(before);
-    if (!copyToClipboard(desktop, &m_main, text))
+    if (!(entry ? copyEntry(desktop, &m_main, m_session, pick.number)
+                : copyToClipboard(desktop, &m_main, text)))
         return;
     if (!options.pasteAfterPicking)
         return;

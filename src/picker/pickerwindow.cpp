@@ -99,6 +99,11 @@ void PickerWindow::fill() {
     for (int n = 1; n <= EntryStore::Count; ++n) {
         if (entries.isEmpty(n))
             continue;
+        if (entries.isSecret(n)) {
+            add({Pick::Entry, n}, tr("%1  %2 (secret)").arg(n).arg(entries.name(n)),
+                tr("Entry %1, secret, %2").arg(n).arg(entries.name(n)));
+            continue;
+        }
         const QString text = shownText(entries.start(n));
         add({Pick::Entry, n}, tr("%1  %2: %3").arg(n).arg(entries.name(n), text),
             tr("Entry %1, %2: %3").arg(n).arg(entries.name(n), text));

@@ -1,8 +1,11 @@
 #include "platform/desktop.h"
 
+#include "core/entrysession.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QStringDecoder>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -25,6 +28,33 @@ void applyStaysOnTop(QWidget *window, bool topmost) {
 bool Desktop::setClipboardUtf8(const QByteArray &utf8) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     return setClipboardText(decoder.decode(utf8));
+}
+
+bool copyEntry(Desktop &desktop, QWidget *parent, const EntrySession &session, int n) {
+    if (!session.isSecret(n))
+        return copyToClipboard(desktop, parent, session.textToCopy(n));
+    if (session.secretState(n) != EntrySession::SecretState::Ready) {
+        desktop.message(parent,
+                        QCoreApplication::translate("Desktop", "Entry %1 is secret, and the Secret "
+                                                               "Service did not give its text: it "
+                                                               "may be locked.")
+                            .arg(n));
+        return false;
+    }
+    const QByteArray utf8 = session.textToCopy(n);
+    if (!desktop.setClipboardSecret(utf8)) {
+        desktop.message(parent, QCoreApplication::translate(
+                                    "Desktop", "Error copying to clipboard. Please retry."));
+        return false;
+    }
+    // Only our own copy goes: whatever the user copied since stays.
+    const QString copied = QString::fromUtf8(utf8);
+    QTimer::singleShot(session.options().secretClearSeconds * 1000, parent, [&desktop, copied] {
+        QString now;
+        if (desktop.clipboardText(now) && now == copied)
+            desktop.clearClipboard();
+    });
+    return true;
 }
 
 bool copyToClipboard(Desktop &desktop, QWidget *parent, const QString &text) {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class EntrySession;
 class QAction;
 class QMenu;
 class QWidget;
@@ -41,6 +42,11 @@ public:
     virtual bool setClipboardText(const QString &text) = 0;
     // The same text as UTF-8 bytes, which the clipboard may keep as they are, shared.
     virtual bool setClipboardUtf8(const QByteArray &utf8);
+    // A password: the text marked as password managers mark theirs
+    // (x-kde-passwordManagerHint: secret), so that clipboard history tools leave it out.
+    virtual bool setClipboardSecret(const QByteArray &utf8) { return setClipboardUtf8(utf8); }
+    // Whether the clipboard's text is so marked (copied from a password manager).
+    virtual bool clipboardIsSecret() { return false; }
 
     // The chosen file's full path, or the empty string when the user cancelled.
     virtual QString chooseFile(QWidget *parent, const FileDialogRequest &request) = 0;
@@ -86,6 +92,10 @@ void applyStaysOnTop(QWidget *window, bool topmost);
 bool copyToClipboard(Desktop &desktop, QWidget *parent, const QString &text);
 bool copyToClipboard(Desktop &desktop, QWidget *parent, const QByteArray &utf8);
 bool readClipboard(Desktop &desktop, QWidget *parent, QString &text);
+// Entry n to the clipboard, as its copy button puts it: a secret marked, exactly as kept, and
+// taken off the clipboard after the session's time if the clipboard still holds it then. False,
+// with the reason told, when nothing was copied.
+bool copyEntry(Desktop &desktop, QWidget *parent, const EntrySession &session, int n);
 // Says "The clipboard holds no text." when it holds none; a paste then changes nothing.
 bool clipboardHoldsText(Desktop &desktop, QWidget *parent);
 

@@ -169,8 +169,8 @@ void PortalShortcut::request(Step step, const QString &method, QVariantList argu
     const QString token = QStringLiteral("snapvale%1").arg(++m_requests);
     QString sender = bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    m_requestPath = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
-                        .arg(sender, token);
+    m_requestPath =
+        QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
     bus.connect(portalService, m_requestPath, requestInterface, QStringLiteral("Response"), this,
                 SLOT(onResponse(uint, QVariantMap)));
     m_step = step;
@@ -197,8 +197,8 @@ void PortalShortcut::request(Step step, const QString &method, QVariantList argu
             bus.disconnect(portalService, m_requestPath, requestInterface,
                            QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
             m_requestPath = path;
-            bus.connect(portalService, m_requestPath, requestInterface,
-                        QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
+            bus.connect(portalService, m_requestPath, requestInterface, QStringLiteral("Response"),
+                        this, SLOT(onResponse(uint, QVariantMap)));
         }
     });
 }
@@ -210,8 +210,8 @@ void PortalShortcut::createSession() {
 
 void PortalShortcut::onResponse(uint response, const QVariantMap &results) {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.disconnect(portalService, m_requestPath, requestInterface, QStringLiteral("Response"),
-                   this, SLOT(onResponse(uint, QVariantMap)));
+    bus.disconnect(portalService, m_requestPath, requestInterface, QStringLiteral("Response"), this,
+                   SLOT(onResponse(uint, QVariantMap)));
     const Step step = m_step;
     m_step = Step::None;
     // 0 done, 1 the user cancelled, 2 ended otherwise.
@@ -242,8 +242,8 @@ void PortalShortcut::onResponse(uint response, const QVariantMap &results) {
             properties.insert(QStringLiteral("preferred_trigger"), m_preferred);
         const QList<PortalEntry> shortcuts{{pickerId, properties}};
         request(Step::Bind, QStringLiteral("BindShortcuts"),
-                {QVariant::fromValue(QDBusObjectPath(m_session)),
-                 QVariant::fromValue(shortcuts), QString()},
+                {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(shortcuts),
+                 QString()},
                 {});
         return;
     }

@@ -50,8 +50,7 @@ private slots:
 private:
     enum class Step { None, CreateSession, Bind };
     // Calls `method` on the portal with a request whose Response comes to onResponse.
-    void request(Step step, const QString &method, QVariantList arguments,
-                 QVariantMap options);
+    void request(Step step, const QString &method, QVariantList arguments, QVariantMap options);
     void createSession();
     void setState(State state);
 

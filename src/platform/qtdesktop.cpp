@@ -134,6 +134,37 @@ bool QtDesktop::setClipboardUtf8(const QByteArray &utf8) {
     return true;
 }
 
+namespace {
+const QString passwordHint = QStringLiteral("x-kde-passwordManagerHint");
+} // namespace
+
+bool QtDesktop::setClipboardSecret(const QByteArray &utf8) {
+    // wl-copy serves one type only: the text goes without the mark there.
+    if (wlClipboard())
+        return setClipboardUtf8(utf8);
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("text/plain"), utf8);
+    data->setData(QStringLiteral("text/plain;charset=utf-8"), utf8);
+    data->setData(passwordHint, QByteArrayLiteral("secret"));
+    clipboard->setMimeData(data, QClipboard::Clipboard);
+    return true;
+}
+
+bool QtDesktop::clipboardIsSecret() {
+    if (wlClipboard()) {
+        QByteArray types;
+        if (runWl(QStringLiteral("wl-paste"), {QStringLiteral("--list-types")}, {}, &types) != 0)
+            return false;
+        return types.split('\n').contains(passwordHint.toLatin1());
+    }
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    const QMimeData *data = clipboard ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
+    return data && data->data(passwordHint).trimmed() == "secret";
+}
+
 QString QtDesktop::chooseFile(QWidget *parent, const FileDialogRequest &request) {
     QFileDialog dialog(parent, request.title);
     dialog.setNameFilter(request.filter);

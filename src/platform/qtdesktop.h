@@ -11,6 +11,8 @@ public:
     bool clipboardHoldsText() override;
     bool setClipboardText(const QString &text) override;
     bool setClipboardUtf8(const QByteArray &utf8) override;
+    bool setClipboardSecret(const QByteArray &utf8) override;
+    bool clipboardIsSecret() override;
     QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
     void message(QWidget *parent, const QString &text) override;
     int ask(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,

@@ -92,10 +92,10 @@ void TestPortal::startProgram(const QString &storedKey) {
 }
 
 void TestPortal::tellPortal(const QString &method, const QString &argument) {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.portal.Desktop"),
-        QStringLiteral("/org/freedesktop/portal/desktop"), QStringLiteral("org.snapvale.TestPortal"),
-        method);
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.portal.Desktop"),
+                                       QStringLiteral("/org/freedesktop/portal/desktop"),
+                                       QStringLiteral("org.snapvale.TestPortal"), method);
     call << argument;
     const QDBusMessage reply = QDBusConnection::sessionBus().call(call);
     QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
@@ -114,13 +114,20 @@ ShortcutDialog *TestPortal::openShortcutDialog() {
 void TestPortal::portalTrigger_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("trigger");
-    QTest::newRow("the default") << "Ctrl+Alt+V" << "CTRL+ALT+v";
-    QTest::newRow("logo and shift, function key") << "Meta+Shift+F5" << "SHIFT+LOGO+F5";
-    QTest::newRow("digit") << "Ctrl+1" << "CTRL+1";
-    QTest::newRow("named key") << "Alt+Space" << "ALT+space";
-    QTest::newRow("page down") << "Ctrl+PgDown" << "CTRL+Next";
-    QTest::newRow("a key it cannot name") << "Ctrl+Ä" << "";
-    QTest::newRow("none") << "" << "";
+    QTest::newRow("the default") << "Ctrl+Alt+V"
+                                 << "CTRL+ALT+v";
+    QTest::newRow("logo and shift, function key") << "Meta+Shift+F5"
+                                                  << "SHIFT+LOGO+F5";
+    QTest::newRow("digit") << "Ctrl+1"
+                           << "CTRL+1";
+    QTest::newRow("named key") << "Alt+Space"
+                               << "ALT+space";
+    QTest::newRow("page down") << "Ctrl+PgDown"
+                               << "CTRL+Next";
+    QTest::newRow("a key it cannot name") << "Ctrl+Ä"
+                                          << "";
+    QTest::newRow("none") << ""
+                          << "";
 }
 
 void TestPortal::portalTrigger() {

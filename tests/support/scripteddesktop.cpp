@@ -28,6 +28,14 @@ bool ScriptedDesktop::setClipboardText(const QString &text) {
         return false;
     }
     clipboard = text;
+    clipboardSecret = false;
+    return true;
+}
+
+bool ScriptedDesktop::setClipboardSecret(const QByteArray &utf8) {
+    if (!setClipboardUtf8(utf8))
+        return false;
+    clipboardSecret = true;
     return true;
 }
 

@@ -17,6 +17,8 @@ public:
     QString clipboard;
     // False for a clipboard that holds an image or files but no text.
     bool holdsText = true;
+    // The text carries the password managers' mark; any other copy takes it away.
+    bool clipboardSecret = false;
     // How many of the next clipboard reads, or writes (clear or set), fail.
     int failingReads = 0;
     int failingWrites = 0;
@@ -63,6 +65,8 @@ public:
     bool clipboardText(QString &text) override;
     bool clipboardHoldsText() override { return holdsText; }
     bool setClipboardText(const QString &text) override;
+    bool setClipboardSecret(const QByteArray &utf8) override;
+    bool clipboardIsSecret() override { return clipboardSecret; }
     QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
     void message(QWidget *parent, const QString &text) override;
     int ask(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,

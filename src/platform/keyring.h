@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/secretkeeper.h"
+
+#include <QObject>
+#include <QString>
+
+class QThread;
+
+// Secret entries in the desktop's Secret Service (org.freedesktop.secrets: GNOME Keyring,
+// KeePassXC, KWallet's service) through libsecret, one item per entry, labelled "Snapvale
+// entry N" and found by the store it belongs to and the entry's number. The calls run one after
+// another on a thread of their own: a locked keyring may ask the user to unlock it, and the
+// window goes on meanwhile.
+class Keyring : public QObject, public SecretKeeper {
+    Q_OBJECT
+public:
+    // `storePath`: the settings store whose entries these are; a second store (a test's, a
+    // copy's) has items of its own.
+    explicit Keyring(const QString &storePath, QObject *parent = nullptr);
+    ~Keyring() override;
+
+    // Whether this build can reach a Secret Service at all.
+    static bool supported();
+
+    void store(int n, const QByteArray &utf8, Done done) override;
+    void lookup(int n, Done done) override;
+    void remove(int n, Done done) override;
+
+private:
+    enum class Call { Store, Lookup, Remove };
+    void run(Call call, int n, const QByteArray &utf8, Done done);
+
+    QString m_storePath;
+    QThread *m_thread = nullptr;
+    QObject *m_worker = nullptr;
+};
