@@ -104,6 +104,25 @@ Sonst wurde nichts geändert.</translation>
     </message>
 </context>
 <context>
+    <name>EditorCommands</name>
+    <message>
+        <source>The Secret Service did not give the text of entry %1: it may be locked.</source>
+        <translation>Der Geheimnisdienst hat den Text von Eintrag %1 nicht herausgegeben: Er ist vielleicht gesperrt.</translation>
+    </message>
+    <message>
+        <source>Show the secret text of entry %1?</source>
+        <translation>Den geheimen Text von Eintrag %1 anzeigen?</translation>
+    </message>
+    <message>
+        <source>&amp;Show</source>
+        <translation>&amp;Anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>A&amp;bbrechen</translation>
+    </message>
+</context>
+<context>
     <name>EditorWindow</name>
     <message>
         <source>Open File</source>
@@ -761,6 +780,26 @@ Bitte anmelden und erneut versuchen.</translation>
     <message>
         <source>Save Entry As...</source>
         <translation>Eintrag speichern unter...</translation>
+    </message>
+    <message>
+        <source>The set was saved without the text of the secret entries (%1): secrets stay in the Secret Service.</source>
+        <translation>Das Set wurde ohne den Text der geheimen Einträge (%1) gespeichert: Geheimnisse bleiben im Geheimnisdienst.</translation>
+    </message>
+    <message>
+        <source>The Secret Service did not give the text of entry %1: it may be locked.</source>
+        <translation>Der Geheimnisdienst hat den Text von Eintrag %1 nicht herausgegeben: Er ist vielleicht gesperrt.</translation>
+    </message>
+    <message>
+        <source>Entry %1 is secret. Save its text to a file, where anyone who can read the file can read it?</source>
+        <translation>Eintrag %1 ist geheim. Seinen Text in eine Datei speichern, wo jeder ihn lesen kann, der die Datei lesen kann?</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
     </message>
 </context>
 <context>

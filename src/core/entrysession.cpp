@@ -209,9 +209,24 @@ void EntrySession::holdSecret(int n, const QByteArray &utf8, const QString &name
 bool EntrySession::setSecretText(int n, const QString &text) {
     if (!EntryStore::fits(text))
         return false;
+    keepSecret(n, text.toUtf8(), EntryStore::DefaultName);
+    return true;
+}
+
+void EntrySession::setEntryContent(int n, const EntryStore::Content &content, const QString &name) {
+    if (!m_entries.isSecret(n)) {
+        m_entries.setEntry(n, content, name);
+        return;
+    }
+    QByteArray utf8;
+    content.read(0, content.bytes, &utf8);
+    keepSecret(n, utf8, name);
+}
+
+void EntrySession::keepSecret(int n, const QByteArray &utf8, const QString &name) {
     if (!m_keeper) {
         emit secretFailed(n, tr("No Secret Service is available."));
-        return true;
+        return;
     }
     // Taken at once in memory only; the keeper's answer decides whether it stays.
     const int i = EntryStore::index(n);
@@ -220,8 +235,7 @@ bool EntrySession::setSecretText(int n, const QString &text) {
     const QString beforeName = m_entries.name(n);
     const QByteArray beforeSecret = m_secretTexts[i];
     const SecretState beforeState = m_secretStates[i];
-    const QByteArray utf8 = text.toUtf8();
-    holdSecret(n, utf8, EntryStore::DefaultName);
+    holdSecret(n, utf8, name);
     QPointer<EntrySession> self(this);
     m_keeper->store(n, utf8, [=](const SecretKeeper::Answer &answer) {
         if (!self)
@@ -240,7 +254,6 @@ bool EntrySession::setSecretText(int n, const QString &text) {
         self->m_entries.refresh(n);
         emit self->secretFailed(n, answer.why);
     });
-    return true;
 }
 
 void EntrySession::setSecret(int n, bool secret) {

@@ -73,6 +73,8 @@ public:
     // Entry n becomes secret with this text (copied from a password manager) without it ever
     // passing through the store; false (nothing changes) when the text is too large.
     bool setSecretText(int n, const QString &text);
+    // Entry n gets this text and name from the editor; a secret entry's text goes to the keeper.
+    void setEntryContent(int n, const EntryStore::Content &content, const QString &name);
     QList<int> secretEntries() const;
     void clearEntry(int n);
     void clearTab(int tab);
@@ -131,6 +133,7 @@ private:
     void foldLogAfterSecret();
     // Entry n as secret with this text, in memory.
     void holdSecret(int n, const QByteArray &utf8, const QString &name);
+    void keepSecret(int n, const QByteArray &utf8, const QString &name);
 
     SettingsStore &m_store;
     EntryStore m_entries;

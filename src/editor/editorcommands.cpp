@@ -3,6 +3,7 @@
 #include "editor/editorwindow.h"
 #include "main/entrytext.h"
 #include "main/mainwindow.h"
+#include "platform/desktop.h"
 
 #include <QAction>
 #include <QPlainTextEdit>
@@ -31,8 +32,23 @@ EditorCommands::EditorCommands(MainWindow &main)
 }
 
 EditorWindow *EditorCommands::openEditor(int n) {
+    const EntrySession &session = m_main.session();
+    EntryStore::Content content = session.entries().content(n);
+    // A secret is shown only when asked for, in so many words.
+    if (session.isSecret(n)) {
+        if (session.secretState(n) != EntrySession::SecretState::Ready) {
+            m_main.desktop().message(&m_main, tr("The Secret Service did not give the text of "
+                                                 "entry %1: it may be locked.")
+                                                  .arg(n));
+            return nullptr;
+        }
+        if (m_main.desktop().ask(&m_main, tr("Show the secret text of entry %1?").arg(n),
+                                 {tr("&Show"), tr("&Cancel")}, 1, 1) != 0)
+            return nullptr;
+        content = EntryStore::contentOf(session.fullText(n));
+    }
     auto *editor = new EditorWindow(m_main, n);
-    editor->setContent(m_main.session().entries().content(n));
+    editor->setContent(content);
     editor->show();
     editor->textEdit()->setFocus();
     return editor;

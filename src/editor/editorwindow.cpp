@@ -545,7 +545,7 @@ void EditorWindow::updateEntry() {
     const EntryStore::Content written = contentToWrite();
     if (!fitsInEntry(written.bytes))
         return;
-    m_main.session().entries().setEntry(m_entry, written, m_main.session().entries().name(m_entry));
+    m_main.session().setEntryContent(m_entry, written, m_main.session().entries().name(m_entry));
     markUnedited();
     // Entry 1's message has no full stop, and never had.
     m_main.desktop().message(this, m_entry == 1 ? tr("Entry #1 Updated")
@@ -556,7 +556,7 @@ void EditorWindow::addEntry() {
     const EntryStore::Content written = contentToWrite();
     if (!fitsInEntry(written.bytes))
         return;
-    m_main.session().entries().setEntry(m_entry, written, EntryStore::DefaultName);
+    m_main.session().setEntryContent(m_entry, written, EntryStore::DefaultName);
     markUnedited();
     m_main.desktop().message(this, tr("Entry #%1 Added.").arg(m_entry));
 }

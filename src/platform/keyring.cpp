@@ -98,8 +98,8 @@ void Keyring::run(Call call, int n, const QByteArray &utf8, Done done) {
             const QByteArray label = QByteArrayLiteral("Snapvale entry ") + entry;
             SecretValue *value = secret_value_new(utf8.constData(), utf8.size(), "text/plain");
             const bool stored = secret_password_store_binary_sync(
-                entrySchema(), SECRET_COLLECTION_DEFAULT, label.constData(), value, nullptr,
-                &error, "store", store.constData(), "entry", entry.constData(), nullptr);
+                entrySchema(), SECRET_COLLECTION_DEFAULT, label.constData(), value, nullptr, &error,
+                "store", store.constData(), "entry", entry.constData(), nullptr);
             secret_value_unref(value);
             answer.status = stored ? Status::Done : Status::Failed;
             if (!stored)
@@ -124,8 +124,8 @@ void Keyring::run(Call call, int n, const QByteArray &utf8, Done done) {
             break;
         }
         case Call::Remove:
-            secret_password_clear_sync(entrySchema(), nullptr, &error, "store",
-                                       store.constData(), "entry", entry.constData(), nullptr);
+            secret_password_clear_sync(entrySchema(), nullptr, &error, "store", store.constData(),
+                                       "entry", entry.constData(), nullptr);
             answer.status = error ? Status::Failed : Status::Done;
             if (error)
                 answer.why = reasonOf(error);

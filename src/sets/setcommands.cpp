@@ -54,6 +54,18 @@ void SetCommands::saveSet() {
     case EntrySession::SetResult::StoreFailed:
         m_main.showStoreFailure();
         break;
+    case EntrySession::SetResult::Done:
+        // Secrets stay in the Secret Service only; loading the set leaves them as they are.
+        if (const QList<int> secret = m_session.secretEntries(); !secret.isEmpty()) {
+            QStringList numbers;
+            for (int n : secret)
+                numbers << QString::number(n);
+            m_main.desktop().message(&m_main,
+                                     tr("The set was saved without the text of the secret "
+                                        "entries (%1): secrets stay in the Secret Service.")
+                                         .arg(numbers.join(QStringLiteral(", "))));
+        }
+        break;
     default:
         break;
     }
@@ -112,13 +124,28 @@ void SetCommands::loadEntry(int n) {
 }
 
 void SetCommands::saveEntry(int n) {
+    // A file keeps no secret: asked first.
+    if (m_session.isSecret(n)) {
+        if (m_session.secretState(n) != EntrySession::SecretState::Ready) {
+            m_main.desktop().message(&m_main, tr("The Secret Service did not give the text of "
+                                                 "entry %1: it may be locked.")
+                                                  .arg(n));
+            return;
+        }
+        if (m_main.desktop().ask(&m_main,
+                                 tr("Entry %1 is secret. Save its text to a file, where anyone "
+                                    "who can read the file can read it?")
+                                     .arg(n),
+                                 {tr("&Save"), tr("&Cancel")}, 1, 1) != 0)
+            return;
+    }
     const QString path =
         m_main.desktop().chooseFile(&m_main, {FileDialogRequest::Save, tr("Save Entry As..."),
                                               FileFilter::text(), QString(), true});
     if (path.isEmpty())
         return;
     QString error;
-    if (!Text::writeFileAtomically(path, m_session.entries().text(n) + QStringLiteral("\r\n"),
-                                   &error))
+    if (!Text::writeFileAtomically(
+            path, QString::fromUtf8(m_session.fullText(n)) + QStringLiteral("\r\n"), &error))
         showWriteFailure(m_main.desktop(), &m_main, path, error);
 }

@@ -1,0 +1,246 @@
+// Secret entries as the window, the tray, the picker, the editor and the set files show and
+// use them. A keeper in memory stands in for the Secret Service here (it can be told to
+// refuse); tests/e2e/secrets.sh runs the same against GNOME Keyring for real.
+
+#include "app/commands.h"
+#include "app/remotecontrol.h"
+#include "core/secretkeeper.h"
+#include "editor/editorwindow.h"
+#include "main/entrytext.h"
+#include "picker/pickercommands.h"
+#include "picker/pickerwindow.h"
+#include "support/session.h"
+
+#include <QAccessible>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Answers later, as the real one does; refuses everything while `refuse` is set.
+class MemoryKeeper : public SecretKeeper {
+public:
+    QMap<int, QByteArray> items;
+    bool refuse = false;
+
+    void store(int n, const QByteArray &utf8, Done done) override {
+        answer(done, [this, n, utf8](Answer &a) { items[n] = utf8; a.status = Status::Done; });
+    }
+    void lookup(int n, Done done) override {
+        answer(done, [this, n](Answer &a) {
+            a.status = items.contains(n) ? Status::Done : Status::Missing;
+            a.utf8 = items.value(n);
+        });
+    }
+    void remove(int n, Done done) override {
+        answer(done, [this, n](Answer &a) {
+            items.remove(n);
+            a.status = Status::Done;
+        });
+    }
+
+private:
+    void answer(const Done &done, const std::function<void(Answer &)> &act) {
+        Answer a;
+        if (refuse)
+            a.why = QStringLiteral("The collection is locked.");
+        else
+            act(a);
+        QTimer::singleShot(0, [done, a] { done(a); });
+    }
+};
+
+const QString secret = QStringLiteral(" hunter2 ");
+
+} // namespace
+
+class TestSecrets : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void shownMasked();
+    void copiedExactlyWithTheMark();
+    void markRefusedChangesNothing();
+    void hintedPasteIsSecretAtOnce();
+    void editorAsksFirstAndKeepsItSecret_data();
+    void editorAsksFirstAndKeepsItSecret();
+    void setsLeaveSecretsOut();
+    void offBringsTheTextBack();
+    void lockedAtStart();
+
+private:
+    // Entry 3 holds the secret, marked, named "bank".
+    void markEntry3();
+    QTemporaryDir m_dir;
+    MemoryKeeper m_keeper;
+    std::unique_ptr<Session> m_s;
+};
+
+void TestSecrets::init() {
+    m_keeper = MemoryKeeper();
+    m_s = newSession(m_dir);
+    m_s->session.setSecretKeeper(&m_keeper);
+    installCommands(m_s->window, m_s->session);
+    m_s->start();
+}
+
+void TestSecrets::cleanup() {
+    m_s.reset();
+}
+
+void TestSecrets::markEntry3() {
+    m_s->setEntry(3, secret, QStringLiteral("bank"));
+    QSignalSpy changed(&m_s->session, &EntrySession::secretChanged);
+    m_s->session.setSecret(3, true);
+    QTRY_COMPARE(changed.size(), 1);
+    QVERIFY(m_s->session.isSecret(3));
+}
+
+void TestSecrets::shownMasked() {
+    markEntry3();
+    QCOMPARE(m_keeper.items.value(3), secret.toUtf8());
+    // The store keeps the mark and the name, never the text.
+    QCOMPARE(m_s->stored(QStringLiteral("Secrets"), QStringLiteral("Entry3")), QStringLiteral("1"));
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry3")), QString());
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry3b")), QStringLiteral("bank"));
+
+    EntryText *field = m_s->window.entryField(3);
+    QCOMPARE(field->displayText(), QString(8, QChar(0x25CF)));
+    QCOMPARE(field->text(), QString());
+    QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(field);
+    QCOMPARE(spoken->text(QAccessible::Name), QStringLiteral("Entry 3, secret, bank"));
+    QVERIFY(spoken->textInterface()->text(0, spoken->textInterface()->characterCount()).isEmpty());
+
+    m_s->window.refreshTrayList();
+    QCOMPARE(m_s->window.actions().trayEntry[2]->text(), QStringLiteral("&3  bank (secret)"));
+    QVERIFY(entryListing(m_s->session).contains("3\tbank\t(secret)\n"));
+    QVERIFY(!entryListing(m_s->session).contains("hunter2"));
+}
+
+void TestSecrets::copiedExactlyWithTheMark() {
+    markEntry3();
+    m_s->window.requestCopy(3);
+    // The spaces at both ends are part of a password.
+    QCOMPARE(m_s->desktop.clipboard, secret);
+    QVERIFY(m_s->desktop.clipboardSecret);
+    // A plain entry's copy is trimmed and unmarked, as ever.
+    m_s->setEntry(4, QStringLiteral(" plain "));
+    m_s->window.requestCopy(4);
+    QCOMPARE(m_s->desktop.clipboard, QStringLiteral("plain"));
+    QVERIFY(!m_s->desktop.clipboardSecret);
+}
+
+void TestSecrets::markRefusedChangesNothing() {
+    m_s->setEntry(3, secret, QStringLiteral("bank"));
+    QVERIFY(m_s->session.updateStartupEntries());
+    m_keeper.refuse = true;
+    QSignalSpy failed(&m_s->session, &EntrySession::secretFailed);
+    m_s->session.setSecret(3, true);
+    QTRY_COMPARE(failed.size(), 1);
+    QTRY_COMPARE(m_s->desktop.messages.size(), 1);
+    QVERIFY(m_s->desktop.messages.first().contains(QLatin1String("The collection is locked.")));
+    QVERIFY(!m_s->session.isSecret(3));
+    QCOMPARE(m_s->text(3), secret);
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry3")), secret);
+    QCOMPARE(m_s->stored(QStringLiteral("Secrets"), QStringLiteral("Entry3")), QString());
+}
+
+void TestSecrets::hintedPasteIsSecretAtOnce() {
+    m_s->desktop.clipboard = QStringLiteral("from the password manager");
+    m_s->desktop.clipboardSecret = true;
+    m_s->window.numberedButtonReleased(4, Qt::LeftButton, QPoint());
+    // Secret before the keeper even answered: the text never reaches the entries' store.
+    QVERIFY(m_s->session.isSecret(4));
+    QCOMPARE(m_s->text(4), QString());
+    QTRY_COMPARE(m_s->stored(QStringLiteral("Secrets"), QStringLiteral("Entry4")),
+                 QStringLiteral("1"));
+    QCOMPARE(m_keeper.items.value(4), QByteArray("from the password manager"));
+    QCOMPARE(m_s->session.fullText(4), QByteArray("from the password manager"));
+}
+
+void TestSecrets::editorAsksFirstAndKeepsItSecret_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("shown") << 0;
+    QTest::newRow("not shown") << 1;
+}
+
+void TestSecrets::editorAsksFirstAndKeepsItSecret() {
+    QFETCH(int, answer);
+    markEntry3();
+    m_s->desktop.nextAnswers = {answer};
+    m_s->window.entryField(3)->clicked();
+    QCOMPARE(m_s->desktop.questions, QStringList{QStringLiteral("Show the secret text of entry 3?")});
+    auto *editor = m_s->window.findChild<EditorWindow *>();
+    if (answer != 0) {
+        QVERIFY(!editor || !editor->isVisible());
+        return;
+    }
+    QVERIFY(editor);
+    QTRY_COMPARE(editor->textEdit()->toPlainText(), secret);
+    // What the editor writes back goes to the keeper, not into the store.
+    editor->textEdit()->setPlainText(QStringLiteral("new secret"));
+    editor->textEdit()->document()->setModified(true);
+    m_s->desktop.nextAnswers.clear();
+    editor->updateEntry();
+    QTRY_COMPARE(m_keeper.items.value(3), QByteArray("new secret"));
+    QVERIFY(m_s->session.isSecret(3));
+    QCOMPARE(m_s->text(3), QString());
+    QCOMPARE(m_s->session.entries().name(3), QStringLiteral("bank"));
+}
+
+void TestSecrets::setsLeaveSecretsOut() {
+    markEntry3();
+    m_s->setEntry(5, QStringLiteral("plain five"));
+    const QString set = m_dir.filePath(QStringLiteral("s.ent"));
+    m_s->desktop.nextFiles = {set};
+    m_s->item("SaveSetMnu")->trigger();
+    QCOMPARE(m_s->desktop.messages.size(), 1);
+    QVERIFY(m_s->desktop.messages.first().contains(QLatin1String("secret entries (3)")));
+    QCOMPARE(m_s->stored(set, QStringLiteral("Entry3")), QString());
+    QCOMPARE(m_s->stored(set, QStringLiteral("Entry5")), QStringLiteral("plain five"));
+    // Loading it leaves the secret entry as it is.
+    m_s->setEntry(5, QString());
+    QCOMPARE(m_s->session.loadSet(set), EntrySession::SetResult::Done);
+    QCOMPARE(m_s->text(5), QStringLiteral("plain five"));
+    QVERIFY(m_s->session.isSecret(3));
+    QCOMPARE(m_s->session.fullText(3), secret.toUtf8());
+    QCOMPARE(m_s->session.entries().name(3), QStringLiteral("bank"));
+}
+
+void TestSecrets::offBringsTheTextBack() {
+    markEntry3();
+    QSignalSpy changed(&m_s->session, &EntrySession::secretChanged);
+    m_s->session.setSecret(3, false);
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(m_s->text(3), secret);
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry3")), secret);
+    QCOMPARE(m_s->stored(QStringLiteral("Secrets"), QStringLiteral("Entry3")), QString());
+    QTRY_VERIFY(!m_keeper.items.contains(3));
+}
+
+void TestSecrets::lockedAtStart() {
+    markEntry3();
+    const QString path = m_s->store.path();
+    m_s.reset();
+    // The next start finds the mark but the keyring gives nothing: "(locked)", no copy.
+    m_keeper.refuse = true;
+    m_s = std::make_unique<Session>(path);
+    m_s->session.setSecretKeeper(&m_keeper);
+    installCommands(m_s->window, m_s->session);
+    m_s->start();
+    QTRY_COMPARE(m_s->window.entryField(3)->displayText(), QStringLiteral("(locked)"));
+    m_s->desktop.clipboard = QStringLiteral("before");
+    m_s->window.requestCopy(3);
+    QCOMPARE(m_s->desktop.clipboard, QStringLiteral("before"));
+    QCOMPARE(m_s->desktop.messages.size(), 1);
+    QVERIFY(m_s->desktop.messages.first().contains(QLatin1String("may be locked")));
+}
+
+QTEST_MAIN(TestSecrets)
+#include "test_secrets.moc"
