@@ -124,7 +124,10 @@ void ClipboardCommands::pasteForCommand(int n, const MainWindow::PasteDone &done
         done(0, QString());
         return;
     }
-    auto *question = new ReplaceDialog(m_main, n);
+    // Asked from a shortcut, mostly while the window is away: the question is a window of its
+    // own, so that every compositor shows it. (Under Wayland a minimised window cannot even be
+    // told from a shown one.)
+    auto *question = new ReplaceDialog(m_main, n, true);
     m_question = question;
     auto replaced = std::make_shared<bool>(false);
     const bool secret = desktop.clipboardIsSecret();

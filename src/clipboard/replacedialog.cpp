@@ -8,8 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-ReplaceDialog::ReplaceDialog(MainWindow &main, int n)
-    : QDialog(&main)
+ReplaceDialog::ReplaceDialog(MainWindow &main, int n, bool standalone)
+    : QDialog(standalone ? nullptr : &main)
     , m_n(n) {
     setObjectName(QStringLiteral("FrmWarn1"));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -16,7 +16,9 @@ class QPushButton;
 class ReplaceDialog : public QDialog {
     Q_OBJECT
 public:
-    ReplaceDialog(MainWindow &main, int n);
+    // `standalone`: a window of its own rather than one that belongs to the main window, which
+    // may be hidden or minimised (compositors hide what belongs to such a window).
+    ReplaceDialog(MainWindow &main, int n, bool standalone = false);
 
     int entry() const { return m_n; }
     QPushButton *replaceButton(int n) const { return m_cmdYes[EntryStore::index(n)]; }

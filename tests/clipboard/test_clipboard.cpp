@@ -55,15 +55,28 @@ private slots:
     void commandsWhateverTheButtonsShow();
     void pasteCommandAnswers_data();
     void pasteCommandAnswers();
+    void commandQuestionShowsWithTheWindowHidden_data();
+    void commandQuestionShowsWithTheWindowHidden();
     void saveClipboard_data();
     void saveClipboard();
     void saveClipboardFailures();
 
 private:
     ReplaceDialog *warn() { return openDialog<ReplaceDialog>(m_s->window, "FrmWarn1"); }
+    // The question a command opened: a window of its own.
+    static ReplaceDialog *commandQuestion();
     QTemporaryDir m_dir;
     std::unique_ptr<Session> m_s;
 };
+
+ReplaceDialog *TestClipboard::commandQuestion() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *d = qobject_cast<ReplaceDialog *>(w); d && d->isVisible())
+            return d;
+    }
+    return nullptr;
+}
 
 void TestClipboard::init() {
     m_s = newSession(m_dir);
@@ -393,26 +406,50 @@ void TestClipboard::pasteCommandAnswers() {
     QList<int> answers;
     m_s->window.requestPaste(4, [&answers](int s, const QString &) { answers << s; });
     if (answer == QLatin1String("none")) {
-        QVERIFY(!warn());
+        QVERIFY(!commandQuestion());
     } else {
         // The launch waits for the user; the clipboard may change meanwhile.
-        QVERIFY(warn());
+        QVERIFY(commandQuestion());
         QVERIFY(answers.isEmpty());
         m_s->desktop.clipboard = QStringLiteral("later");
         // A second command brings the same question forward and is told so at once.
         m_s->window.requestPaste(9, [&answers](int s, const QString &) { answers << s; });
         QCOMPARE(answers, QList<int>{int(MainWindow::QuestionOpen)});
-        QCOMPARE(m_s->window.findChildren<ReplaceDialog *>().size(), 1);
+        QVERIFY(commandQuestion());
         answers.clear();
         if (answer == QLatin1String("replace"))
-            warn()->replaceButton(4)->click();
+            commandQuestion()->replaceButton(4)->click();
         else
-            warn()->reject();
-        QVERIFY(!warn());
+            commandQuestion()->reject();
+        QVERIFY(!commandQuestion());
     }
     QCOMPARE(answers, QList<int>{status});
     QCOMPARE(m_s->text(4), after);
     QVERIFY(m_s->desktop.messages.isEmpty());
+}
+
+void TestClipboard::commandQuestionShowsWithTheWindowHidden_data() {
+    QTest::addColumn<QString>("window");
+    QTest::newRow("hidden") << "hidden";
+    QTest::newRow("minimised") << "minimised";
+    QTest::newRow("shown") << "shown";
+}
+
+void TestClipboard::commandQuestionShowsWithTheWindowHidden() {
+    // A compositor hides the windows that are transient for a minimised or hidden one (Mutter
+    // does): the question of `--paste` would wait unseen, and the launch with it.
+    QFETCH(QString, window);
+    if (window == QLatin1String("hidden"))
+        m_s->window.hide();
+    else if (window == QLatin1String("minimised"))
+        m_s->window.showMinimized();
+    m_s->setEntry(4, QStringLiteral("old"));
+    m_s->desktop.clipboard = QStringLiteral("new");
+    m_s->window.requestPaste(4, [](int, const QString &) {});
+    ReplaceDialog *question = commandQuestion();
+    QVERIFY(question);
+    QCOMPARE(question->windowHandle()->transientParent(), nullptr);
+    question->reject();
 }
 
 void TestClipboard::saveClipboard_data() {

@@ -28,7 +28,10 @@ public:
     bool refuse = false;
 
     void store(int n, const QByteArray &utf8, Done done) override {
-        answer(done, [this, n, utf8](Answer &a) { items[n] = utf8; a.status = Status::Done; });
+        answer(done, [this, n, utf8](Answer &a) {
+            items[n] = utf8;
+            a.status = Status::Done;
+        });
     }
     void lookup(int n, Done done) override {
         answer(done, [this, n](Answer &a) {
@@ -108,7 +111,8 @@ void TestSecrets::shownMasked() {
     // The store keeps the mark and the name, never the text.
     QCOMPARE(m_s->stored(QStringLiteral("Secrets"), QStringLiteral("Entry3")), QStringLiteral("1"));
     QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry3")), QString());
-    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry3b")), QStringLiteral("bank"));
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry3b")),
+             QStringLiteral("bank"));
 
     EntryText *field = m_s->window.entryField(3);
     QCOMPARE(field->displayText(), QString(8, QChar(0x25CF)));
@@ -175,7 +179,8 @@ void TestSecrets::editorAsksFirstAndKeepsItSecret() {
     markEntry3();
     m_s->desktop.nextAnswers = {answer};
     m_s->window.entryField(3)->clicked();
-    QCOMPARE(m_s->desktop.questions, QStringList{QStringLiteral("Show the secret text of entry 3?")});
+    QCOMPARE(m_s->desktop.questions,
+             QStringList{QStringLiteral("Show the secret text of entry 3?")});
     auto *editor = m_s->window.findChild<EditorWindow *>();
     if (answer != 0) {
         QVERIFY(!editor || !editor->isVisible());
