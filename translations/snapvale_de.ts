@@ -632,6 +632,14 @@ Die alte Datei ist jetzt:<byte value="xd"/>
         <source>%1 (secret)</source>
         <translation>%1 (geheim)</translation>
     </message>
+    <message>
+        <source>Clear &amp;Secrets After...</source>
+        <translation>&amp;Geheimnisse leeren nach...</translation>
+    </message>
+    <message>
+        <source>Seconds a copied secret entry stays on the clipboard (10 to 300):</source>
+        <translation>Sekunden, die ein kopierter geheimer Eintrag in der Zwischenablage bleibt (10 bis 300):</translation>
+    </message>
 </context>
 <context>
     <name>NameDialog</name>

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QPointer>
 
+#include <algorithm>
+
 namespace {
 
 // A recovery copy follows a change within this time.
@@ -109,6 +111,12 @@ bool EntrySession::setOption(Option option, bool on) {
     emit optionsChanged();
     // Stored at once: a later crash or kill keeps the choice.
     return saveOption(m_store, option, on);
+}
+
+bool EntrySession::setSecretClearSeconds(int seconds) {
+    m_options.secretClearSeconds = std::clamp(seconds, 10, 300);
+    emit optionsChanged();
+    return saveSecretClearSeconds(m_store, m_options.secretClearSeconds);
 }
 
 bool EntrySession::setClippings(const QStringList &clippings) {

@@ -42,6 +42,8 @@ public:
     const Options &options() const { return m_options; }
     // Takes the option at once and stores it; false when it could not be stored.
     bool setOption(Option option, bool on);
+    // How long a copied secret stays on the clipboard, 10 to 300 seconds, stored at once.
+    bool setSecretClearSeconds(int seconds);
 
     // The frequent clipping k, 1 to 20.
     QString clipping(int k) const { return m_clippings.value(k - 1); }

@@ -90,6 +90,11 @@ Options loadOptions(const SettingsStore &store) {
     return options;
 }
 
+bool saveSecretClearSeconds(SettingsStore &store, int seconds) {
+    return store.set(settingsSection, QStringLiteral("SecretClearSeconds"),
+                     QString::number(seconds));
+}
+
 bool saveOption(SettingsStore &store, Option option, bool on) {
     return store.set(settingsSection, optionKey(option), OptionFlag::encode(on));
 }

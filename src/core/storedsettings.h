@@ -52,6 +52,7 @@ struct Options {
 };
 Options loadOptions(const SettingsStore &store);
 bool saveOption(SettingsStore &store, Option option, bool on);
+bool saveSecretClearSeconds(SettingsStore &store, int seconds);
 
 // Which entries are secret: their texts are kept outside the store, which holds "1" under
 // "Secrets", "Entry<n>" for each, and nothing else of them but their names.

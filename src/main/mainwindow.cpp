@@ -186,6 +186,9 @@ void MainWindow::buildMenus() {
     a.pasteAfterPicking = newItem(options, QStringLiteral("PasteMnu"), tr("&Paste After Picking"));
     a.restoreClipboard =
         newItem(options, QStringLiteral("RestoreClipMnu"), tr("Restore Clip&board After Pasting"));
+    a.secretClear =
+        newItem(options, QStringLiteral("SecretClearMnu"), tr("Clear &Secrets After..."));
+    connect(a.secretClear, &QAction::triggered, this, &MainWindow::chooseSecretClearTime);
     a.keyboardShortcut =
         newItem(options, QStringLiteral("ShortcutMnu"), tr("&Keyboard Shortcut..."));
     options->addSeparator();
@@ -570,6 +573,15 @@ void MainWindow::toggleAutoSave() {
 
 void MainWindow::togglePasteAfterPicking() {
     toggleOption(Option::PasteAfterPicking, m_actions.pasteAfterPicking);
+}
+
+void MainWindow::chooseSecretClearTime() {
+    int seconds = m_session.options().secretClearSeconds;
+    if (m_desktop.askNumber(this,
+                            tr("Seconds a copied secret entry stays on the clipboard (10 to 300):"),
+                            10, 300, &seconds) &&
+        !m_session.setSecretClearSeconds(seconds))
+        showStoreFailure();
 }
 
 void MainWindow::toggleRestoreClipboard() {

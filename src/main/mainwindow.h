@@ -35,6 +35,7 @@ struct MainActions {
     QAction *startAtLogin = nullptr;
     QAction *pasteAfterPicking = nullptr;
     QAction *restoreClipboard = nullptr;
+    QAction *secretClear = nullptr;
     QAction *keyboardShortcut = nullptr;
     QAction *clearAll = nullptr;
     std::array<QAction *, EntryStore::Count / EntryStore::PerTab> clearTab{};
@@ -136,6 +137,7 @@ public:
     void toggleAutoSave();
     void togglePasteAfterPicking();
     void toggleRestoreClipboard();
+    void chooseSecretClearTime();
     // Writes or removes the user's autostart entry; its check mark follows the file.
     void toggleStartAtLogin();
     void hideInTray();

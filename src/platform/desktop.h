@@ -59,6 +59,10 @@ public:
     virtual int ask(QWidget *parent, const QString &text, const QStringList &buttons,
                     int defaultButton, int escapeButton) = 0;
     virtual void beep() = 0;
+    // A whole number from `minimum` to `maximum`, starting at `value`, title "Snapvale";
+    // false when the user cancelled.
+    virtual bool askNumber(QWidget *parent, const QString &text, int minimum, int maximum,
+                           int *value) = 0;
 
     // Opens a web address or a file with the desktop's default handler, never through a shell.
     // False when it could not be opened.

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -192,6 +193,16 @@ QString QtDesktop::chooseFile(QWidget *parent, const FileDialogRequest &request)
 void QtDesktop::message(QWidget *parent, const QString &text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Snapvale"), text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool QtDesktop::askNumber(QWidget *parent, const QString &text, int minimum, int maximum,
+                          int *value) {
+    bool ok = false;
+    const int chosen = QInputDialog::getInt(parent, QStringLiteral("Snapvale"), text, *value,
+                                            minimum, maximum, 1, &ok);
+    if (ok)
+        *value = chosen;
+    return ok;
 }
 
 int QtDesktop::ask(QWidget *parent, const QString &text, const QStringList &buttons,

@@ -15,6 +15,8 @@ public:
     bool clipboardIsSecret() override;
     QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
     void message(QWidget *parent, const QString &text) override;
+    bool askNumber(QWidget *parent, const QString &text, int minimum, int maximum,
+                   int *value) override;
     int ask(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
             int escapeButton) override;
     void beep() override;

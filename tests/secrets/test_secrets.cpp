@@ -76,6 +76,8 @@ private slots:
     void setsLeaveSecretsOut();
     void offBringsTheTextBack();
     void lockedAtStart();
+    void clearTimeChosen_data();
+    void clearTimeChosen();
 
 private:
     // Entry 3 holds the secret, marked, named "bank".
@@ -245,6 +247,24 @@ void TestSecrets::lockedAtStart() {
     QCOMPARE(m_s->desktop.clipboard, QStringLiteral("before"));
     QCOMPARE(m_s->desktop.messages.size(), 1);
     QVERIFY(m_s->desktop.messages.first().contains(QLatin1String("may be locked")));
+}
+
+void TestSecrets::clearTimeChosen_data() {
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<int>("seconds");
+    QTest::newRow("chosen") << QList<int>{45} << 45;
+    QTest::newRow("cancelled") << QList<int>{} << 30;
+    QTest::newRow("below the least") << QList<int>{3} << 10;
+}
+
+void TestSecrets::clearTimeChosen() {
+    QFETCH(QList<int>, answers);
+    QFETCH(int, seconds);
+    m_s->desktop.nextNumbers = answers;
+    m_s->item("SecretClearMnu")->trigger();
+    QCOMPARE(m_s->session.options().secretClearSeconds, seconds);
+    // Kept for the next start.
+    QCOMPARE(loadOptions(m_s->store).secretClearSeconds, seconds);
 }
 
 QTEST_MAIN(TestSecrets)

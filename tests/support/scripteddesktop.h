@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 
 // A desktop that tests script: what the clipboard holds and whether it fails, what the next
@@ -72,6 +73,14 @@ public:
     int ask(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
             int escapeButton) override;
     void beep() override { ++beeps; }
+    // Answers of the next number prompts; with none left, a prompt is cancelled.
+    QList<int> nextNumbers;
+    bool askNumber(QWidget *, const QString &, int minimum, int maximum, int *value) override {
+        if (nextNumbers.isEmpty())
+            return false;
+        *value = std::clamp(nextNumbers.takeFirst(), minimum, maximum);
+        return true;
+    }
     bool openTarget(const QString &target) override;
     void setStackOrder(QWidget *window, bool topmost) override;
     void popupMenu(QMenu *menu, QAction *defaultAction, const QPoint &at) override;
