@@ -123,6 +123,14 @@ bool QtDesktop::setClipboardUtf8(const QByteArray &utf8) {
         return runWl(QStringLiteral("wl-copy"),
                      {QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
                      utf8) == 0;
+    return setClipboardData(utf8, false);
+}
+
+namespace {
+const QString passwordHint = QStringLiteral("x-kde-passwordManagerHint");
+} // namespace
+
+bool QtDesktop::setClipboardData(const QByteArray &utf8, bool secret) {
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return false;
@@ -131,27 +139,17 @@ bool QtDesktop::setClipboardUtf8(const QByteArray &utf8) {
     auto *data = new QMimeData;
     data->setData(QStringLiteral("text/plain"), utf8);
     data->setData(QStringLiteral("text/plain;charset=utf-8"), utf8);
+    if (secret)
+        data->setData(passwordHint, QByteArrayLiteral("secret"));
     clipboard->setMimeData(data, QClipboard::Clipboard);
     return true;
 }
-
-namespace {
-const QString passwordHint = QStringLiteral("x-kde-passwordManagerHint");
-} // namespace
 
 bool QtDesktop::setClipboardSecret(const QByteArray &utf8) {
     // wl-copy serves one type only: the text goes without the mark there.
     if (wlClipboard())
         return setClipboardUtf8(utf8);
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (!clipboard)
-        return false;
-    auto *data = new QMimeData;
-    data->setData(QStringLiteral("text/plain"), utf8);
-    data->setData(QStringLiteral("text/plain;charset=utf-8"), utf8);
-    data->setData(passwordHint, QByteArrayLiteral("secret"));
-    clipboard->setMimeData(data, QClipboard::Clipboard);
-    return true;
+    return setClipboardData(utf8, true);
 }
 
 bool QtDesktop::clipboardIsSecret() {

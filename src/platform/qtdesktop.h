@@ -29,5 +29,8 @@ public:
     void notice(const QString &text) override;
 
 private:
+    // The text on the X11 or Qt clipboard, marked as a password when `secret`.
+    static bool setClipboardData(const QByteArray &utf8, bool secret);
+
     QString m_lastFolder;
 };

@@ -33,3 +33,13 @@ clipboard_holds() {
     echo "$got"
     return 1
 }
+
+# Starts $binary in the background (its pid in $snapvale), waits for its instance socket, and
+# hides its window.
+start_snapvale() {
+    "$binary" >>"$work/snapvale.log" 2>&1 &
+    snapvale=$!
+    pids+=($snapvale)
+    for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/snapvale.socket" ] && break; sleep 0.1; done
+    "$binary" --hide || fail "--hide"
+}

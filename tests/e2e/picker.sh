@@ -20,13 +20,6 @@ export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 start_xvfb
 
-start_snapvale() {
-    "$binary" >>"$work/snapvale.log" 2>&1 &
-    snapvale=$!
-    pids+=($snapvale)
-    for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/snapvale.socket" ] && break; sleep 0.1; done
-    "$binary" --hide || fail "--hide"
-}
 start_snapvale
 
 text=$'Grüße aus Eintrag 3\nzweite Zeile\t✓'

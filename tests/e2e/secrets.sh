@@ -21,13 +21,6 @@ store=$XDG_DATA_HOME/Snapvale/settings.sqlite3
 printf "test password" | gnome-keyring-daemon --unlock --components=secrets >/dev/null
 start_xvfb
 
-start_snapvale() {
-    "$binary" >>"$work/snapvale.log" 2>&1 &
-    snapvale=$!
-    pids+=($snapvale)
-    for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/snapvale.socket" ] && break; sleep 0.1; done
-    "$binary" --hide || fail "--hide"
-}
 stop_snapvale() {
     kill "-$1" "$snapvale"
     wait "$snapvale" 2>/dev/null || true
