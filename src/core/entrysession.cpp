@@ -284,7 +284,14 @@ void EntrySession::setSecret(int n, bool secret) {
             if (written && hasEntries(m_store, EntrySection::recovery()))
                 written = m_recovery.saveEntry(m_store, m_entries, n);
             if (!written || !transaction.commit()) {
-                emit secretFailed(n, m_store.lastError());
+                // Not marked in the store: the entry goes back to plain, with its text, as the
+                // store still has it; the keyring's copy stays until the next try.
+                const QString why = m_store.lastError();
+                m_secretTexts[EntryStore::index(n)].clear();
+                m_secretStates[EntryStore::index(n)] = SecretState::Plain;
+                m_entries.setSecret(n, false);
+                m_entries.setEntry(n, QString::fromUtf8(utf8), m_entries.name(n));
+                emit secretFailed(n, why);
                 return;
             }
             foldLogAfterSecret();
