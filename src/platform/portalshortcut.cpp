@@ -221,7 +221,7 @@ void PortalShortcut::onResponse(uint response, const QVariantMap &results) {
         return;
     }
     if (step == Step::CreateSession) {
-        // A string in the specification, an object path in some portals.
+        // A string in the portal documentation, an object path in some portals.
         const QVariant handle = results.value(QStringLiteral("session_handle"));
         m_session = handle.canConvert<QDBusObjectPath>() &&
                             handle.metaType() == QMetaType::fromType<QDBusObjectPath>()

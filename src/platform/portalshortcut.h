@@ -32,7 +32,7 @@ public:
     // The key as the desktop describes it ("Ctrl+Alt+V"); may be empty when it chose none yet.
     QString trigger() const { return m_trigger; }
 
-    // A key in the form of the XDG shortcuts specification ("CTRL+ALT+v"); empty for a key it
+    // A key in the form XDG shortcut triggers take ("CTRL+ALT+v"); empty for a key it
     // cannot name.
     static QString portalTrigger(const QKeySequence &key);
 
