@@ -24,38 +24,13 @@ Q_LOGGING_CATEGORY(lcInstance, "snapvale.instance")
 
 // A client that has not sent its line by then is dropped.
 constexpr int silentClientMs = 2000;
-// How long a launch waits for the running program's answer.
-constexpr int answerTimeoutMs = 10000;
 
 #ifdef Q_OS_UNIX
 QString runtimeFolder(QString *error) {
-    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
-        return xdg;
-    // No runtime folder from the session: one of our own, the user's alone.
-    const QString own = QStringLiteral("/tmp/snapvale-%1").arg(::getuid());
-    const QByteArray native = QFile::encodeName(own);
-    ::mkdir(native.constData(), 0700);
-    struct stat st = {};
-    if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-        (st.st_mode & 077))
-        *error = QStringLiteral("%1 is not a folder of this user's alone").arg(own);
-    return own;
-}
-
-// `timeoutMs` -1 waits as long as the other end keeps the connection.
-bool readAll(int fd, char *data, size_t size, int timeoutMs = answerTimeoutMs) {
-    while (size > 0) {
-        pollfd p = {fd, POLLIN, 0};
-        if (::poll(&p, 1, timeoutMs) <= 0)
-            return false;
-        const ssize_t got = ::read(fd, data, size);
-        if (got <= 0)
-            return false;
-        data += got;
-        size -= size_t(got);
-    }
-    return true;
+    std::string why;
+    const QString folder = QFile::decodeName(InstanceClient::runtimeFolder(&why).c_str());
+    *error = QString::fromStdString(why);
+    return folder;
 }
 
 #else
@@ -73,84 +48,18 @@ InstanceChannel::InstanceChannel() {
     m_lock->setStaleLockTime(0);
 }
 
-InstanceChannel::Sent InstanceChannel::send(const Request &request, QByteArray *text, int *status,
-                                            QString *error) const {
+InstanceChannel::Sent InstanceChannel::send(const Request &request,
+                                            InstanceClient::Answer *answer) const {
 #ifndef Q_OS_UNIX
     // Elsewhere each launch is a program of its own, as before.
     Q_UNUSED(request);
-    Q_UNUSED(text);
-    Q_UNUSED(status);
-    Q_UNUSED(error);
+    Q_UNUSED(answer);
     return Sent::NoServer;
 #else
-    const QByteArray path = QFile::encodeName(m_socketPath);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    if (size_t(path.size()) >= sizeof(address.sun_path)) {
-        *error = QStringLiteral("the socket path is too long: %1").arg(m_socketPath);
-        return Sent::Failed;
-    }
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-        return Sent::Failed;
-    }
-    const auto done = [fd](Sent result) {
-        ::close(fd);
-        return result;
-    };
-    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) != 0)
-        return done(Sent::NoServer);
     const QByteArray line = request.encode();
-    if (::send(fd, line.constData(), size_t(line.size()), MSG_NOSIGNAL) != line.size()) {
-        *error = QStringLiteral("the running Snapvale does not answer");
-        return done(Sent::Failed);
-    }
-    // "ok\n", "ok <bytes>\n" and the bytes, "status <n> <why>\n", or "error <why>\n".
-    *status = 0;
-    QByteArray head;
-    char c = 0;
-    const int firstByteMs = request.mayWaitForUser() ? -1 : answerTimeoutMs;
-    while (head.size() < 512 &&
-           readAll(fd, &c, 1, head.isEmpty() ? firstByteMs : answerTimeoutMs) && c != '\n')
-        head += c;
-    if (c != '\n') {
-        *error = QStringLiteral("the running Snapvale does not answer");
-        return done(Sent::Failed);
-    }
-    if (head.startsWith("error ")) {
-        *error = QString::fromUtf8(head.mid(6));
-        return done(Sent::Failed);
-    }
-    if (head.startsWith("status ")) {
-        const qsizetype space = head.indexOf(' ', 7);
-        bool ok = false;
-        *status = head.mid(7, space < 0 ? -1 : space - 7).toInt(&ok);
-        if (!ok || *status <= 0 || *status > 125) {
-            *error = QStringLiteral("the running Snapvale answered badly");
-            return done(Sent::Failed);
-        }
-        *error = space < 0 ? QString() : QString::fromUtf8(head.mid(space + 1));
-        return done(Sent::Answered);
-    }
-    if (head.startsWith("ok ")) {
-        bool ok = false;
-        const qint64 size = head.mid(3).toLongLong(&ok);
-        if (!ok || size < 0 || size > (qint64(1) << 31)) {
-            *error = QStringLiteral("the running Snapvale answered badly");
-            return done(Sent::Failed);
-        }
-        text->resize(qsizetype(size));
-        if (!readAll(fd, text->data(), size_t(size))) {
-            *error = QStringLiteral("the running Snapvale stopped answering");
-            return done(Sent::Failed);
-        }
-    } else if (head != "ok") {
-        *error = QStringLiteral("the running Snapvale answered badly");
-        return done(Sent::Failed);
-    }
-    return done(Sent::Answered);
+    return InstanceClient::send(QFile::encodeName(m_socketPath).toStdString(),
+                                std::string_view(line.constData(), size_t(line.size())),
+                                request.mayWaitForUser(), answer);
 #endif
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/instanceclient.h"
 #include "core/request.h"
 
 #include <QLockFile>
@@ -20,12 +21,9 @@ public:
     QString error() const { return m_error; }
     QString socketPath() const { return m_socketPath; }
 
-    // Sends one request to the running program and reads its answer, without an event loop.
-    // NoServer when nothing listens (none runs, or it is still starting). An answer may carry
-    // an exit status other than 0 (`status`), with the reason in `error`. A request that waits
-    // for the user (a replace question) waits as long as the user does.
-    enum class Sent { Answered, NoServer, Failed };
-    Sent send(const Request &request, QByteArray *text, int *status, QString *error) const;
+    // Sends one request to the running program and reads its answer (InstanceClient::send).
+    using Sent = InstanceClient::Sent;
+    Sent send(const Request &request, InstanceClient::Answer *answer) const;
 
     // Takes the lock for this process's life. False when another process holds it; a lock left
     // by a killed program is taken over.

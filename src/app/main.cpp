@@ -108,20 +108,18 @@ pid_t startProgram() {
 // Returns the exit status, or -1 when this process is to become the running Snapvale.
 int handOver(InstanceChannel &channel, const Request &request) {
 #ifdef Q_OS_UNIX
-    QByteArray text;
-    QString error;
-    int status = 0;
     bool started = false;
     pid_t child = 0;
     for (int waited = 0; waited <= startTimeoutMs; waited += 25) {
-        switch (channel.send(request, &text, &status, &error)) {
+        InstanceClient::Answer answer;
+        switch (channel.send(request, &answer)) {
         case InstanceChannel::Sent::Answered:
-            std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-            if (status != 0)
-                std::fprintf(stderr, "snapvale: %s\n", qUtf8Printable(error));
-            return status;
+            std::fwrite(answer.text.data(), 1, answer.text.size(), stdout);
+            if (answer.status != 0)
+                std::fprintf(stderr, "snapvale: %s\n", answer.error.c_str());
+            return answer.status;
         case InstanceChannel::Sent::Failed:
-            std::fprintf(stderr, "snapvale: %s\n", qUtf8Printable(error));
+            std::fprintf(stderr, "snapvale: %s\n", answer.error.c_str());
             return 1;
         case InstanceChannel::Sent::NoServer:
             break;

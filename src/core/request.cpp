@@ -4,44 +4,20 @@
 
 namespace {
 
-struct Name {
-    const char *word;
-    Request::Kind kind;
-    bool takesEntry;
-};
-
-const Name names[] = {
-    {"activate", Request::Activate, false},  {"show", Request::Show, false},
-    {"hide", Request::Hide, false},          {"toggle", Request::Toggle, false},
-    {"menu", Request::Menu, false},          {"copy", Request::Copy, true},
-    {"paste", Request::Paste, true},         {"get", Request::Get, true},
-    {"list", Request::List, false},          {"secret-on", Request::SecretOn, true},
-    {"secret-off", Request::SecretOff, true}};
+static_assert(RequestWords::count == Request::SecretOff + 1, "one word for each kind of request");
+static_assert(EntryStore::Count == 30, "the command's entry numbers");
 
 const QString badEntry = QStringLiteral("an entry number is 1 to 30");
 
-// "1" to "30" exactly: no sign, no leading zero, no space, nothing after.
 int entryNumber(const QByteArray &text) {
-    if (text.isEmpty() || text.size() > 2 || text.startsWith('0'))
-        return 0;
-    int n = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return 0;
-        n = n * 10 + (c - '0');
-    }
-    return EntryStore::isValid(n) ? n : 0;
+    return RequestWords::entryNumber(text.constData(), size_t(text.size()));
 }
 
 } // namespace
 
 QByteArray Request::encode() const {
-    for (const Name &name : names) {
-        if (name.kind == kind)
-            return QByteArray(name.word) +
-                   (name.takesEntry ? ' ' + QByteArray::number(entry) : "") + '\n';
-    }
-    return QByteArrayLiteral("activate\n");
+    const RequestWords::Word &name = RequestWords::words[kind];
+    return QByteArray(name.word) + (name.takesEntry ? ' ' + QByteArray::number(entry) : "") + '\n';
 }
 
 namespace RequestParser {
@@ -53,20 +29,21 @@ std::optional<Request> parseLine(const QByteArray &line, QString *error) {
     }
     const qsizetype space = line.indexOf(' ');
     const QByteArray word = space < 0 ? line : line.left(space);
-    for (const Name &name : names) {
+    for (int kind = 0; kind < int(RequestWords::count); ++kind) {
+        const RequestWords::Word &name = RequestWords::words[kind];
         if (word != name.word)
             continue;
         if (!name.takesEntry) {
             if (space >= 0)
                 break;
-            return Request{name.kind, 0};
+            return Request{Request::Kind(kind), 0};
         }
         const int n = space < 0 ? 0 : entryNumber(line.mid(space + 1));
         if (!n) {
             *error = badEntry;
             return std::nullopt;
         }
-        return Request{name.kind, n};
+        return Request{Request::Kind(kind), n};
     }
     *error = QStringLiteral("unknown request");
     return std::nullopt;
@@ -102,19 +79,17 @@ std::optional<Request> parseArguments(const QStringList &arguments, bool *exitAf
                 Request{how == QLatin1String("on") ? Request::SecretOn : Request::SecretOff, n};
             continue;
         }
-        const Name *found = nullptr;
-        for (const Name &name : names) {
-            if (name.kind != Request::Activate && name.kind != Request::SecretOn &&
-                name.kind != Request::SecretOff &&
-                arg == QLatin1String("--") + QLatin1String(name.word))
-                found = &name;
+        int found = -1;
+        for (int kind = Request::Show; kind < Request::SecretOn; ++kind) {
+            if (arg == QLatin1String("--") + QLatin1String(RequestWords::words[kind].word))
+                found = kind;
         }
-        if (!found) {
+        if (found < 0) {
             *error = QStringLiteral("unknown option '%1'; see snapvale --help").arg(arg);
             return std::nullopt;
         }
-        request = Request{found->kind, 0};
-        if (found->takesEntry) {
+        request = Request{Request::Kind(found), 0};
+        if (RequestWords::words[found].takesEntry) {
             request->entry =
                 i + 1 < arguments.size() ? entryNumber(arguments.at(++i).toLatin1()) : 0;
             if (!request->entry) {

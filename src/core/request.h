@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/requestwords.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -20,12 +22,12 @@ struct Request {
     // The line sent on the channel, "\n" included.
     QByteArray encode() const;
     // Whether the answer carries text for standard output (Get, List).
-    bool printsText() const { return kind == Get || kind == List; }
+    bool printsText() const { return RequestWords::words[kind].printsText; }
     // Whether carrying it out may wait for the user (a replace question): its launch waits as
     // long. Every launch ends when its request is done, so that `snapvale --copy 3 && wl-paste`
     // finds the text and `snapvale --paste 3 || ...` knows whether it was pasted.
     // The Secret Service may ask the user to unlock it first.
-    bool mayWaitForUser() const { return kind == Paste || kind == SecretOn || kind == SecretOff; }
+    bool mayWaitForUser() const { return RequestWords::words[kind].mayWaitForUser; }
 };
 
 namespace RequestParser {

@@ -40,7 +40,15 @@ bool set(bool on, QString *error) {
         *error = QCoreApplication::translate("Autostart", "the folder cannot be made");
         return false;
     }
-    // The program that runs now, so that a copy outside the system folders starts too.
+    // The program that runs now, so that a copy outside the system folders starts too: through
+    // the `snapvale` command beside it, which the program's own folder is not.
+    QString program = QCoreApplication::applicationFilePath();
+#ifdef SNAPVALE_LAUNCHER_FROM_PROGRAM
+    const QString launcher = QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                             QStringLiteral("/" SNAPVALE_LAUNCHER_FROM_PROGRAM));
+    if (QFileInfo(launcher).isExecutable())
+        program = launcher;
+#endif
     const QString entry = QStringLiteral("[Desktop Entry]\n"
                                          "Type=Application\n"
                                          "Name=Snapvale\n"
@@ -49,7 +57,7 @@ bool set(bool on, QString *error) {
                                          "Icon=snapvale\n"
                                          "Terminal=false\n"
                                          "X-GNOME-Autostart-enabled=true\n")
-                              .arg(QCoreApplication::applicationFilePath());
+                              .arg(program);
     return Text::writeFileAtomically(path, entry, error);
 }
 

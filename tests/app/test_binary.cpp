@@ -159,6 +159,7 @@ private slots:
     void pasteWaitsForTheQuestion();
     void badUse_data();
     void badUse();
+    void programMissing();
     void untrustedChannel();
     void otherUsersKeptOut();
 };
@@ -393,10 +394,12 @@ void TestBinary::commands() {
     QTemporaryDir home;
     const QProcessEnvironment env = baseEnvironment(home.path());
     const QString text = QStringLiteral("  gr\u00fc\u00dfe\r\n\tzwei \U0001F600  ");
+    const QString large = QStringLiteral("\u00e4\U0001F600").repeated(1 << 20);
     {
         SettingsStore store(home.filePath(QStringLiteral("Snapvale/settings.sqlite3")));
         store.set(QStringLiteral("Data"), QStringLiteral("Entry3"), text);
         store.set(QStringLiteral("Data"), QStringLiteral("Entry3b"), QStringLiteral("three"));
+        store.set(QStringLiteral("Data"), QStringLiteral("Entry5"), large);
     }
     // A command with nothing running starts Snapvale first, and ends when it is done.
     const Run got = run(env, {QStringLiteral("--get"), QStringLiteral("3")});
@@ -424,6 +427,10 @@ void TestBinary::commands() {
     QCOMPARE(run(env, {QStringLiteral("--get"), QStringLiteral("7")}).out,
              text.trimmed().toUtf8().replace("\r\n\tzwei", "\r\n\tzwei"));
     QCOMPARE(run(env, {}).status, 0);
+    // Text of many reads on the socket arrives whole.
+    const Run big = run(env, {QStringLiteral("--get"), QStringLiteral("5")});
+    QCOMPARE(big.status, 0);
+    QVERIFY(big.out == large.toUtf8());
     // The program started by the first command runs on, its process id in its lock.
     QFile lock(env.value(QStringLiteral("XDG_RUNTIME_DIR")) + QStringLiteral("/snapvale.lock"));
     QVERIFY(lock.open(QIODevice::ReadOnly));
@@ -468,25 +475,74 @@ void TestBinary::pasteWaitsForTheQuestion() {
 void TestBinary::badUse_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("message");
-    QTest::newRow("entry 31") << QStringList{QStringLiteral("--copy"), QStringLiteral("31")}
-                              << QByteArray("snapvale: an entry number is 1 to 30\n");
-    QTest::newRow("entry 0") << QStringList{QStringLiteral("--get"), QStringLiteral("0")}
-                             << QByteArray("snapvale: an entry number is 1 to 30\n");
-    QTest::newRow("no number") << QStringList{QStringLiteral("--paste")}
-                               << QByteArray("snapvale: an entry number is 1 to 30\n");
-    QTest::newRow("two commands") << QStringList{QStringLiteral("--show"), QStringLiteral("--hide")}
-                                  << QByteArray(
-                                         "snapvale: one command at a time; see snapvale --help\n");
+    const QByteArray badEntry = "snapvale: an entry number is 1 to 30\n";
+    const struct {
+        const char *name;
+        QStringList arguments;
+        QByteArray message;
+    } rows[] = {
+        {"entry 31", {QStringLiteral("--copy"), QStringLiteral("31")}, badEntry},
+        {"entry 0", {QStringLiteral("--get"), QStringLiteral("0")}, badEntry},
+        {"entry 03", {QStringLiteral("--get"), QStringLiteral("03")}, badEntry},
+        {"no number", {QStringLiteral("--paste")}, badEntry},
+        {"secret without on or off",
+         {QStringLiteral("--secret"), QStringLiteral("3"), QStringLiteral("maybe")},
+         "snapvale: --secret N takes on or off\n"},
+        {"secret without number", {QStringLiteral("--secret"), QStringLiteral("on")}, badEntry},
+        {"two commands",
+         {QStringLiteral("--show"), QStringLiteral("--hide")},
+         "snapvale: one command at a time; see snapvale --help\n"},
+        {"list with a number",
+         {QStringLiteral("--list"), QStringLiteral("3")},
+         "snapvale: one command at a time; see snapvale --help\n"},
+        {"the channel's own word",
+         {QStringLiteral("--activate")},
+         "snapvale: unknown option '--activate'; see snapvale --help\n"},
+    };
+    // The command sends what it knows to a running Snapvale itself; bad use must be told
+    // alike whether one runs or not.
+    for (const auto &row : rows) {
+        QTest::addRow("%s, none running", row.name) << row.arguments << row.message;
+        QTest::addRow("%s, one running", row.name) << row.arguments << row.message;
+    }
 }
 
 void TestBinary::badUse() {
     QFETCH(QStringList, arguments);
     QFETCH(QByteArray, message);
     QTemporaryDir home;
-    const Run r = run(baseEnvironment(home.path()), arguments);
+    const QProcessEnvironment env = baseEnvironment(home.path());
+    std::unique_ptr<QProcess> program;
+    if (QString::fromUtf8(QTest::currentDataTag()).endsWith(QLatin1String("one running"))) {
+        program = startRunning(env);
+        QVERIFY(program);
+    }
+    const Run r = run(env, arguments);
     QCOMPARE(r.status, 2);
     QCOMPARE(r.err, message);
     QCOMPARE(r.out, QByteArray());
+    if (program) {
+        QCOMPARE(program->state(), QProcess::Running);
+        program->terminate();
+        QVERIFY(program->waitForFinished(30000));
+    }
+}
+
+void TestBinary::programMissing() {
+    // The command alone, without the program it becomes: one clear line, not a crash.
+    QTemporaryDir home;
+    const QString alone = home.filePath(QStringLiteral("bin/snapvale"));
+    QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("bin"))));
+    QVERIFY(QFile::copy(QStringLiteral(SNAPVALE_BINARY), alone));
+    QProcess p;
+    p.setProcessEnvironment(baseEnvironment(home.path()));
+    p.start(alone, {QStringLiteral("--copy"), QStringLiteral("3")});
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), 1);
+    const QByteArray err = p.readAllStandardError();
+    QVERIFY2(err.startsWith("snapvale: cannot run ") &&
+                 err.endsWith(": No such file or directory\n"),
+             err.constData());
 }
 
 void TestBinary::untrustedChannel() {

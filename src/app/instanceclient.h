@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The launch's end of the instance channel, in plain C++ and POSIX: the light `snapvale`
+// command links it without Qt, and the program itself uses it to hand a request over.
+namespace InstanceClient {
+
+// The user's runtime folder ($XDG_RUNTIME_DIR, or a 0700 folder of our own under /tmp), where
+// the channel's socket and lock are. `error` says why it cannot be used, or stays empty.
+std::string runtimeFolder(std::string *error);
+
+struct Answer {
+    int status = 0;    // the launch's exit status
+    std::string text;  // for standard output (status 0)
+    std::string error; // why, for standard error (another status, or Failed)
+};
+
+// Sends one request line ("copy 3\n") to the running program and reads its answer, without an
+// event loop. NoServer when nothing listens (none runs, or it is still starting). A request that
+// may wait for the user (a replace question) waits as long as the user does.
+enum class Sent { Answered, NoServer, Failed };
+Sent send(const std::string &socketPath, std::string_view line, bool mayWaitForUser,
+          Answer *answer);
+
+} // namespace InstanceClient
