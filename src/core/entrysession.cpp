@@ -366,6 +366,28 @@ bool EntrySession::saveStartupEntries() {
     return m_startup.saveChanges(m_store, m_entries);
 }
 
+bool EntrySession::saveStartupEntriesAtEnd() {
+    if (m_role != Role::Owner)
+        return saveStartupEntries();
+    m_recoveryTimer.stop();
+    if (m_recoveryWriter)
+        m_recoveryWriter->waitUntilIdle();
+    // The copy goes first: the save's texts then take the pages it frees, so that the log
+    // folded back at the end holds each changed text once rather than its copy as well. Texts
+    // the entries hold now are kept elsewhere once the save is made; any other is zeroed.
+    const SectionMirror startupBefore = m_startup;
+    SettingsStore::Transaction transaction(m_store);
+    if (!removeEntries(m_store, EntrySection::recovery(),
+                       m_recovery.changedEntries(m_entries).isEmpty()) ||
+        !m_startup.saveChanges(m_store, m_entries) || !transaction.commit()) {
+        // Rolled back as a whole: the section holds what it held.
+        m_startup = startupBefore;
+        return false;
+    }
+    m_recovery.assume(m_startup);
+    return true;
+}
+
 bool EntrySession::updateStartupEntries() {
     if (!saveStartupEntries())
         return false;

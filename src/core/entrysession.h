@@ -101,6 +101,9 @@ public:
     bool savesAtEnd() const { return m_options.autoSave; }
     bool mayWriteAtEnd() const;
     bool saveStartupEntries();
+    // The save as the program ends: the same, with the recovery copy it stands in for dropped
+    // in the same transaction.
+    bool saveStartupEntriesAtEnd();
     // No more changes are kept; a run whose closing save was made drops its recovery copy.
     void end(bool saved);
     bool hasEnded() const { return m_ended; }

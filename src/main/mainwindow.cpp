@@ -467,7 +467,12 @@ MainWindow::ClosingSave MainWindow::saveBeforeClosing(CloseReason mode) {
         return ClosingSave::Saved;
     if (!m_session.mayWriteAtEnd())
         return ClosingSave::Failed;
-    while (!m_session.saveStartupEntries()) {
+    // Hiding keeps the recovery copy: the session goes on.
+    const auto save = [this, mode] {
+        return mode == CloseReason::CloseBox ? m_session.saveStartupEntries()
+                                             : m_session.saveStartupEntriesAtEnd();
+    };
+    while (!save()) {
         // At log-out or on a signal no window can be shown; stderr has the reason.
         if (mode == CloseReason::SessionEnd)
             return ClosingSave::Failed;

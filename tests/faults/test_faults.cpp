@@ -110,6 +110,8 @@ private slots:
     void recoveryCopyRetried();
     void closingSaveFailures_data();
     void closingSaveFailures();
+    void closingSaveAfterAFailure_data();
+    void closingSaveAfterAFailure();
     void hostileTextFiles_data();
     void hostileTextFiles();
     void hostileSetFiles();
@@ -366,6 +368,36 @@ void TestFaults::closingSaveFailures() {
              QStringLiteral("saved"));
     QCOMPARE(m_s->stored(QStringLiteral("Recovery"), QStringLiteral("Entry4")).size(), 4 * MiB);
     QVERIFY(m_s->desktop.messages.isEmpty());
+}
+
+void TestFaults::closingSaveAfterAFailure_data() {
+    // A large text fails as it is written, a small one only as the transaction commits.
+    QTest::addColumn<int>("bytes");
+    QTest::newRow("4 MiB") << 4 * MiB;
+    QTest::newRow("small") << 5;
+}
+
+void TestFaults::closingSaveAfterAFailure() {
+    // The closing save and the drop of the recovery copy are one transaction: a failed one
+    // leaves both as they were, and the next try writes the entry all the same.
+    QFETCH(int, bytes);
+    startSession();
+    m_s->setEntry(4, QStringLiteral("saved"), QStringLiteral("n"));
+    QVERIFY(m_s->window.updateStartupEntries());
+    const QString text(bytes, QLatin1Char('x'));
+    m_s->setEntry(4, text, QStringLiteral("n"));
+    QTRY_VERIFY(m_s->store.hasSection(QStringLiteral("Recovery")));
+    {
+        // Nothing more fits in the log, wherever the failure comes.
+        FileSizeLimit limit(rlim_t(std::min<qint64>(2 * MiB, m_s->store.logBytes())));
+        QVERIFY(!m_s->session.saveStartupEntriesAtEnd());
+    }
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry4")),
+             QStringLiteral("saved"));
+    QCOMPARE(m_s->stored(QStringLiteral("Recovery"), QStringLiteral("Entry4")), text);
+    QVERIFY(m_s->session.saveStartupEntriesAtEnd());
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry4")), text);
+    QVERIFY(!m_s->store.hasSection(QStringLiteral("Recovery")));
 }
 
 void TestFaults::hostileTextFiles_data() {
