@@ -440,6 +440,80 @@ void oneEntryChangedExit(const QString &snapvale, QTemporaryDir &work) {
            QStringLiteral("raw SQLite write"), QStringLiteral("s"), 1.3, true);
 }
 
+// A window over a store of its own, for the figures taken inside this process.
+struct InProcess {
+    explicit InProcess(const QString &storePath)
+        : store(storePath)
+        , session(store)
+        , window(session, scripted) {
+        installCommands(window, session);
+        editor = window.findChild<EditorCommands *>();
+        window.loadAtStart();
+        window.show();
+        QApplication::processEvents();
+    }
+    SettingsStore store;
+    ScriptedDesktop scripted;
+    EntrySession session;
+    MainWindow window;
+    EditorCommands *editor = nullptr;
+};
+
+// The editor: 10 and 100 MiB entries, and a 10 MiB file.
+void editorFigures(InProcess &in, QTemporaryDir &work) {
+    MainWindow &window = in.window;
+    EditorCommands *editor = in.editor;
+    EntryStore &entries = in.session.entries();
+    ScriptedDesktop &scripted = in.scripted;
+    {
+        const auto closeEditor = [&] {
+            if (auto *e = window.findChild<EditorWindow *>())
+                delete e;
+        };
+        for (const qsizetype size : {10 * MiB, 100 * MiB}) {
+            entries.setEntry(1, text(size, 'e'), QString());
+            const double first = timed(
+                [&] {
+                    EditorWindow *e = editor->openEditor(1);
+                    e->repaint();
+                },
+                closeEditor);
+            report(QStringLiteral("editor: first screen painted, %1 MiB entry").arg(size / MiB),
+                   first, 0, QStringLiteral("-"), QStringLiteral("s"), 0.1, false);
+            closeEditor();
+            EditorWindow *e = editor->openEditor(1);
+            e->repaint();
+            report(QStringLiteral("editor: longest stall while the rest of %1 MiB arrives")
+                       .arg(size / MiB),
+                   longestStall([&] { return e->isLoading(); }), 0, QStringLiteral("-"),
+                   QStringLiteral("s"), 0.05, false);
+            closeEditor();
+        }
+        entries.setEntry(1, QString(), QString());
+        const QString file = work.filePath(QStringLiteral("ten.txt"));
+        {
+            QFile f(file);
+            f.open(QIODevice::WriteOnly);
+            f.write(text(10 * MiB, 'f').toUtf8());
+        }
+        EditorWindow *e = nullptr;
+        const double fileOpen = timed(
+            [&] {
+                scripted.nextFiles = {file};
+                e->openFile();
+                e->repaint();
+            },
+            [&] {
+                closeEditor();
+                entries.setEntry(1, QString(), QString());
+                e = editor->openEditor(1);
+            });
+        closeEditor();
+        report(QStringLiteral("editor: open a 10 MiB file"), fileOpen, memcpySeconds(10 * MiB),
+               QStringLiteral("memcpy"), QStringLiteral("s"), 0.3, false);
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -453,6 +527,15 @@ int main(int argc, char *argv[]) {
     // SNAPVALE_BENCH_ONLY=commands: the figures against a running Snapvale alone.
     if (qEnvironmentVariable("SNAPVALE_BENCH_ONLY") == QLatin1String("commands")) {
         commandFigures(snapvale, dir, work);
+        return printTable(json);
+    }
+    // SNAPVALE_BENCH_ONLY=editor: the editor's figures alone, with 30 x 10 MiB entries held.
+    if (qEnvironmentVariable("SNAPVALE_BENCH_ONLY") == QLatin1String("editor")) {
+        InProcess in(work.filePath(QStringLiteral("inproc/settings.sqlite3")));
+        for (int n = 1; n <= EntryStore::Count; ++n)
+            in.session.entries().setEntry(n, text(10 * MiB, char('a' + n % 26)),
+                                          QStringLiteral("n"));
+        editorFigures(in, work);
         return printTable(json);
     }
     // SNAPVALE_BENCH_ONLY=exit: the Exit after one changed entry alone.
@@ -519,16 +602,11 @@ int main(int argc, char *argv[]) {
     oneEntryChangedExit(snapvale, work);
 
     // In-process scenarios over a store of their own.
-    const QString storePath = work.filePath(QStringLiteral("inproc/settings.sqlite3"));
-    SettingsStore store(storePath);
-    ScriptedDesktop scripted;
-    EntrySession session(store);
-    MainWindow window(session, scripted);
-    installCommands(window, session);
-    auto *editor = window.findChild<EditorCommands *>();
-    window.loadAtStart();
-    window.show();
-    QApplication::processEvents();
+    InProcess in(work.filePath(QStringLiteral("inproc/settings.sqlite3")));
+    SettingsStore &store = in.store;
+    ScriptedDesktop &scripted = in.scripted;
+    EntrySession &session = in.session;
+    MainWindow &window = in.window;
     EntryStore &entries = session.entries();
 
     // 3. Paste into an empty entry, to the entry painted.
@@ -636,53 +714,7 @@ int main(int argc, char *argv[]) {
            0, QStringLiteral("-"), QStringLiteral("s"), 0.020, false);
 
     // 8. The editor: 10 and 100 MiB entries, and a 10 MiB file.
-    {
-        const auto closeEditor = [&] {
-            if (auto *e = window.findChild<EditorWindow *>())
-                delete e;
-        };
-        for (const qsizetype size : {10 * MiB, 100 * MiB}) {
-            entries.setEntry(1, text(size, 'e'), QString());
-            const double first = timed(
-                [&] {
-                    EditorWindow *e = editor->openEditor(1);
-                    e->repaint();
-                },
-                closeEditor);
-            report(QStringLiteral("editor: first screen painted, %1 MiB entry").arg(size / MiB),
-                   first, 0, QStringLiteral("-"), QStringLiteral("s"), 0.1, false);
-            closeEditor();
-            EditorWindow *e = editor->openEditor(1);
-            e->repaint();
-            report(QStringLiteral("editor: longest stall while the rest of %1 MiB arrives")
-                       .arg(size / MiB),
-                   longestStall([&] { return e->isLoading(); }), 0, QStringLiteral("-"),
-                   QStringLiteral("s"), 0.05, false);
-            closeEditor();
-        }
-        entries.setEntry(1, QString(), QString());
-        const QString file = work.filePath(QStringLiteral("ten.txt"));
-        {
-            QFile f(file);
-            f.open(QIODevice::WriteOnly);
-            f.write(text(10 * MiB, 'f').toUtf8());
-        }
-        EditorWindow *e = nullptr;
-        const double fileOpen = timed(
-            [&] {
-                scripted.nextFiles = {file};
-                e->openFile();
-                e->repaint();
-            },
-            [&] {
-                closeEditor();
-                entries.setEntry(1, QString(), QString());
-                e = editor->openEditor(1);
-            });
-        closeEditor();
-        report(QStringLiteral("editor: open a 10 MiB file"), fileOpen, memcpySeconds(10 * MiB),
-               QStringLiteral("memcpy"), QStringLiteral("s"), 0.3, false);
-    }
+    editorFigures(in, work);
 
     // 9. Paste 10 and 100 MiB that another program holds on the X11 clipboard.
     for (const qsizetype size : {10 * MiB, 100 * MiB}) {
