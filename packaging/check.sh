@@ -18,6 +18,8 @@ files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {sub(/^\./, "", $6); print $6}')
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$deb" >/dev/null
 dpkg -s snapvale >/dev/null || fail "not installed"
 [ "$(command -v snapvale)" = /usr/bin/snapvale ] || fail "snapvale is not /usr/bin/snapvale"
+[ -x /usr/libexec/snapvale/snapvale ] || fail "the program is not /usr/libexec/snapvale/snapvale"
+# Both are the program's answers, through the command in /usr/bin.
 /usr/bin/snapvale --version | grep -q '^snapvale ' || fail "--version"
 /usr/bin/snapvale --help | grep -q '^Usage: snapvale' || fail "--help"
 desktop-file-validate /usr/share/applications/snapvale.desktop || fail "desktop entry"

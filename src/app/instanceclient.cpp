@@ -108,8 +108,7 @@ Sent send(const std::string &socketPath, std::string_view line, bool mayWaitForU
     if (h.starts_with("status ")) {
         const std::size_t space = h.find(' ', 7);
         long long status = 0;
-        if (!number(h.substr(7, space == h.npos ? h.npos : space - 7), 125, &status) ||
-            status == 0)
+        if (!number(h.substr(7, space == h.npos ? h.npos : space - 7), 125, &status) || status == 0)
             return failed("the running Snapvale answered badly");
         answer->status = int(status);
         answer->error = space == h.npos ? std::string() : head.substr(space + 1);

@@ -14,12 +14,13 @@ struct Word {
 };
 
 inline constexpr Word words[] = {
-    {"activate", false, false, false},  {"show", false, false, false},
-    {"hide", false, false, false},      {"toggle", false, false, false},
-    {"menu", false, false, false},      {"copy", true, false, false},
-    {"paste", true, true, false},       {"get", true, false, true},
-    {"list", false, false, true},       {"secret-on", true, true, false},
-    {"secret-off", true, true, false}};
+    {"activate", false, false, false}, {"show", false, false, false},
+    {"hide", false, false, false},     {"toggle", false, false, false},
+    {"menu", false, false, false},     {"copy", true, false, false},
+    {"paste", true, true, false},      {"get", true, false, true},
+    {"list", false, false, true},      {"secret-on", true, true, false},
+    {"secret-off", true, true, false},
+};
 
 inline constexpr std::size_t count = sizeof words / sizeof words[0];
 

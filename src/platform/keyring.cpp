@@ -9,6 +9,10 @@
 #undef signals
 #include <libsecret/secret.h>
 #define signals Q_SIGNALS
+
+#include <dlfcn.h>
+
+#include <type_traits>
 #endif
 
 namespace {
@@ -31,16 +35,55 @@ const SecretSchema *entrySchema() {
     return &schema;
 }
 
+// libsecret and the GLib libraries it brings (gio, gobject, libmount and more) cost a few
+// milliseconds and over a MiB at every start, for a feature most runs never use: they are
+// loaded with the first call, on the keyring's thread.
+struct Library {
+    decltype(&secret_value_new) valueNew = nullptr;
+    decltype(&secret_value_get) valueGet = nullptr;
+    decltype(&secret_value_unref) valueUnref = nullptr;
+    decltype(&secret_password_store_binary_sync) store = nullptr;
+    decltype(&secret_password_lookup_binary_sync) lookup = nullptr;
+    decltype(&secret_password_clear_sync) clear = nullptr;
+    decltype(&g_dbus_error_quark) dbusErrorQuark = nullptr;
+    decltype(&g_error_free) errorFree = nullptr;
+    QString error;
+};
+
+const Library &library() {
+    static const Library loaded = [] {
+        Library l;
+        void *handle = ::dlopen("libsecret-1.so.0", RTLD_NOW | RTLD_LOCAL);
+        const auto resolve = [handle](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                ::dlsym(handle, name));
+            return function != nullptr;
+        };
+        if (!handle || !resolve(l.valueNew, "secret_value_new") ||
+            !resolve(l.valueGet, "secret_value_get") ||
+            !resolve(l.valueUnref, "secret_value_unref") ||
+            !resolve(l.store, "secret_password_store_binary_sync") ||
+            !resolve(l.lookup, "secret_password_lookup_binary_sync") ||
+            !resolve(l.clear, "secret_password_clear_sync") ||
+            !resolve(l.dbusErrorQuark, "g_dbus_error_quark") ||
+            !resolve(l.errorFree, "g_error_free"))
+            l.error = Keyring::tr("The Secret Service library could not be loaded: %1")
+                          .arg(QString::fromLocal8Bit(::dlerror()));
+        return l;
+    }();
+    return loaded;
+}
+
 // The Secret Service's reason, in words a user can act on where it is the usual one.
 QString reasonOf(GError *error) {
     if (!error)
         return Keyring::tr("The Secret Service refused.");
     QString why;
-    if (error->domain == G_DBUS_ERROR && error->code == G_DBUS_ERROR_SERVICE_UNKNOWN)
+    if (error->domain == library().dbusErrorQuark() && error->code == G_DBUS_ERROR_SERVICE_UNKNOWN)
         why = Keyring::tr("No Secret Service is running (such as GNOME Keyring or KeePassXC).");
     else
         why = QString::fromUtf8(error->message);
-    g_error_free(error);
+    library().errorFree(error);
     return why;
 }
 #endif
@@ -92,30 +135,34 @@ void Keyring::run(Call call, int n, const QByteArray &utf8, Done done) {
 #ifdef SNAPVALE_HAVE_LIBSECRET
         const QByteArray entry = QByteArray::number(n);
         GError *error = nullptr;
-        switch (call) {
+        const Library &secret = library();
+        answer.why = secret.error;
+        switch (secret.error.isEmpty() ? call : Call::Unavailable) {
+        case Call::Unavailable:
+            break;
         case Call::Store: {
             // The item's label is the same in every language: users find it by it.
             const QByteArray label = QByteArrayLiteral("Snapvale entry ") + entry;
-            SecretValue *value = secret_value_new(utf8.constData(), utf8.size(), "text/plain");
-            const bool stored = secret_password_store_binary_sync(
+            SecretValue *value = secret.valueNew(utf8.constData(), utf8.size(), "text/plain");
+            const bool stored = secret.store(
                 entrySchema(), SECRET_COLLECTION_DEFAULT, label.constData(), value, nullptr, &error,
                 "store", store.constData(), "entry", entry.constData(), nullptr);
-            secret_value_unref(value);
+            secret.valueUnref(value);
             answer.status = stored ? Status::Done : Status::Failed;
             if (!stored)
                 answer.why = reasonOf(error);
             break;
         }
         case Call::Lookup: {
-            SecretValue *value = secret_password_lookup_binary_sync(
-                entrySchema(), nullptr, &error, "store", store.constData(), "entry",
-                entry.constData(), nullptr);
+            SecretValue *value =
+                secret.lookup(entrySchema(), nullptr, &error, "store", store.constData(), "entry",
+                              entry.constData(), nullptr);
             if (value) {
                 gsize length = 0;
-                const gchar *bytes = secret_value_get(value, &length);
+                const gchar *bytes = secret.valueGet(value, &length);
                 answer.utf8 = QByteArray(bytes, qsizetype(length));
                 answer.status = Status::Done;
-                secret_value_unref(value);
+                secret.valueUnref(value);
             } else {
                 answer.status = error ? Status::Failed : Status::Missing;
                 if (error)
@@ -124,8 +171,8 @@ void Keyring::run(Call call, int n, const QByteArray &utf8, Done done) {
             break;
         }
         case Call::Remove:
-            secret_password_clear_sync(entrySchema(), nullptr, &error, "store", store.constData(),
-                                       "entry", entry.constData(), nullptr);
+            secret.clear(entrySchema(), nullptr, &error, "store", store.constData(), "entry",
+                         entry.constData(), nullptr);
             answer.status = error ? Status::Failed : Status::Done;
             if (error)
                 answer.why = reasonOf(error);

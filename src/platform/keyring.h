@@ -28,7 +28,8 @@ public:
     void remove(int n, Done done) override;
 
 private:
-    enum class Call { Store, Lookup, Remove };
+    // Unavailable: the library could not be loaded, and no call is made.
+    enum class Call { Store, Lookup, Remove, Unavailable };
     void run(Call call, int n, const QByteArray &utf8, Done done);
 
     QString m_storePath;
