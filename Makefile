@@ -21,11 +21,13 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure --timeout 300
 
-# Optimised build, on a virtual X server of its own; the table also goes to bench-results.json.
+# Optimised build, on a virtual X server and a session bus of its own (as a desktop has one);
+# the table also goes to bench-results.json.
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DSNAPVALE_TESTS=OFF
 	cmake --build build-bench
-	xvfb-run -a -s "-screen 0 1920x1080x24" build-bench/bench/snapvale_bench $(CURDIR)/bench-results.json
+	dbus-run-session -- xvfb-run -a -s "-screen 0 1920x1080x24" build-bench/bench/snapvale_bench \
+	    $(CURDIR)/bench-results.json
 
 install: build
 	cmake --install $(BUILD)

@@ -563,7 +563,7 @@ int main(int argc, char *argv[]) {
            QStringLiteral("s"), 1.35, true);
     report(QStringLiteral("start to first paint, 30 x 10 MiB + 1,000 sets"),
            startToPaint(snapvale, hugeHome), floorStart, QStringLiteral("minimal window"),
-           QStringLiteral("s"), 1.3, true);
+           QStringLiteral("s"), 1.15, true);
 
     // 2. Resident memory 2 s after start.
     const double floorMemory = residentMiB(minimal, emptyHome);
