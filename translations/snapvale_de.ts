@@ -421,6 +421,10 @@ Was Sie jetzt ändern, geht beim Beenden von Snapvale verloren.</translation>
         <source>This system has no Secret Service.</source>
         <translation>Dieses System hat keinen Geheimnisdienst.</translation>
     </message>
+    <message>
+        <source>The Secret Service library could not be loaded: %1</source>
+        <translation>Die Bibliothek für den Geheimnisdienst konnte nicht geladen werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
