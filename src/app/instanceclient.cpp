@@ -1,6 +1,7 @@
 #include "app/instanceclient.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -125,6 +126,22 @@ Sent send(const std::string &socketPath, std::string_view line, bool mayWaitForU
         return failed("the running Snapvale answered badly");
     }
     return done(Sent::Answered);
+}
+
+int finish(Sent sent, const Answer &answer) {
+    switch (sent) {
+    case Sent::Answered:
+        std::fwrite(answer.text.data(), 1, answer.text.size(), stdout);
+        if (answer.status != 0)
+            std::fprintf(stderr, "snapvale: %s\n", answer.error.c_str());
+        return answer.status;
+    case Sent::Failed:
+        std::fprintf(stderr, "snapvale: %s\n", answer.error.c_str());
+        return 1;
+    case Sent::NoServer:
+        break;
+    }
+    return -1;
 }
 
 } // namespace InstanceClient

@@ -24,4 +24,8 @@ enum class Sent { Answered, NoServer, Failed };
 Sent send(const std::string &socketPath, std::string_view line, bool mayWaitForUser,
           Answer *answer);
 
+// Writes what the launch prints for the answer (its text on standard output, a reason on
+// standard error) and returns the launch's exit status; -1 for NoServer, which prints nothing.
+int finish(Sent sent, const Answer &answer);
+
 } // namespace InstanceClient

@@ -86,17 +86,8 @@ int main(int argc, char **argv) {
     if (!error.empty())
         return runProgram(argv);
     InstanceClient::Answer answer;
-    switch (InstanceClient::send(folder + "/snapvale.socket", line, mayWaitForUser, &answer)) {
-    case InstanceClient::Sent::Answered:
-        std::fwrite(answer.text.data(), 1, answer.text.size(), stdout);
-        if (answer.status != 0)
-            std::fprintf(stderr, "snapvale: %s\n", answer.error.c_str());
-        return answer.status;
-    case InstanceClient::Sent::Failed:
-        std::fprintf(stderr, "snapvale: %s\n", answer.error.c_str());
-        return 1;
-    case InstanceClient::Sent::NoServer:
-        break;
-    }
-    return runProgram(argv);
+    const int status = InstanceClient::finish(
+        InstanceClient::send(folder + "/snapvale.socket", line, mayWaitForUser, &answer), answer);
+    // Nothing listens: no Snapvale runs yet, and the program starts one.
+    return status >= 0 ? status : runProgram(argv);
 }

@@ -112,18 +112,9 @@ int handOver(InstanceChannel &channel, const Request &request) {
     pid_t child = 0;
     for (int waited = 0; waited <= startTimeoutMs; waited += 25) {
         InstanceClient::Answer answer;
-        switch (channel.send(request, &answer)) {
-        case InstanceChannel::Sent::Answered:
-            std::fwrite(answer.text.data(), 1, answer.text.size(), stdout);
-            if (answer.status != 0)
-                std::fprintf(stderr, "snapvale: %s\n", answer.error.c_str());
-            return answer.status;
-        case InstanceChannel::Sent::Failed:
-            std::fprintf(stderr, "snapvale: %s\n", answer.error.c_str());
-            return 1;
-        case InstanceChannel::Sent::NoServer:
-            break;
-        }
+        if (const int status = InstanceClient::finish(channel.send(request, &answer), answer);
+            status >= 0)
+            return status;
         if (!started) {
             started = true;
             // A plain launch becomes the running Snapvale unless another is starting.
