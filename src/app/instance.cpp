@@ -43,7 +43,7 @@ QString runtimeFolder(QString *) {
 
 InstanceChannel::InstanceChannel() {
     const QString folder = runtimeFolder(&m_error);
-    m_socketPath = folder + QStringLiteral("/snapvale.socket");
+    m_socketPath = folder + QLatin1String(InstanceClient::socketName);
     m_lock = std::make_unique<QLockFile>(folder + QStringLiteral("/snapvale.lock"));
     m_lock->setStaleLockTime(0);
 }

@@ -10,6 +10,8 @@ namespace InstanceClient {
 // The user's runtime folder ($XDG_RUNTIME_DIR, or a 0700 folder of our own under /tmp), where
 // the channel's socket and lock are. `error` says why it cannot be used, or stays empty.
 std::string runtimeFolder(std::string *error);
+// The channel's socket in that folder, the same for the command and the program.
+inline constexpr char socketName[] = "/snapvale.socket";
 
 struct Answer {
     int status = 0;    // the launch's exit status

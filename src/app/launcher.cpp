@@ -87,7 +87,8 @@ int main(int argc, char **argv) {
         return runProgram(argv);
     InstanceClient::Answer answer;
     const int status = InstanceClient::finish(
-        InstanceClient::send(folder + "/snapvale.socket", line, mayWaitForUser, &answer), answer);
+        InstanceClient::send(folder + InstanceClient::socketName, line, mayWaitForUser, &answer),
+        answer);
     // Nothing listens: no Snapvale runs yet, and the program starts one.
     return status >= 0 ? status : runProgram(argv);
 }
