@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QLoggingCategory>
 #include <QSessionManager>
 #include <QThread>
 #include <QTimer>
@@ -181,6 +182,41 @@ private:
     bool m_painted = false;
 };
 
+Q_LOGGING_CATEGORY(lcWindows, "snapvale.windows", QtWarningMsg)
+
+// Each window of the program shown, hidden, given or left by the keyboard, as one line on
+// stderr with QT_LOGGING_RULES="snapvale.windows.info=true": what a test under a compositor
+// that shows no window list waits on, and what a user tells when a window went missing.
+class WindowLog : public QObject {
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget || !widget->isWindow())
+            return false;
+        const QByteArray name = widget->objectName().toUtf8();
+        switch (event->type()) {
+        case QEvent::Show:
+            // Said once the call that shows it has returned: on X11 a popup is then mapped and
+            // holds the keyboard grab.
+            QTimer::singleShot(0, widget,
+                               [name] { qCInfo(lcWindows, "%s shown", name.constData()); });
+            break;
+        case QEvent::Hide:
+            qCInfo(lcWindows, "%s hidden", name.constData());
+            break;
+        case QEvent::WindowActivate:
+            qCInfo(lcWindows, "%s active", name.constData());
+            break;
+        case QEvent::WindowDeactivate:
+            qCInfo(lcWindows, "%s inactive", name.constData());
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+};
+
 #ifdef Q_OS_UNIX
 int signalPipe[2] = {-1, -1};
 
@@ -318,6 +354,9 @@ int main(int argc, char *argv[]) {
     FirstPaintExit firstPaintExit;
     if (exitAfterPaint)
         app.installEventFilter(&firstPaintExit);
+    WindowLog windowLog;
+    if (lcWindows().isInfoEnabled())
+        app.installEventFilter(&windowLog);
 
     // Later launches hand their requests over from now on.
     std::unique_ptr<InstanceServer> server;

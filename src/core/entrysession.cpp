@@ -7,11 +7,16 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QPointer>
 
 #include <algorithm>
 
 namespace {
+
+// What happened to the entries in the background, for
+// QT_LOGGING_RULES="snapvale.session.info=true".
+Q_LOGGING_CATEGORY(lcSession, "snapvale.session", QtWarningMsg)
 
 // A recovery copy follows a change within this time.
 constexpr int recoveryDelayMs = 1000;
@@ -491,6 +496,11 @@ void EntrySession::writeRecoveryCopy() {
         m_recovery.remember(m_entries, n);
     }
     m_recoveryWriter->write(EntrySection::recovery(), items, [this, changed](bool written) {
+        QStringList numbers;
+        for (int n : changed)
+            numbers << QString::number(n);
+        qCInfo(lcSession, "recovery copy %s: entries %s", written ? "written" : "not written",
+               qUtf8Printable(numbers.join(QLatin1Char(' '))));
         if (!written) {
             for (int n : changed)
                 m_recovery.forget(n);

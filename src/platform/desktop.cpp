@@ -4,10 +4,16 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QStringDecoder>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+namespace {
+// What became of a copied secret, for QT_LOGGING_RULES="snapvale.clipboard.info=true".
+Q_LOGGING_CATEGORY(lcClipboard, "snapvale.clipboard", QtWarningMsg)
+} // namespace
 
 void applyStaysOnTop(QWidget *window, bool topmost) {
     Qt::WindowFlags flags = window->windowFlags();
@@ -49,10 +55,14 @@ bool copyEntry(Desktop &desktop, QWidget *parent, const EntrySession &session, i
     }
     // Only our own copy goes: whatever the user copied since stays.
     const QString copied = QString::fromUtf8(utf8);
-    QTimer::singleShot(session.options().secretClearSeconds * 1000, parent, [&desktop, copied] {
+    QTimer::singleShot(session.options().secretClearSeconds * 1000, parent, [&desktop, copied, n] {
         QString now;
-        if (desktop.clipboardText(now) && now == copied)
+        if (desktop.clipboardText(now) && now == copied) {
             desktop.clearClipboard();
+            qCInfo(lcClipboard, "entry %d: its secret was cleared from the clipboard", n);
+        } else {
+            qCInfo(lcClipboard, "entry %d: its secret is no longer on the clipboard", n);
+        }
     });
     return true;
 }
