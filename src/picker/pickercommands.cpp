@@ -78,11 +78,13 @@ void PickerCommands::openPicker() {
     const PasteTarget target = m_main.desktop().keyboardTarget();
     m_picker = new PickerWindow(m_session);
     connect(m_picker, &PickerWindow::picked, this,
-            [this, target](const PickerWindow::Pick &pick) { onPicked(pick, target); });
+            [this, target](const PickerWindow::Pick &pick) { copyPick(pick, target); });
+    connect(m_picker, &PickerWindow::closedAfterPick, this, &PickerCommands::pastePick);
     m_picker->open(QCursor::pos());
 }
 
-void PickerCommands::onPicked(const PickerWindow::Pick &pick, const PasteTarget &target) {
+void PickerCommands::copyPick(const PickerWindow::Pick &pick, const PasteTarget &target) {
+    m_pending.reset();
     Desktop &desktop = m_main.desktop();
     const bool entry = pick.kind == PickerWindow::Pick::Entry;
     const QByteArray text = entry ? m_session.textToCopy(pick.number)
@@ -95,17 +97,27 @@ void PickerCommands::onPicked(const PickerWindow::Pick &pick, const PasteTarget 
     if (!(entry ? copyEntry(desktop, &m_main, m_session, pick.number)
                 : copyToClipboard(desktop, &m_main, text)))
         return;
-    if (!options.pasteAfterPicking)
+    if (options.pasteAfterPicking)
+        m_pending = PendingPaste{pick, target, QString::fromUtf8(text), before, restore};
+}
+
+void PickerCommands::pastePick(const PickerWindow::Pick &pick) {
+    if (!m_pending || !(m_pending->pick == pick))
         return;
+    const PendingPaste pending = *m_pending;
+    m_pending.reset();
+    Desktop &desktop = m_main.desktop();
+    const PasteTarget &target = pending.target;
     // Snapvale's own windows take their text from the entries, not from a paste.
     if (target.method != PasteTarget::Method::None && !target.own && desktop.pasteInto(target)) {
-        if (restore)
-            restoreClipboardLater(before, QString::fromUtf8(text));
+        if (pending.restore)
+            restoreClipboardLater(pending.before, pending.text);
         return;
     }
     const QString keys = KeySender::keysText(KeySender::pasteKeysFor(target.windowClass));
-    desktop.notice(entry ? tr("Entry %1 copied: press %2").arg(pick.number).arg(keys)
-                         : tr("Clipping %1 copied: press %2").arg(pick.number).arg(keys));
+    desktop.notice(pick.kind == PickerWindow::Pick::Entry
+                       ? tr("Entry %1 copied: press %2").arg(pick.number).arg(keys)
+                       : tr("Clipping %1 copied: press %2").arg(pick.number).arg(keys));
 }
 
 void PickerCommands::restoreClipboardLater(const QString &before, const QString &picked) {

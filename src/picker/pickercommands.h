@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <optional>
+
 class EntrySession;
 class GlobalShortcut;
 class PortalShortcut;
@@ -28,13 +30,23 @@ public:
 private:
     // The picker's stored key as an X11 key grab.
     void takeKeyGrab();
-    void onPicked(const PickerWindow::Pick &pick, const PasteTarget &target);
+    // A pick is copied while the picker has the keyboard, and pasted after it has closed.
+    void copyPick(const PickerWindow::Pick &pick, const PasteTarget &target);
+    void pastePick(const PickerWindow::Pick &pick);
     // Gives the clipboard its text from before the pick back once the paste has taken it.
     void restoreClipboardLater(const QString &before, const QString &picked);
 
     MainWindow &m_main;
     EntrySession &m_session;
     QPointer<PickerWindow> m_picker;
+    struct PendingPaste {
+        PickerWindow::Pick pick;
+        PasteTarget target;
+        QString text;
+        QString before;
+        bool restore = false;
+    };
+    std::optional<PendingPaste> m_pending;
     GlobalShortcut *m_shortcut = nullptr;
     PortalShortcut *m_portal = nullptr;
 };

@@ -174,9 +174,12 @@ void PickerWindow::pick(const Pick &chosen) {
     if (m_picked)
         return;
     m_picked = true;
-    // Closed first: the keyboard goes back to the window it came from, where the pick lands.
-    close();
+    // Copied while the picker still has the keyboard (a focused window's copy is the one every
+    // Wayland compositor takes), pasted once it has closed and the keyboard is back where it
+    // came from.
     emit picked(chosen);
+    close();
+    emit closedAfterPick(chosen);
 }
 
 bool PickerWindow::eventFilter(QObject *watched, QEvent *event) {

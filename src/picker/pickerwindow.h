@@ -36,7 +36,9 @@ public:
     QLineEdit *filterField() const { return m_filter; }
 
 signals:
+    // While the picker still has the keyboard; then once it has closed.
     void picked(const PickerWindow::Pick &pick);
+    void closedAfterPick(const PickerWindow::Pick &pick);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolTip>
 #include <QUrl>
 
@@ -34,6 +35,38 @@ bool wlClipboard() {
                             !QStandardPaths::findExecutable(QStringLiteral("wl-copy")).isEmpty() &&
                             !QStandardPaths::findExecutable(QStringLiteral("wl-paste")).isEmpty();
     return use;
+}
+
+// Whether the event being handled now is a key or a click in one of Snapvale's windows.
+bool handlingInput = false;
+
+class InputWatch : public QObject {
+public:
+    bool eventFilter(QObject *, QEvent *event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+            if (!handlingInput) {
+                handlingInput = true;
+                // Over once the event has been handled and the loop runs again.
+                QTimer::singleShot(0, [] { handlingInput = false; });
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+};
+
+// For a key or a click in a Snapvale window, the window reaches the clipboard itself: every
+// compositor takes a focused window's copy made for a fresh input event, and without
+// data-control (GNOME) wl-copy and wl-paste would each open a window of their own to get the
+// keyboard, racing with ours. wl-clipboard stands in for the rest: the tray, the command line.
+bool viaWlClipboard() {
+    return wlClipboard() && !(handlingInput && QGuiApplication::focusWindow());
 }
 
 // Runs one of wl-clipboard's commands; the exit status, or -1 when it did not run.
@@ -61,8 +94,15 @@ int runWl(const QString &program, const QStringList &arguments, const QByteArray
 
 } // namespace
 
+QtDesktop::QtDesktop() {
+    if (wlClipboard()) {
+        static InputWatch watch;
+        qApp->installEventFilter(&watch);
+    }
+}
+
 bool QtDesktop::clearClipboard() {
-    if (wlClipboard())
+    if (viaWlClipboard())
         return runWl(QStringLiteral("wl-copy"), {QStringLiteral("--clear")}) == 0;
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
@@ -72,7 +112,7 @@ bool QtDesktop::clearClipboard() {
 }
 
 bool QtDesktop::clipboardText(QString &text) {
-    if (wlClipboard()) {
+    if (viaWlClipboard()) {
         QByteArray bytes;
         const int status = runWl(
             QStringLiteral("wl-paste"),
@@ -92,7 +132,7 @@ bool QtDesktop::clipboardText(QString &text) {
 }
 
 bool QtDesktop::clipboardHoldsText() {
-    if (wlClipboard()) {
+    if (viaWlClipboard()) {
         QByteArray types;
         if (runWl(QStringLiteral("wl-paste"), {QStringLiteral("--list-types")}, {}, &types) != 0)
             return true; // nothing at all: pasting it reads the empty text, as on X11
@@ -109,7 +149,7 @@ bool QtDesktop::clipboardHoldsText() {
 }
 
 bool QtDesktop::setClipboardText(const QString &text) {
-    if (wlClipboard())
+    if (viaWlClipboard())
         return setClipboardUtf8(text.toUtf8());
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
@@ -119,7 +159,7 @@ bool QtDesktop::setClipboardText(const QString &text) {
 }
 
 bool QtDesktop::setClipboardUtf8(const QByteArray &utf8) {
-    if (wlClipboard())
+    if (viaWlClipboard())
         return runWl(QStringLiteral("wl-copy"),
                      {QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
                      utf8) == 0;
@@ -147,13 +187,13 @@ bool QtDesktop::setClipboardData(const QByteArray &utf8, bool secret) {
 
 bool QtDesktop::setClipboardSecret(const QByteArray &utf8) {
     // wl-copy serves one type only: the text goes without the mark there.
-    if (wlClipboard())
+    if (viaWlClipboard())
         return setClipboardUtf8(utf8);
     return setClipboardData(utf8, true);
 }
 
 bool QtDesktop::clipboardIsSecret() {
-    if (wlClipboard()) {
+    if (viaWlClipboard()) {
         QByteArray types;
         if (runWl(QStringLiteral("wl-paste"), {QStringLiteral("--list-types")}, {}, &types) != 0)
             return false;

@@ -6,6 +6,7 @@
 // QSystemTrayIcon.
 class QtDesktop : public Desktop {
 public:
+    QtDesktop();
     bool clearClipboard() override;
     bool clipboardText(QString &text) override;
     bool clipboardHoldsText() override;
