@@ -8,11 +8,7 @@ binary=$(readlink -f "$1")
 target=$(readlink -f "$2")
 
 source "$(dirname "$0")/lib.sh"
-fail() {
-    echo "picker: $*" >&2
-    for log in "$work"/*.log; do echo "--- $log" >&2; tail -n 20 "$log" >&2; done
-    exit 1
-}
+log=$work/snapvale.log
 
 mkdir -m 700 "$work/run" "$work/data" "$work/config"
 export XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
@@ -24,10 +20,13 @@ start_snapvale
 
 text=$'Grüße aus Eintrag 3\nzweite Zeile\t✓'
 printf '%s' "$text" | xclip -selection clipboard -t UTF8_STRING -i >/dev/null 2>&1
-"$binary" --paste 3 || fail "--paste 3"
-[ "$("$binary" --get 3)" = "$text" ] || fail "entry 3 does not hold the text"
+timeout 20 "$binary" --paste 3 || fail "--paste 3"
+[ "$(timeout 10 "$binary" --get 3)" = "$text" ] || fail "entry 3 does not hold the text"
 # Something else on the clipboard: what arrives must come from the pick.
 printf 'not this' | xclip -selection clipboard -i >/dev/null 2>&1
+
+# Whether file $1 holds the text.
+arrived() { [ -f "$1" ] && [ "$(cat "$1")" = "$text" ]; }
 
 # $1: the target's window class; $2: how the picker is opened; $3: the keys it must get.
 pick_into() {
@@ -38,16 +37,13 @@ pick_into() {
     window=$(timeout 20 xdotool search --sync --onlyvisible --name '^paste target$' | tail -n 1) ||
         fail "$class: no target window"
     xdotool windowfocus --sync "$window"
-    if [ "$opener" = key ]; then xdotool key ctrl+alt+v; else "$binary" --menu; fi
-    timeout 10 xdotool search --sync --onlyvisible --name 'pick an entry' >/dev/null ||
-        fail "$class: the picker did not open ($opener)"
+    local mark
+    mark=$(log_mark "$log")
+    if [ "$opener" = key ]; then xdotool key ctrl+alt+v; else timeout 10 "$binary" --menu; fi
+    # Shown is said once the picker holds the keyboard grab.
+    wait_for "$class: the picker to open ($opener)" 10 logged_since "$log" "$mark" "FrmPicker shown"
     xdotool key 3
-    for _ in $(seq 50); do
-        [ -f "$out" ] && [ "$(cat "$out")" = "$text" ] && break
-        sleep 0.1
-    done
-    [ -f "$out" ] || fail "$class: nothing arrived"
-    [ "$(cat "$out")" = "$text" ] || fail "$class: '$(cat "$out")' arrived"
+    wait_for "$class: the pick to arrive" 10 arrived "$out"
     grep -qx "$keys" "$out.keys" || fail "$class: not pasted with $keys: $(tr '\n' ' ' <"$out.keys")"
     xdotool windowclose "$window" 2>/dev/null || xdotool windowkill "$window"
 }
@@ -59,8 +55,7 @@ clipboard_holds "$text" >/dev/null || fail "the clipboard does not keep the pick
 
 # Restore Clipboard After Pasting, set in the store while Snapvale is stopped: the target still
 # gets the pick, and the clipboard its text from before.
-kill -TERM "$snapvale"
-wait "$snapvale" 2>/dev/null || true
+stop_snapvale TERM
 sqlite3 "$XDG_DATA_HOME/Snapvale/settings.sqlite3" \
     "INSERT OR REPLACE INTO settings VALUES ('Snapvale', 'Settings', 'RestoreClipboard', '1')"
 start_snapvale

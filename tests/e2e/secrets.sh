@@ -16,42 +16,41 @@ export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME=$work/data
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 store=$XDG_DATA_HOME/Snapvale/settings.sqlite3
+log=$work/snapvale.log
 
 # The keyring's own file lies under the data home too, encrypted.
 printf "test password" | gnome-keyring-daemon --unlock --components=secrets >/dev/null
 start_xvfb
 
-stop_snapvale() {
-    kill "-$1" "$snapvale"
-    wait "$snapvale" 2>/dev/null || true
-    rm -f "$XDG_RUNTIME_DIR/snapvale.socket"
-}
 # No file under the data home holds these bytes: store, its log, moved-aside copies, anything.
 nowhere() {
     local found
     found=$(grep -rlF -- "$1" "$XDG_DATA_HOME" || true)
     [ -z "$found" ] || fail "$2: '$1' is in $found"
 }
+stored() { grep -rqF -- "$1" "$XDG_DATA_HOME/Snapvale"; }
+listed() { timeout 10 "$binary" --list | grep -qxP "$1"; }
 
 start_snapvale
 
 # Marked after it was pasted and copied to the recovery copy: it leaves the store.
 marked='Mark-S3cret 4711 '
 printf '%s' "$marked" | xclip -selection clipboard -i >/dev/null 2>&1
-"$binary" --paste 3 || fail "--paste 3"
-sleep 1.5
-grep -rqF -- "$marked" "$XDG_DATA_HOME/Snapvale" || fail "the plain text was never stored"
-"$binary" --secret 3 on || fail "--secret 3 on"
+mark=$(log_mark "$log")
+timeout 20 "$binary" --paste 3 || fail "--paste 3"
+wait_for "the recovery copy of entry 3" 10 logged_since "$log" "$mark" "recovery copy written: entries 3"
+stored "$marked" || fail "the plain text was never stored"
+timeout 30 "$binary" --secret 3 on || fail "--secret 3 on"
 nowhere "$marked" "after marking"
 [ "$(secret-tool lookup store "$store" entry 3)" = "$marked" ] || fail "not in the keyring"
 secret-tool search --all store "$store" entry 3 2>&1 | grep -qx 'label = Snapvale entry 3' ||
     fail "the keyring item's label"
-[ "$("$binary" --get 3)" = "$marked" ] || fail "--get 3 of a secret"
-"$binary" --list | grep -qxP '3\tUntitled\t\(secret\)' || fail "--list shows: $("$binary" --list | sed -n 3p)"
+[ "$(timeout 10 "$binary" --get 3)" = "$marked" ] || fail "--get 3 of a secret"
+listed '3\tUntitled\t\(secret\)' || fail "--list shows: $("$binary" --list | sed -n 3p)"
 
 # Copied with the password managers' mark, exactly (the space at the end too), and taken off
 # the clipboard after the time set, unless another program copied meanwhile.
-"$binary" --copy 3 || fail "--copy 3"
+timeout 10 "$binary" --copy 3 || fail "--copy 3"
 xclip -selection clipboard -t TARGETS -o | grep -qx x-kde-passwordManagerHint ||
     fail "no password hint among the targets: $(xclip -selection clipboard -t TARGETS -o | tr '\n' ' ')"
 [ "$(xclip -selection clipboard -o)" = "$marked" ] || fail "the copy is not exact"
@@ -62,18 +61,20 @@ hinted='Hinted-Pa55word!'
 copier=$!
 pids+=($copier)
 got=$(clipboard_holds "$hinted") || fail "the password manager's copy is not on the clipboard: '$got'"
-"$binary" --paste 5 || fail "--paste 5"
+timeout 20 "$binary" --paste 5 || fail "--paste 5"
 kill "$copier"
-for _ in $(seq 50); do "$binary" --list | grep -qxP '5\tUntitled\t\(secret\)' && break; sleep 0.1; done
-"$binary" --list | grep -qxP '5\tUntitled\t\(secret\)' || fail "entry 5 is not secret"
-# Past the recovery copy's delay, then killed without any closing.
-sleep 1.5
+wait_for "entry 5 to be listed as secret" 10 listed '5\tUntitled\t\(secret\)'
+# Once the store holds its mark (the keyring has the text), then killed without any closing.
+marked_in_store() {
+    [ "$(sqlite3 -readonly "$store" "select value from settings where section = 'Secrets' and key = 'Entry$1'")" = 1 ]
+}
+wait_for "entry 5's secret mark in the store" 10 marked_in_store 5
 nowhere "$hinted" "after the hinted paste"
 stop_snapvale KILL
 nowhere "$hinted" "after kill -9"
 start_snapvale
-[ "$("$binary" --get 5)" = "$hinted" ] || fail "entry 5 after kill -9: '$("$binary" --get 5)'"
-[ "$("$binary" --get 3)" = "$marked" ] || fail "entry 3 after kill -9"
+[ "$(timeout 10 "$binary" --get 5)" = "$hinted" ] || fail "entry 5 after kill -9: '$("$binary" --get 5)'"
+[ "$(timeout 10 "$binary" --get 3)" = "$marked" ] || fail "entry 3 after kill -9"
 stop_snapvale TERM
 nowhere "$hinted" "after a clean end"
 nowhere "$marked" "after a clean end"
@@ -81,21 +82,22 @@ nowhere "$marked" "after a clean end"
 # The clipboard is cleared after the time set (the shortest, 10 s) if it still holds the copy.
 sqlite3 "$store" "INSERT OR REPLACE INTO settings VALUES ('Snapvale', 'Settings', 'SecretClearSeconds', '10')"
 start_snapvale
-"$binary" --copy 5 || fail "--copy 5"
-sleep 3
-"$binary" --copy 3 || fail "--copy 3"
+mark=$(log_mark "$log")
+timeout 10 "$binary" --copy 5 || fail "--copy 5"
 printf 'copied later' | xclip -selection clipboard -i >/dev/null 2>&1
-sleep 9
-# Entry 5's clear found another text: it stays. Then entry 3 alone, left until cleared.
-[ "$(xclip -selection clipboard -o 2>/dev/null)" = 'copied later' ] || fail "another program's copy was cleared"
-"$binary" --copy 3 || fail "--copy 3"
-sleep 11
-[ -z "$(xclip -selection clipboard -o 2>/dev/null || true)" ] || fail "the secret was not cleared"
+# Entry 5's clear finds another program's copy: it stays. Then entry 3 alone, left until cleared.
+wait_for "entry 5's clear" 20 logged_since "$log" "$mark" "entry 5: its secret is no longer on the clipboard"
+[ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = 'copied later' ] ||
+    fail "another program's copy was cleared"
+mark=$(log_mark "$log")
+timeout 10 "$binary" --copy 3 || fail "--copy 3"
+wait_for "entry 3's clear" 20 logged_since "$log" "$mark" "entry 3: its secret was cleared from the clipboard"
+[ -z "$(timeout 5 xclip -selection clipboard -o 2>/dev/null || true)" ] || fail "the secret was not cleared"
 
 # Off again: the text is back in the store, the keyring item gone.
-"$binary" --secret 3 off || fail "--secret 3 off"
-[ "$("$binary" --get 3)" = "$marked" ] || fail "--get 3 after --secret off"
-grep -rqF -- "$marked" "$XDG_DATA_HOME/Snapvale" || fail "the text is not back in the store"
+timeout 30 "$binary" --secret 3 off || fail "--secret 3 off"
+[ "$(timeout 10 "$binary" --get 3)" = "$marked" ] || fail "--get 3 after --secret off"
+stored "$marked" || fail "the text is not back in the store"
 [ -z "$(secret-tool lookup store "$store" entry 3 || true)" ] || fail "the keyring item stayed"
 stop_snapvale TERM
 
@@ -108,11 +110,11 @@ nobus=$(dbus-daemon --config-file="$work/nobus.conf" --fork --print-address=1 --
 pids+=("$(cat "$work/nobus.pid")")
 DBUS_SESSION_BUS_ADDRESS=$nobus start_snapvale
 status=0
-"$binary" --secret 3 on 2>"$work/refused.txt" || status=$?
+timeout 30 "$binary" --secret 3 on 2>"$work/refused.txt" || status=$?
 [ "$status" = 6 ] || fail "--secret without a Secret Service: status $status"
 grep -q 'Secret Service' "$work/refused.txt" || fail "no reason given: $(cat "$work/refused.txt")"
-[ "$("$binary" --get 3)" = "$marked" ] || fail "entry 3 changed"
-"$binary" --list | grep -qP '^3\tUntitled\tMark-S3cret' || fail "entry 3 is no longer plain"
+[ "$(timeout 10 "$binary" --get 3)" = "$marked" ] || fail "entry 3 changed"
+timeout 10 "$binary" --list | grep -qP '^3\tUntitled\tMark-S3cret' || fail "entry 3 is no longer plain"
 stop_snapvale TERM
 
 echo "secrets: all passed"

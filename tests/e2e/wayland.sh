@@ -20,12 +20,6 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 
 TMPDIR=$HOME source "$(dirname "$0")/lib.sh"
-# The logs say what went wrong.
-fail() {
-    echo "wayland: $*" >&2
-    for log in "$work"/*.log; do echo "--- $log" >&2; tail -n 20 "$log" >&2; done
-    exit 1
-}
 
 mkdir -m 700 "$work/run" "$work/data" "$work/config"
 export XDG_RUNTIME_DIR=$work/run XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
@@ -37,31 +31,27 @@ printf 'xwayland disable\n' >"$work/sway.conf"
 sway --config "$work/sway.conf" >"$work/sway.log" 2>&1 &
 pids+=($!)
 socket=""
-for _ in $(seq 100); do
+sway_socket() {
     socket=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* 2>/dev/null | grep -v '\.lock$' | head -n 1 || true)
-    [ -n "$socket" ] && break
-    sleep 0.1
-done
-[ -n "$socket" ] || fail "sway did not start"
+    [ -n "$socket" ]
+}
+wait_for "sway's Wayland socket" 20 sway_socket
 export WAYLAND_DISPLAY=$socket
 
 # The peers work here at all.
-printf 'probe' | wl-copy
-[ "$(wl-paste --no-newline)" = probe ] || fail "wl-copy and wl-paste do not meet"
+printf 'probe' | timeout 10 wl-copy
+[ "$(timeout 5 wl-paste --no-newline)" = probe ] || fail "wl-copy and wl-paste do not meet"
 
-"$binary" >"$work/snapvale.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/snapvale.socket" ] && break; sleep 0.1; done
-"$binary" --hide || fail "--hide"
+start_snapvale
 
-printf 'copied by a Wayland program' | wl-copy
-"$binary" --paste 4 || fail "--paste 4"
-[ "$("$binary" --get 4)" = 'copied by a Wayland program' ] || fail "--get 4 after --paste"
+printf 'copied by a Wayland program' | timeout 10 wl-copy
+timeout 20 "$binary" --paste 4 || fail "--paste 4"
+[ "$(timeout 10 "$binary" --get 4)" = 'copied by a Wayland program' ] || fail "--get 4 after --paste"
 
-printf 'something else' | wl-copy
-"$binary" --copy 4 || fail "--copy 4"
+printf 'something else' | timeout 10 wl-copy
+timeout 20 "$binary" --copy 4 || fail "--copy 4"
 # The copy is made before the command ends.
-got=$(wl-paste --no-newline 2>/dev/null || true)
+got=$(timeout 5 wl-paste --no-newline 2>/dev/null || true)
 [ "$got" = 'copied by a Wayland program' ] || fail "after --copy 4, Wayland pastes '$got'"
 
 # The picker: a Wayland program's window has the keyboard, `snapvale --menu` opens the picker, a
@@ -81,17 +71,14 @@ def walk(n):
         if r: return r
 sys.exit(0 if walk(json.load(sys.stdin)) == sys.argv[1] else 1)' "$1"
 }
-for _ in $(seq 50); do focused 'paste target' && break; sleep 0.1; done
-focused 'paste target' || fail "the target window did not get the keyboard"
+wait_for "the target window to get the keyboard" 10 focused 'paste target'
 # A new virtual keyboard's first key is lost on the way into a Qt window (its keymap arrives
 # with it); a Shift tap goes first, as a hand's keyboard would have sent keys before.
-wtype -M shift -m shift -s 300 x
-for _ in $(seq 50); do [ -f "$out" ] && break; sleep 0.1; done
-[ -f "$out" ] || fail "the target window did not get a typed key"
+timeout 10 wtype -M shift -m shift -s 300 x
+wait_for "the target window to get a typed key" 10 test -f "$out"
 before=$(cat "$out")
-"$binary" --menu || fail "--menu"
-for _ in $(seq 50); do focused 'Snapvale: pick an entry' && break; sleep 0.1; done
-focused 'Snapvale: pick an entry' || fail "the picker did not take the keyboard"
+timeout 10 "$binary" --menu || fail "--menu"
+wait_for "the picker to take the keyboard" 10 focused 'Snapvale: pick an entry'
 # No title bar or frame from the compositor: the window asks to draw its own, and draws none.
 border=$(swaymsg -t get_tree | python3 -c '
 import json, sys
@@ -102,12 +89,9 @@ def walk(n):
         if r: return r
 print(walk(json.load(sys.stdin)))')
 [ "$border" = csd ] || fail "the picker has the compositor's border '$border'"
-wtype -M shift -m shift -s 300 4 || fail "wtype cannot type here"
+timeout 10 wtype -M shift -m shift -s 300 4 || fail "wtype cannot type here"
 expected="${before}copied by a Wayland program"
-for _ in $(seq 50); do
-    [ "$(cat "$out")" = "$expected" ] && break
-    sleep 0.1
-done
-[ "$(cat "$out")" = "$expected" ] || fail "after the pick the target holds '$(cat "$out")'"
+target_holds() { [ "$(cat "$out")" = "$expected" ]; }
+wait_for "the pick to arrive in the target (it holds '$(cat "$out")')" 10 target_holds
 
 echo "wayland: 3 passed, 0 failed"

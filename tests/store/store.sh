@@ -40,21 +40,24 @@ run_case() {
     if [ "$rc" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 }
 
-# A Snapvale over data home $1 with runtime folder $2; its pid in $started.
+# A Snapvale over data home $1 with runtime folder $2, its output in $2.log; its pid in
+# $started, its log in log_of[pid].
+declare -A log_of
 start_snapvale() {
     mkdir -p -m 700 "$2"
-    XDG_DATA_HOME=$1 XDG_RUNTIME_DIR=$2 "$binary" >>"$work/snapvale.log" 2>&1 &
+    XDG_DATA_HOME=$1 XDG_RUNTIME_DIR=$2 "$binary" >>"$2.log" 2>&1 &
     started=$!
     pids+=("$started")
+    log_of[$started]=$2.log
     timeout 30 xdotool search --sync --onlyvisible --pid "$started" >/dev/null ||
-        fail "Snapvale did not show a window; $(cat "$work/snapvale.log")"
+        fail "Snapvale did not show a window"
 }
 
 # Runs a command against the Snapvale of runtime folder $1.
 command_to() {
     local run=$1
     shift
-    XDG_RUNTIME_DIR=$run "$binary" "$@"
+    timeout 30 env XDG_RUNTIME_DIR="$run" "$binary" "$@"
 }
 
 # The value the store at $1 holds for section $2 and key $3 ("" when none).
@@ -81,7 +84,7 @@ holds_lock() {
 # Puts $2 on the clipboard and pastes it into entry $3 of the Snapvale of runtime folder $1.
 paste_into() {
     printf '%s' "$2" | xclip -selection clipboard -i >/dev/null 2>&1
-    command_to "$1" --paste "$3" || fail "--paste $3"
+    timeout 30 env XDG_RUNTIME_DIR="$1" "$binary" --paste "$3" || fail "--paste $3"
 }
 
 # The visible windows of process $1 that are transient for another: its questions and notices.
@@ -92,22 +95,32 @@ questions_of() {
     done
 }
 
-# Waits up to $2 seconds for process $1 to ask a question.
+# Waits up to $2 seconds for process $1 to ask a question; fails at once when it has ended.
 asks_within() {
     for _ in $(seq $(($2 * 10))); do
         [ -n "$(questions_of "$1")" ] && return 0
+        kill -0 "$1" 2>/dev/null || return 1
         sleep 0.1
     done
     return 1
 }
 
-# Chooses File > Exit in the main window of process $1.
+# Chooses File > Exit in the main window of process $1, once its File menu is open.
 file_exit() {
-    local window
+    local window mark log=${log_of[$1]}
+    kill -0 "$1" 2>/dev/null || fail "Snapvale $1 has ended before File > Exit"
     window=$(xdotool search --onlyvisible --pid "$1" | grep -vxF "$(questions_of "$1")" | head -n 1)
+    mark=$(log_mark "$log")
     xdotool windowfocus --sync "$window" key alt+f
-    sleep 0.3
+    wait_for "the File menu to open" 10 logged_since "$log" "$mark" "FileMnu shown"
     xdotool key x
+}
+
+# Waits up to ten seconds for Snapvale $1 to say that its recovery copy of entry $3 was $2
+# ("written" or "not written") after line $4 of its log.
+copy_said() {
+    wait_for "the recovery copy of entry $3 to be $2" 10 \
+        logged_since "${log_of[$1]}" "$4" "recovery copy $2: entries $3"
 }
 
 # Answers the question of process $1 with key $2, once one shows, and waits for it to close.
@@ -209,15 +222,18 @@ case_busy() {
     pids+=("$peer")
     exec 7>"$work/busy/peer"
     echo "begin immediate; insert into settings values ('peer', 'p', 'p', 'p');" >&7
-    sleep 1
+    # The log's write lock: byte 120 of the shared-memory file.
+    wait_for "the peer to hold the store's write lock" 10 \
+        grep -Eq "POSIX +ADVISORY +WRITE +$peer [0-9a-f]+:[0-9a-f]+:$(stat -c %i "$db-shm") 120 120" /proc/locks
     file_exit "$pid"
-    sleep 5
-    kill -0 "$pid" 2>/dev/null || fail "busy: Snapvale ended without saving while the store was busy"
-    asks_within "$pid" 40 || fail "busy: no question after the busy wait"
+    if ! asks_within "$pid" 40; then
+        kill -0 "$pid" 2>/dev/null || fail "busy: Snapvale ended without saving while the store was busy"
+        fail "busy: no question after the busy wait"
+    fi
     answer "$pid" Escape || fail "busy: no question to answer"
     echo "commit;" >&7
     exec 7>&-
-    wait "$peer" || true
+    end_within "$peer" 10 "the sqlite3 peer after its commit"
     file_exit "$pid"
     ends_within "$pid" 30 || fail "busy: no end once the store was free"
     [ "$(stored "$db" Data Entry3)" = busy ] || fail "busy: entry 3 was not saved at Exit"
@@ -239,21 +255,25 @@ case_full() {
     fill() { dd if=/dev/zero of="$full/filler" bs=4k >/dev/null 2>&1 || true; }
     fill
     # A recovery copy that cannot be written is tried again once there is room.
+    mark=$(log_mark "${log_of[$pid]}")
     paste_into "$work/fullrun" "$big-again" 8
-    sleep 2
+    copy_said "$pid" "not written" 8 "$mark"
     [ -z "$(stored "$db" Recovery Entry8)" ] || fail "full: a copy was written on a full disk"
     rm -f "$full/filler"
     store_holds "$db" Recovery Entry8 "$big-again" || fail "full: the failed copy was not tried again"
     # A save at Exit that needs more room than the log already has.
     fill
     bigger=$(head -c 4400000 /dev/urandom | base64 -w 100)
+    mark=$(log_mark "${log_of[$pid]}")
     paste_into "$work/fullrun" "$bigger" 9
-    sleep 2
+    # Its recovery copy finds room in the log; the save at Exit does not.
+    copy_said "$pid" written 9 "$mark"
     file_exit "$pid"
     asks_within "$pid" 15 || fail "full: a failed save at Exit was not told"
     answer "$pid" Escape || fail "full: the question was not answered"
-    sleep 0.5
-    kill -0 "$pid" 2>/dev/null || fail "full: Cancel ended the program"
+    # Still serving commands after Cancel.
+    timeout 10 env XDG_RUNTIME_DIR="$work/fullrun" "$binary" --list >/dev/null ||
+        fail "full: Cancel ended the program"
     file_exit "$pid"
     asks_within "$pid" 15 || fail "full: the second Exit was not told"
     answer "$pid" alt+e || fail "full: Exit Anyway was not taken"

@@ -14,6 +14,7 @@ bool ScriptedDesktop::clearClipboard() {
 }
 
 bool ScriptedDesktop::clipboardText(QString &text) {
+    ++clipboardReads;
     if (failingReads > 0) {
         --failingReads;
         return false;

@@ -23,6 +23,8 @@ public:
     // How many of the next clipboard reads, or writes (clear or set), fail.
     int failingReads = 0;
     int failingWrites = 0;
+    // How many times the clipboard's text was read.
+    int clipboardReads = 0;
 
     // Answers of the next file dialogs, in order: a path, or the empty string for a cancel.
     // With none left, a dialog is cancelled.
