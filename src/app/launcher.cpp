@@ -4,6 +4,7 @@
 // becomes: the same process id, and the same arguments.
 
 #include "app/instanceclient.h"
+#include "app/nocoredumps.h"
 #include "core/requestwords.h"
 
 #include <cerrno>
@@ -77,6 +78,8 @@ int runProgram(char **argv) {
 } // namespace
 
 int main(int argc, char **argv) {
+    // A --get answer passes through this process too.
+    forbidCoreDumps();
     std::string line;
     bool mayWaitForUser = false;
     if (!requestLine(argc, argv, &line, &mayWaitForUser))

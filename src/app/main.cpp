@@ -1,5 +1,6 @@
 #include "app/commands.h"
 #include "app/instance.h"
+#include "app/nocoredumps.h"
 #include "app/remotecontrol.h"
 #include "core/settingsstore.h"
 #include "i18n/translations.h"
@@ -251,6 +252,7 @@ void handleTerminationSignals(MainWindow &window) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    forbidCoreDumps();
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "-h") || !std::strcmp(argv[i], "--help")) {
             std::fputs(usage, stdout);

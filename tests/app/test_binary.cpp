@@ -13,6 +13,9 @@
 
 #include <csignal>
 #include <memory>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -43,32 +46,42 @@ bool catchesSigterm(qint64 pid) {
     return false;
 }
 
-// The programs running over one data home, found by their environment: launches start programs
-// of their own, which the test does not hold.
-QList<qint64> programsIn(const QString &dataHome) {
+// The programs this test started, found as its children: the test takes in orphans (a launch
+// starts a program of its own and ends), and a program's environment and binary are not for
+// other processes to read.
+QList<qint64> startedPrograms() {
     QList<qint64> found;
-    const QByteArray mark = "XDG_DATA_HOME=" + QFile::encodeName(dataHome);
     const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
     for (const QString &pid : pids) {
-        QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
-        const QString exe = QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid));
-        if (pid.toLongLong() > 0 && QFileInfo(exe).fileName() == QLatin1String("snapvale") &&
-            environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(mark))
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (pid.toLongLong() <= 0 || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (comm) state ppid ...": the name may hold spaces and brackets, so from the last.
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        const QList<QByteArray> rest = line.mid(close + 2).split(' ');
+        if (line.mid(line.indexOf('(') + 1, close - line.indexOf('(') - 1) != "snapvale" ||
+            rest.size() < 2 || rest.at(1).toLongLong() != ::getpid())
+            continue;
+        // One that has ended is taken in here; QProcess takes its own children itself.
+        if (rest.at(0) == "Z")
+            ::waitpid(pid_t(pid.toLongLong()), nullptr, WNOHANG);
+        else
             found << pid.toLongLong();
     }
     return found;
 }
 
-// Ends every program over `dataHome`, so that none outlives the test's folders.
-bool endProgramsIn(const QString &dataHome) {
+// Ends every program this test started, so that none outlives the test's folders.
+bool endStartedPrograms() {
     QElapsedTimer waited;
     waited.start();
-    while (!programsIn(dataHome).isEmpty() && waited.elapsed() < 30000) {
-        for (qint64 pid : programsIn(dataHome))
+    while (!startedPrograms().isEmpty() && waited.elapsed() < 30000) {
+        for (qint64 pid : startedPrograms())
             ::kill(pid_t(pid), SIGTERM);
         QTest::qWait(50);
     }
-    return programsIn(dataHome).isEmpty();
+    return startedPrograms().isEmpty();
 }
 
 bool waitForSignalHandler(const QProcess &p) {
@@ -141,6 +154,7 @@ std::unique_ptr<QProcess> startRunning(const QProcessEnvironment &env) {
 class TestBinary : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void informationOptions_data();
     void informationOptions();
     void unknownArgument();
@@ -162,7 +176,13 @@ private slots:
     void programMissing();
     void untrustedChannel();
     void otherUsersKeptOut();
+    void noCoreDumps();
 };
+
+void TestBinary::initTestCase() {
+    // Programs that launches start are reparented to this test, which ends them.
+    QVERIFY(::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0);
+}
 
 void TestBinary::informationOptions_data() {
     QTest::addColumn<QString>("option");
@@ -337,12 +357,12 @@ void TestBinary::commandsAtOnceStartOne() {
     const qint64 pid = lock.readLine().trimmed().toLongLong();
     QVERIFY(pid > 0);
     // The starts that lost hand over and end; the one that holds the lock runs on alone.
-    QTRY_COMPARE_WITH_TIMEOUT(programsIn(home.path()), QList<qint64>{pid}, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(startedPrograms(), QList<qint64>{pid}, 15000);
     // A started program goes by its own name, as pgrep and top show it.
     QFile name(QStringLiteral("/proc/%1/comm").arg(pid));
     QVERIFY(name.open(QIODevice::ReadOnly));
     QCOMPARE(name.readAll().trimmed(), QByteArray("snapvale"));
-    QVERIFY(endProgramsIn(home.path()));
+    QVERIFY(endStartedPrograms());
 }
 
 void TestBinary::tenLaunchesAtOnce() {
@@ -625,6 +645,26 @@ void TestBinary::signalWhileStartNoticeIsOpen() {
     SettingsStore store(storePath);
     QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry1")), QStringLiteral("typed"));
     QVERIFY(!store.hasSection(QStringLiteral("Recovery")));
+}
+
+void TestBinary::noCoreDumps() {
+#ifndef SNAPVALE_EXPECT_NO_CORE_DUMPS
+    QSKIP("a debug or sanitizer build keeps core dumps");
+#else
+    // A crash must not write the program's memory, secrets and all, to a file.
+    QTemporaryDir home;
+    QProcess p;
+    p.setProcessEnvironment(baseEnvironment(home.path()));
+    p.start(QStringLiteral(SNAPVALE_BINARY));
+    QVERIFY(p.waitForStarted());
+    QVERIFY(waitForSignalHandler(p));
+    QFile limits(QStringLiteral("/proc/%1/limits").arg(p.processId()));
+    QVERIFY(limits.open(QIODevice::ReadOnly));
+    const QByteArray all = limits.readAll();
+    QVERIFY2(all.contains("Max core file size        0                    0"), all.constData());
+    p.terminate();
+    QVERIFY(p.waitForFinished(30000));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestBinary)
