@@ -17,8 +17,6 @@ namespace {
 
 // How long a launch waits for the running program's answer.
 constexpr int answerTimeoutMs = 10000;
-// The longest first line of an answer that is read.
-constexpr std::size_t maxHeadBytes = 512;
 
 // `timeoutMs` -1 waits as long as the other end keeps the connection.
 bool readAll(int fd, char *data, std::size_t size, int timeoutMs = answerTimeoutMs) {
@@ -96,8 +94,8 @@ Sent send(const std::string &socketPath, std::string_view line, bool mayWaitForU
     std::string head;
     char c = 0;
     const int firstByteMs = mayWaitForUser ? -1 : answerTimeoutMs;
-    while (head.size() < maxHeadBytes &&
-           readAll(fd, &c, 1, head.empty() ? firstByteMs : answerTimeoutMs) && c != '\n')
+    // A reason may be of any length; the line ends with the first line break.
+    while (readAll(fd, &c, 1, head.empty() ? firstByteMs : answerTimeoutMs) && c != '\n')
         head += c;
     if (c != '\n')
         return failed("the running Snapvale does not answer");
@@ -131,7 +129,12 @@ Sent send(const std::string &socketPath, std::string_view line, bool mayWaitForU
 int finish(Sent sent, const Answer &answer) {
     switch (sent) {
     case Sent::Answered:
-        std::fwrite(answer.text.data(), 1, answer.text.size(), stdout);
+        // Output that was lost (a full disk, a closed pipe) is a failure, not a success.
+        if (std::fwrite(answer.text.data(), 1, answer.text.size(), stdout) != answer.text.size() ||
+            std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "snapvale: cannot write the answer: %s\n", std::strerror(errno));
+            return 1;
+        }
         if (answer.status != 0)
             std::fprintf(stderr, "snapvale: %s\n", answer.error.c_str());
         return answer.status;

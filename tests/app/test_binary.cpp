@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -177,6 +178,7 @@ private slots:
     void untrustedChannel();
     void otherUsersKeptOut();
     void noCoreDumps();
+    void longReason();
 };
 
 void TestBinary::initTestCase() {
@@ -451,6 +453,15 @@ void TestBinary::commands() {
     const Run big = run(env, {QStringLiteral("--get"), QStringLiteral("5")});
     QCOMPARE(big.status, 0);
     QVERIFY(big.out == large.toUtf8());
+    // An answer that cannot be written out is a failure: `--get 5 > file` on a full disk.
+    QProcess full;
+    full.setProcessEnvironment(env);
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(QStringLiteral(SNAPVALE_BINARY), {QStringLiteral("--get"), QStringLiteral("3")});
+    QVERIFY(full.waitForFinished(30000));
+    QCOMPARE(full.exitCode(), 1);
+    QCOMPARE(full.readAllStandardError(),
+             QByteArray("snapvale: cannot write the answer: No space left on device\n"));
     // The program started by the first command runs on, its process id in its lock.
     QFile lock(env.value(QStringLiteral("XDG_RUNTIME_DIR")) + QStringLiteral("/snapvale.lock"));
     QVERIFY(lock.open(QIODevice::ReadOnly));
@@ -665,6 +676,28 @@ void TestBinary::noCoreDumps() {
     p.terminate();
     QVERIFY(p.waitForFinished(30000));
 #endif
+}
+
+void TestBinary::longReason() {
+    // A reason of any length reaches the user, from a program that answers with one.
+    QTemporaryDir home;
+    const QProcessEnvironment env = baseEnvironment(home.path());
+    QLocalServer server;
+    QVERIFY(server.listen(env.value(QStringLiteral("XDG_RUNTIME_DIR")) +
+                          QStringLiteral("/snapvale.socket")));
+    QProcess command;
+    command.setProcessEnvironment(env);
+    command.start(QStringLiteral(SNAPVALE_BINARY), {QStringLiteral("--paste"), QStringLiteral("1")});
+    QVERIFY(server.waitForNewConnection(30000));
+    QLocalSocket *client = server.nextPendingConnection();
+    QTRY_VERIFY(client->canReadLine());
+    QCOMPARE(client->readLine(), QByteArray("paste 1\n"));
+    const QByteArray reason = QByteArray("the entry kept its text ").repeated(40);
+    client->write("status 3 " + reason + '\n');
+    QVERIFY(client->waitForBytesWritten());
+    QVERIFY(command.waitForFinished(30000));
+    QCOMPARE(command.exitCode(), 3);
+    QCOMPARE(command.readAllStandardError(), "snapvale: " + reason + '\n');
 }
 
 QTEST_GUILESS_MAIN(TestBinary)
