@@ -10,13 +10,14 @@ QByteArray entryListing(const EntrySession &session) {
     const EntryStore &entries = session.entries();
     QByteArray out;
     for (int n = 1; n <= EntryStore::Count; ++n) {
-        QString name = entries.name(n);
-        name.replace(QLatin1Char('\t'), QLatin1Char(' '))
-            .replace(QLatin1Char('\n'), QLatin1Char(' '));
-        // A secret entry is listed by its name only.
-        out += QString::number(n).toUtf8() + '\t' + name.toUtf8() + '\t' +
+        // What reaches a terminal has no control characters: a name or a text could move the
+        // cursor, retitle the window or hide the lines before it. A secret entry is listed by
+        // its name only.
+        const QString name = entries.name(n);
+        out += QString::number(n).toUtf8() + '\t' + Text::terminalLine(name, name.size()).toUtf8() +
+               '\t' +
                (entries.isSecret(n) ? QByteArrayLiteral("(secret)")
-                                    : Text::oneLine(entries.start(n), 60).toUtf8()) +
+                                    : Text::terminalLine(entries.start(n), 60).toUtf8()) +
                '\n';
     }
     return out;

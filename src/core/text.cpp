@@ -67,6 +67,17 @@ QString oneLine(const QString &text, qsizetype characters) {
     return shown;
 }
 
+QString terminalLine(const QString &text, qsizetype characters) {
+    QString shown = startOf(text, characters);
+    for (QChar &c : shown) {
+        const char16_t u = c.unicode();
+        if (c.category() == QChar::Other_Control || (u >= 0x202A && u <= 0x202E) ||
+            (u >= 0x2066 && u <= 0x2069))
+            c = QLatin1Char(' ');
+    }
+    return shown;
+}
+
 qint64 utf8Size(const QString &text) {
     qint64 bytes = 0;
     for (const QChar c : text) {

@@ -41,6 +41,10 @@ QString startOf(const QString &text, qsizetype characters);
 // The same start on one line: line breaks and tabs shown as spaces.
 QString oneLine(const QString &text, qsizetype characters);
 
+// The same start as a terminal may show it: every control character (escape sequences, CR,
+// backspace, C1) and each bidirectional override or isolate shown as a space.
+QString terminalLine(const QString &text, qsizetype characters);
+
 // The size of `text` in UTF-8, counted without converting it.
 qint64 utf8Size(const QString &text);
 

@@ -179,6 +179,7 @@ private slots:
     void otherUsersKeptOut();
     void noCoreDumps();
     void longReason();
+    void listingSafeForATerminal();
 };
 
 void TestBinary::initTestCase() {
@@ -687,7 +688,8 @@ void TestBinary::longReason() {
                           QStringLiteral("/snapvale.socket")));
     QProcess command;
     command.setProcessEnvironment(env);
-    command.start(QStringLiteral(SNAPVALE_BINARY), {QStringLiteral("--paste"), QStringLiteral("1")});
+    command.start(QStringLiteral(SNAPVALE_BINARY),
+                  {QStringLiteral("--paste"), QStringLiteral("1")});
     QVERIFY(server.waitForNewConnection(30000));
     QLocalSocket *client = server.nextPendingConnection();
     QTRY_VERIFY(client->canReadLine());
@@ -698,6 +700,38 @@ void TestBinary::longReason() {
     QVERIFY(command.waitForFinished(30000));
     QCOMPARE(command.exitCode(), 3);
     QCOMPARE(command.readAllStandardError(), "snapvale: " + reason + '\n');
+}
+
+void TestBinary::listingSafeForATerminal() {
+    // What --list prints cannot move a terminal's cursor, retitle it, clear it or turn its
+    // text around: control characters and bidirectional overrides come out as spaces.
+    QTemporaryDir home;
+    const QProcessEnvironment env = baseEnvironment(home.path());
+    const QList<std::pair<QString, QString>> entries = {
+        {QStringLiteral("\x1b]0;pwned\x07title"), QStringLiteral("osc")},
+        {QStringLiteral("typed\rover"), QStringLiteral("\x1b[2Jcleared")},
+        {QStringLiteral("\u202Eevil"), QStringLiteral("isolate\u2066d")},
+        {QStringLiteral("c1\u0085next\u009b31m"), QStringLiteral("tab\tname")},
+        {QStringLiteral("back\bspace\x7f"), QStringLiteral("ok")},
+    };
+    {
+        SettingsStore store(home.filePath(QStringLiteral("Snapvale/settings.sqlite3")));
+        for (int n = 1; n <= int(entries.size()); ++n) {
+            store.set(QStringLiteral("Data"), QStringLiteral("Entry%1").arg(n),
+                      entries[n - 1].first);
+            store.set(QStringLiteral("Data"), QStringLiteral("Entry%1b").arg(n),
+                      entries[n - 1].second);
+        }
+    }
+    const Run listed = run(env, {QStringLiteral("--list")});
+    QCOMPARE(listed.status, 0);
+    const QList<QByteArray> lines = listed.out.split('\n');
+    QCOMPARE(lines.at(0), QByteArray("1\tosc\t ]0;pwned title"));
+    QCOMPARE(lines.at(1), QByteArray("2\t [2Jcleared\ttyped over"));
+    QCOMPARE(lines.at(2), QString(QStringLiteral("3\tisolate d\t evil")).toUtf8());
+    QCOMPARE(lines.at(3), QByteArray("4\ttab name\tc1 next 31m"));
+    QCOMPARE(lines.at(4), QByteArray("5\tok\tback space "));
+    QVERIFY(endStartedPrograms());
 }
 
 QTEST_GUILESS_MAIN(TestBinary)
