@@ -134,8 +134,9 @@ bool QtDesktop::clipboardText(QString &text) {
 bool QtDesktop::clipboardHoldsText() {
     if (viaWlClipboard()) {
         QByteArray types;
+        // Nothing on the clipboard (or no answer) is no text: a paste must not empty an entry.
         if (runWl(QStringLiteral("wl-paste"), {QStringLiteral("--list-types")}, {}, &types) != 0)
-            return true; // nothing at all: pasting it reads the empty text, as on X11
+            return false;
         for (const QByteArray &type : types.split('\n')) {
             if (type.startsWith("text/") || type == "UTF8_STRING" || type == "STRING" ||
                 type == "TEXT")

@@ -48,6 +48,16 @@ printf 'copied by a Wayland program' | timeout 10 wl-copy
 timeout 20 "$binary" --paste 4 || fail "--paste 4"
 [ "$(timeout 10 "$binary" --get 4)" = 'copied by a Wayland program' ] || fail "--get 4 after --paste"
 
+# An empty clipboard pastes nothing, into an empty entry or a filled one (no question).
+timeout 10 wl-copy --clear
+for n in 5 4; do
+    status=0
+    timeout 20 "$binary" --paste $n 2>/dev/null || status=$?
+    [ "$status" = 4 ] || fail "--paste $n with nothing on the clipboard: status $status, not 4"
+done
+[ -z "$(timeout 10 "$binary" --get 5)" ] || fail "entry 5 got '$("$binary" --get 5)' from an empty clipboard"
+[ "$(timeout 10 "$binary" --get 4)" = 'copied by a Wayland program' ] || fail "entry 4 changed"
+
 printf 'something else' | timeout 10 wl-copy
 timeout 20 "$binary" --copy 4 || fail "--copy 4"
 # The copy is made before the command ends.
