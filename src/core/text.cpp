@@ -188,6 +188,28 @@ QString withLineEnds(const QString &text) {
     return out;
 }
 
+bool tooLargeToRead(const QString &path, qint64 maxUtf8Bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // The fewest UTF-8 bytes the file can decode to: two bytes a unit after UTF-16's mark, at
+    // least one a byte otherwise.
+    const QByteArray mark = file.peek(3);
+    const qint64 size = file.size();
+    const qint64 fewest = mark.startsWith("\xFF\xFE") || mark.startsWith("\xFE\xFF")
+                              ? (size - 2) / 2
+                              : size - (mark == "\xEF\xBB\xBF" ? 3 : 0);
+    return fewest > maxUtf8Bytes;
+}
+
+QString withoutFinalLineBreak(const QString &text) {
+    if (text.endsWith(QLatin1String("\r\n")))
+        return text.chopped(2);
+    if (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
+        return text.chopped(1);
+    return text;
+}
+
 bool readFile(const QString &path, QString &text, QString *error) {
     if (QString why; !mayOpen(path, &why))
         return failed("read", path, why, error);
@@ -197,7 +219,7 @@ bool readFile(const QString &path, QString &text, QString *error) {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return failed("read", path, file.errorString(), error);
-    text = withLineEnds(decode(bytes));
+    text = withoutFinalLineBreak(decode(bytes));
     return true;
 }
 

@@ -20,13 +20,13 @@ bool writeFileAtomically(const QString &path, const QString &content, QString *e
 // a replacement character.
 QString decode(const QByteArray &bytes);
 
-// Applies the line rules of text files: a line ends at CR or at CR LF, a lone LF stays inside
+// Applies the line rules of set files: a line ends at CR or at CR LF, a lone LF stays inside
 // its line, and every line, the last one included, comes out ending in CR LF. An empty text
 // stays empty.
 QString withLineEnds(const QString &text);
 
-// The line break of text this program makes (a line typed in the editor, the end Save Clipboard
-// As adds): LF, and CR LF on Windows. Text that came in keeps its own.
+// The line break of text this program makes (a line typed in the editor, the end a saved text
+// file gets): LF, and CR LF on Windows. Text that came in keeps its own.
 inline QString lineBreak() {
 #ifdef Q_OS_WIN
     return QStringLiteral("\r\n");
@@ -55,8 +55,14 @@ bool isOrdinaryOrAbsent(const QString &path);
 // the program's own settings store or its log. `why` says why not.
 bool mayOpen(const QString &path, QString *why = nullptr);
 
-// Reads a text file by the rules above. False when it cannot be read; `text` is then unchanged
-// and `error` says why.
+// Reads a text file: decoded as above, every byte of its text kept (its own CR, CR LF or LF
+// line breaks) but one line break at its very end, which a save adds (lineBreak()). So a text
+// saved and loaded again is the same text. False when it cannot be read; `text` is then
+// unchanged and `error` says why.
 bool readFile(const QString &path, QString &text, QString *error = nullptr);
+QString withoutFinalLineBreak(const QString &text);
+// Whether the file at `path` decodes to more than `maxUtf8Bytes` whatever its encoding: told by
+// its size, before anything is read.
+bool tooLargeToRead(const QString &path, qint64 maxUtf8Bytes);
 
 } // namespace Text

@@ -440,7 +440,7 @@ void EditorWindow::defaultSize() {
 
 bool EditorWindow::writeTo(const QString &path) {
     QString error;
-    if (Text::writeFileAtomically(path, text() + QStringLiteral("\r\n"), &error))
+    if (Text::writeFileAtomically(path, text() + Text::lineBreak(), &error))
         return true;
     showWriteFailure(m_main.desktop(), this, path, error);
     return false;

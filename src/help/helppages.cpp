@@ -69,10 +69,12 @@ const HelpPage helpPages[] = {
          "<li>The copy buttons put the whole text on the clipboard, without spaces at its "
          "ends.</li>"
          "</ul>"
-         "<p>Entry files are written in UTF-8 with Windows line ends (CR LF); files from Windows "
-         "that are not UTF-8 are read as Windows-1252. A line you type in the editor ends as the "
-         "text's own lines do, and in a new text with this system's line break (LF); Save "
-         "Clipboard As ends the text with it too.</p>")},
+         "<p>Entry files are written in UTF-8: the text and one line break of this system (LF). "
+         "Loading a file keeps its own line breaks and leaves out one at its very end, so an "
+         "entry saved and loaded again is the same text. Files from Windows that are not UTF-8 "
+         "are read as Windows-1252. A line you type in the editor ends as the text's own lines "
+         "do, and in a new text with this system's line break (LF); Save Clipboard As ends the "
+         "text with it too.</p>")},
     {"sets", QT_TRANSLATE_NOOP("HelpPages", "Sets and files"),
      QT_TRANSLATE_NOOP(
          "HelpPages",

@@ -114,6 +114,11 @@ void SetCommands::loadEntry(int n) {
         &m_main, {FileDialogRequest::Open, tr("Load Entry"), FileFilter::text(), QString(), false});
     if (path.isEmpty())
         return;
+    // Told before anything is read: a file too large for an entry is not read into memory.
+    if (Text::tooLargeToRead(path, EntryStore::maxTextBytes())) {
+        m_main.desktop().message(&m_main, EntryStore::tooLargeMessage());
+        return;
+    }
     // The entry changes only once the whole file has been read.
     QString text;
     QString error;
@@ -146,6 +151,6 @@ void SetCommands::saveEntry(int n) {
         return;
     QString error;
     if (!Text::writeFileAtomically(
-            path, QString::fromUtf8(m_session.fullText(n)) + QStringLiteral("\r\n"), &error))
+            path, QString::fromUtf8(m_session.fullText(n)) + Text::lineBreak(), &error))
         showWriteFailure(m_main.desktop(), &m_main, path, error);
 }

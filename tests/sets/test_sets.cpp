@@ -42,7 +42,9 @@ private slots:
     void deleteSet();
     void loadEntry_data();
     void loadEntry();
+    void saveEntryAs_data();
     void saveEntryAs();
+    void loadEntryTooLarge();
     void cancelDoesNothing_data();
     void cancelDoesNothing();
 
@@ -323,13 +325,16 @@ void TestSets::deleteSet() {
 void TestSets::loadEntry_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
-    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << "a\r\nb\r\n";
-    QTest::newRow("CR only") << QByteArray("a\rb") << "a\r\nb\r\n";
-    QTest::newRow("LF only") << QByteArray("a\nb\n") << "a\nb\n\r\n";
-    QTest::newRow("no final break") << QByteArray("a\r\nb") << "a\r\nb\r\n";
+    // The file's own bytes, but one line break at its very end.
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << "a\r\nb";
+    QTest::newRow("CR only") << QByteArray("a\rb") << "a\rb";
+    QTest::newRow("LF, as a Linux editor saves") << QByteArray("a\nb\n") << "a\nb";
+    QTest::newRow("no final break") << QByteArray("a\r\nb") << "a\r\nb";
     QTest::newRow("empty") << QByteArray() << "";
-    QTest::newRow("just CR LF") << QByteArray("\r\n") << "\r\n";
-    QTest::newRow("Windows-1252") << QByteArray("na\xEFve \x80") << "naïve €\r\n";
+    QTest::newRow("just CR LF") << QByteArray("\r\n") << "";
+    QTest::newRow("blank lines at the end") << QByteArray("a\n\n\n") << "a\n\n";
+    QTest::newRow("Windows-1252") << QByteArray("na\xEFve \x80\r\n") << "naïve €";
+    QTest::newRow("UTF-16 with its mark") << QByteArray("\xFF\xFEh\0i\0\r\0\n\0", 10) << "hi";
 }
 
 void TestSets::loadEntry() {
@@ -359,24 +364,65 @@ void TestSets::loadEntry() {
         QStringLiteral("Snapvale could not read %1\r\n").arg(path(QStringLiteral("missing.txt")))));
 }
 
-void TestSets::saveEntryAs() {
-    const QString file = path(QStringLiteral("saved entry"));
-    m_s->setEntry(10, QStringLiteral("grüße\r\nzwei"), QStringLiteral("not written"));
-    m_s->window.setCurrentEntry(10);
-    m_s->desktop.nextFiles = {file};
-    m_s->item("mnuSaveEntry")->trigger();
-    QCOMPARE(readBytes(file), QByteArray("gr\xC3\xBC\xC3\x9F"
-                                         "e\r\nzwei\r\n"));
-    QCOMPARE(m_s->desktop.fileDialogs.constLast().title, QStringLiteral("Save Entry As..."));
-    QVERIFY(m_s->desktop.fileDialogs.constLast().confirmOverwrite);
+void TestSets::saveEntryAs_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    // The text and this platform's line break; loaded again, the text exactly, however often.
+    QTest::newRow("a password") << "hunter2" << QByteArray("hunter2\n");
+    QTest::newRow("CR LF inside") << "grüße\r\nzwei"
+                                  << QByteArray("gr\xC3\xBC\xC3\x9F"
+                                                "e\r\nzwei\n");
+    QTest::newRow("ends in a line break") << "a\nb\n" << QByteArray("a\nb\n\n");
+    QTest::newRow("lone CR") << "a\rb" << QByteArray("a\rb\n");
+    QTest::newRow("empty") << "" << QByteArray("\n");
+    QTest::newRow("spaces kept") << " x " << QByteArray(" x \n");
+}
 
-    // An empty entry writes CR LF, which loads back as CR LF.
-    m_s->setEntry(10, QString());
-    m_s->desktop.nextFiles = {file, file};
-    m_s->item("mnuSaveEntry")->trigger();
-    QCOMPARE(readBytes(file), QByteArray("\r\n"));
+void TestSets::saveEntryAs() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    const QString file = path(QStringLiteral("saved entry"));
+    m_s->setEntry(10, text, QStringLiteral("not written"));
+    m_s->window.setCurrentEntry(10);
+    for (int round = 1; round <= 3; ++round) {
+        m_s->desktop.nextFiles = {file, file};
+        m_s->item("mnuSaveEntry")->trigger();
+        QCOMPARE(readBytes(file), bytes);
+        m_s->setEntry(10, QStringLiteral("something else"));
+        m_s->item("mnuLoad1")->trigger();
+        QCOMPARE(m_s->text(10), text);
+    }
+    QCOMPARE(m_s->desktop.fileDialogs.constLast().title, QStringLiteral("Load Entry"));
+    QCOMPARE(m_s->desktop.fileDialogs.at(0).title, QStringLiteral("Save Entry As..."));
+    QVERIFY(m_s->desktop.fileDialogs.at(0).confirmOverwrite);
+}
+
+void TestSets::loadEntryTooLarge() {
+    // Told from the file's size, before it is read; a UTF-16 file decodes to half its size.
+    EntryStore::setMaxTextBytes(8);
+    const QString big = path(QStringLiteral("big.txt"));
+    writeBytes(big, "123456789");
+    const QString wide = path(QStringLiteral("wide.txt"));
+    writeBytes(wide, QByteArray("\xFF\xFE"
+                                "1\0"
+                                "2\0"
+                                "3\0"
+                                "4\0"
+                                "5\0"
+                                "6\0"
+                                "7\0"
+                                "8\0",
+                                18));
+    m_s->setEntry(8, QStringLiteral("kept"));
+    m_s->window.setCurrentEntry(8);
+    m_s->desktop.nextFiles = {big, wide};
     m_s->item("mnuLoad1")->trigger();
-    QCOMPARE(m_s->text(10), QStringLiteral("\r\n"));
+    QCOMPARE(m_s->desktop.messages, QStringList{EntryStore::tooLargeMessage()});
+    QCOMPARE(m_s->text(8), QStringLiteral("kept"));
+    m_s->item("mnuLoad1")->trigger();
+    EntryStore::setMaxTextBytes(qint64(512) * 1024 * 1024);
+    QCOMPARE(m_s->text(8), QStringLiteral("12345678"));
+    QCOMPARE(m_s->desktop.messages.size(), 1);
 }
 
 void TestSets::cancelDoesNothing_data() {
