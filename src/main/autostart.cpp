@@ -27,6 +27,35 @@ bool isOn() {
     return true;
 }
 
+QString execValue(const QString &program) {
+    // The desktop entry rules: inside double quotes `"`, `` ` ``, `$` and `\` take a backslash;
+    // then, as in every string value, each backslash is doubled and a line break or tab is
+    // written as an escape; a literal `%` is `%%`, as field codes start with one.
+    QString quoted;
+    for (const QChar c : program) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+            c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        quoted += c;
+    }
+    QString value = QStringLiteral("\"");
+    for (const QChar c : quoted) {
+        if (c == QLatin1Char('\\'))
+            value += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\n'))
+            value += QLatin1String("\\n");
+        else if (c == QLatin1Char('\t'))
+            value += QLatin1String("\\t");
+        else if (c == QLatin1Char('\r'))
+            value += QLatin1String("\\r");
+        else if (c == QLatin1Char('%'))
+            value += QLatin1String("%%");
+        else
+            value += c;
+    }
+    return value + QLatin1Char('"');
+}
+
 bool set(bool on, QString *error) {
     const QString path = entryPath();
     if (!on) {
@@ -53,11 +82,11 @@ bool set(bool on, QString *error) {
                                          "Type=Application\n"
                                          "Name=Snapvale\n"
                                          "Comment=Thirty clippings of text, one click away\n"
-                                         "Exec=\"%1\"\n"
+                                         "Exec=%1\n"
                                          "Icon=snapvale\n"
                                          "Terminal=false\n"
                                          "X-GNOME-Autostart-enabled=true\n")
-                              .arg(program);
+                              .arg(execValue(program));
     return Text::writeFileAtomically(path, entry, error);
 }
 

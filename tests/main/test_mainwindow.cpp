@@ -1,3 +1,4 @@
+#include "main/autostart.h"
 #include "main/entrytext.h"
 #include "main/mainwindow.h"
 #include "main/menucaption.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -89,6 +91,9 @@ private slots:
     void accessibleEntries_data();
     void accessibleEntries();
     void startAtLogin();
+    void startAtLoginFromAnyPath_data();
+    void startAtLoginFromAnyPath();
+    void startAtLoginPercent();
     void screenshots();
     void literalMenuCaptions_data();
     void literalMenuCaptions();
@@ -777,6 +782,53 @@ void TestMainWindow::startAtLogin() {
     Session &s = start();
     s.start();
     QVERIFY(!s.item("LoginMnu")->isChecked());
+}
+
+void TestMainWindow::startAtLoginFromAnyPath_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("plain") << "bin";
+    QTest::newRow("spaces") << "my programs";
+    QTest::newRow("quote") << "say \"hi\"";
+    QTest::newRow("shell characters") << "$HOME `id` ;&|";
+    QTest::newRow("backslash") << "back\\slash\\\\";
+    QTest::newRow("tab") << "a\tb";
+    QTest::newRow("not ASCII") << "Grüße ✓";
+}
+
+void TestMainWindow::startAtLoginFromAnyPath() {
+    // The entry starts the program from wherever it lies: GLib, as desktops read autostart
+    // entries, runs the Exec line, and the program it runs says where it was started from.
+    QFETCH(QString, folder);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(folder));
+    const QString program = dir.filePath(folder + QStringLiteral("/snapvale"));
+    const QString out = dir.filePath(QStringLiteral("started-as"));
+    writeBytes(program, "#!/bin/sh\nprintf '%s' \"$0\" > \"$SNAPVALE_TEST_OUT\"\n");
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString entry = dir.filePath(QStringLiteral("snapvale.desktop"));
+    writeBytes(entry, "[Desktop Entry]\nType=Application\nName=Snapvale\nExec=" +
+                          Autostart::execValue(program).toUtf8() + "\n");
+    QProcess launch;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("SNAPVALE_TEST_OUT"), out);
+    launch.setProcessEnvironment(env);
+    launch.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys; from gi.repository import Gio; "
+                                 "sys.exit(0 if Gio.DesktopAppInfo.new_from_filename(sys.argv[1])"
+                                 ".launch([], None) else 1)"),
+                  entry});
+    QVERIFY(launch.waitForFinished(30000));
+    QCOMPARE(launch.exitCode(), 0);
+    QTRY_VERIFY(QFile::exists(out));
+    QTRY_COMPARE(QString::fromUtf8(readBytes(out)), program);
+}
+
+void TestMainWindow::startAtLoginPercent() {
+    // A literal % is %% by the desktop entry rules (GLib itself then looks for the program under
+    // the unexpanded name, so no GNOME session starts a program from such a folder).
+    QCOMPARE(Autostart::execValue(QStringLiteral("/opt/100% %f/snapvale")),
+             QStringLiteral("\"/opt/100%% %%f/snapvale\""));
 }
 
 void TestMainWindow::screenshots() {
