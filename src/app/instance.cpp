@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
@@ -24,6 +25,8 @@ Q_LOGGING_CATEGORY(lcInstance, "snapvale.instance")
 
 // A client that has not sent its line by then is dropped.
 constexpr int silentClientMs = 2000;
+// How long the channel waits for descriptors to come free before it takes a connection again.
+constexpr int retryAcceptMs = 250;
 
 #ifdef Q_OS_UNIX
 QString runtimeFolder(QString *error) {
@@ -153,10 +156,22 @@ InstanceServer::InstanceServer(const QString &socketPath, Handler handler, QObje
         return;
     }
     auto *accepting = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
-    connect(accepting, &QSocketNotifier::activated, this, [this] {
+    connect(accepting, &QSocketNotifier::activated, this, [this, accepting] {
+        static bool told = false;
         int fd;
-        while ((fd = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0)
+        while ((fd = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0) {
+            told = false;
             serve(fd);
+        }
+        // Out of descriptors: the waiting connection keeps the socket readable, and asking again
+        // at once would spin. Clients are dropped within seconds; try again a moment later.
+        if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+            if (!std::exchange(told, true))
+                qCWarning(lcInstance, "cannot take a connection: %s", std::strerror(errno));
+            accepting->setEnabled(false);
+            QTimer::singleShot(retryAcceptMs, accepting,
+                               [accepting] { accepting->setEnabled(true); });
+        }
     });
 #else
     Q_UNUSED(socketPath);
