@@ -31,8 +31,11 @@ constexpr int retryAcceptMs = 250;
 #ifdef Q_OS_UNIX
 QString runtimeFolder(QString *error) {
     std::string why;
-    const QString folder = QFile::decodeName(InstanceClient::runtimeFolder(&why).c_str());
+    std::string warning;
+    const QString folder = QFile::decodeName(InstanceClient::runtimeFolder(&why, &warning).c_str());
     *error = QString::fromStdString(why);
+    if (!warning.empty())
+        qCWarning(lcInstance, "%s", warning.c_str());
     return folder;
 }
 

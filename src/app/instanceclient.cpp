@@ -49,17 +49,51 @@ bool number(std::string_view text, long long most, long long *value) {
 
 } // namespace
 
-std::string runtimeFolder(std::string *error) {
-    const char *xdg = std::getenv("XDG_RUNTIME_DIR");
-    if (xdg && xdg[0] == '/')
-        return xdg;
-    // No runtime folder from the session: one of our own, the user's alone.
-    const std::string own = "/tmp/snapvale-" + std::to_string(::getuid());
-    ::mkdir(own.c_str(), 0700);
+namespace {
+
+// Whether `path` is a folder of this user's alone: owned by the user, no access for anyone else.
+bool privateFolder(const std::string &path) {
     struct stat st = {};
-    if (::lstat(own.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-        (st.st_mode & 077))
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+// Makes `path` and the folders above it that are missing, each readable by the user alone.
+void makeFolders(const std::string &path) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        ::mkdir(path.substr(0, slash).c_str(), 0700);
+    ::mkdir(path.c_str(), 0700);
+}
+
+} // namespace
+
+std::string runtimeFolder(std::string *error, std::string *warning) {
+    // The session's runtime folder, if it is what the XDG rules promise: the user's, 0700.
+    const char *xdg = std::getenv("XDG_RUNTIME_DIR");
+    if (xdg && xdg[0] == '/' && privateFolder(xdg))
+        return xdg;
+    // Otherwise one in the user's cache folder, which no other user can make or take (a name
+    // under /tmp could be made first by anyone).
+    const char *cache = std::getenv("XDG_CACHE_HOME");
+    const char *home = std::getenv("HOME");
+    std::string own;
+    if (cache && cache[0] == '/')
+        own = cache;
+    else if (home && home[0] == '/')
+        own = std::string(home) + "/.cache";
+    if (own.empty()) {
+        *error = "neither XDG_RUNTIME_DIR nor HOME names a folder of this user's";
+        return {};
+    }
+    own += "/Snapvale/run";
+    makeFolders(own);
+    if (!privateFolder(own))
         *error = own + " is not a folder of this user's alone";
+    else if (warning && xdg && *xdg)
+        *warning = std::string(xdg) +
+                   " (XDG_RUNTIME_DIR) is not a folder of this user's alone: " + own +
+                   " is used instead";
     return own;
 }
 

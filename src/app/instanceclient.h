@@ -7,9 +7,11 @@
 // command links it without Qt, and the program itself uses it to hand a request over.
 namespace InstanceClient {
 
-// The user's runtime folder ($XDG_RUNTIME_DIR, or a 0700 folder of our own under /tmp), where
-// the channel's socket and lock are. `error` says why it cannot be used, or stays empty.
-std::string runtimeFolder(std::string *error);
+// The user's runtime folder, where the channel's socket and lock are: $XDG_RUNTIME_DIR where it
+// is the user's own with mode 0700, as the XDG rules say, and otherwise a 0700 folder in the
+// user's cache folder ($XDG_CACHE_HOME/Snapvale/run). `error` says why none can be used, or
+// stays empty; `warning`, when given, says that XDG_RUNTIME_DIR was set but not used.
+std::string runtimeFolder(std::string *error, std::string *warning = nullptr);
 // The channel's socket in that folder, the same for the command and the program.
 inline constexpr char socketName[] = "/snapvale.socket";
 

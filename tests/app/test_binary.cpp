@@ -7,6 +7,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,6 +16,7 @@
 #include <csignal>
 #include <memory>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -156,6 +158,7 @@ class TestBinary : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void cleanup();
     void informationOptions_data();
     void informationOptions();
     void unknownArgument();
@@ -166,7 +169,8 @@ private slots:
     void signalWhileStartNoticeIsOpen();
     void secondLaunchHandsOver();
     void commandWithoutDisplay();
-    void runtimeFolderMissing();
+    void runtimeFolderNotUsable_data();
+    void runtimeFolderNotUsable();
     void commandsAtOnceStartOne();
     void tenLaunchesAtOnce();
     void killedProgramTakenOver();
@@ -181,6 +185,11 @@ private slots:
     void longReason();
     void listingSafeForATerminal();
 };
+
+void TestBinary::cleanup() {
+    // No program a test started outlives it, or its folders.
+    QVERIFY(endStartedPrograms());
+}
 
 void TestBinary::initTestCase() {
     // Programs that launches start are reparented to this test, which ends them.
@@ -323,19 +332,67 @@ void TestBinary::commandWithoutDisplay() {
     QCOMPARE(r.err, QByteArray("snapvale: Snapvale could not be started (is there a display?)\n"));
 }
 
-void TestBinary::runtimeFolderMissing() {
-    // A runtime folder that does not exist cannot keep launches apart, but Snapvale still runs.
+void TestBinary::runtimeFolderNotUsable_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("missing") << "missing";
+    QTest::newRow("open to others (0755)") << "shared";
+    QTest::newRow("another user's") << "foreign";
+    QTest::newRow("unset, another user's folder in /tmp") << "unset";
+}
+
+void TestBinary::runtimeFolderNotUsable() {
+    // A runtime folder that is not the user's alone is not used (anyone could listen there or
+    // block it); the channel moves into the user's cache folder, and commands still reach the
+    // program.
+    QFETCH(QString, kind);
+    if ((kind == QLatin1String("foreign") || kind == QLatin1String("unset")) && ::geteuid() != 0)
+        QSKIP("only root can make another user's folder");
     QTemporaryDir home;
     QProcessEnvironment env = baseEnvironment(home.path());
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("gone")));
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.remove(QStringLiteral("XDG_CACHE_HOME"));
+    const QString runtime = home.filePath(QStringLiteral("runtime"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    QString foreignTmp;
+    if (kind == QLatin1String("shared")) {
+        QVERIFY(QDir().mkpath(runtime));
+        QVERIFY(::chmod(QFile::encodeName(runtime).constData(), 0755) == 0);
+    } else if (kind == QLatin1String("foreign")) {
+        QVERIFY(QDir().mkpath(runtime));
+        QVERIFY(::chmod(QFile::encodeName(runtime).constData(), 0700) == 0);
+        QVERIFY(::chown(QFile::encodeName(runtime).constData(), 65534, 65534) == 0);
+    } else if (kind == QLatin1String("unset")) {
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        // The name an older Snapvale used, made first by another user.
+        foreignTmp = QStringLiteral("/tmp/snapvale-%1").arg(::getuid());
+        if (QFileInfo::exists(foreignTmp))
+            foreignTmp.clear();
+        else
+            QVERIFY(QDir().mkdir(foreignTmp) &&
+                    ::chown(QFile::encodeName(foreignTmp).constData(), 65534, 65534) == 0);
+    }
+    const auto removeTmp = qScopeGuard([&] {
+        if (!foreignTmp.isEmpty())
+            QDir().rmdir(foreignTmp);
+    });
+    const QString socket = home.filePath(QStringLiteral(".cache/Snapvale/run/snapvale.socket"));
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(SNAPVALE_BINARY));
     QVERIFY(p.waitForStarted());
-    QVERIFY(waitForSignalHandler(p));
-    QVERIFY(p.readAllStandardError().contains("cannot lock"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(socket).exists(), 30000);
+    const Run listed = run(env, {QStringLiteral("--list")});
+    QCOMPARE(listed.status, 0);
+    QCOMPARE(listed.out.count('\n'), 30);
+    QFileInfo folder(QFileInfo(socket).absolutePath());
+    QCOMPARE(folder.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     p.terminate();
     QVERIFY(p.waitForFinished(30000));
+    if (kind != QLatin1String("unset"))
+        QVERIFY2(p.readAllStandardError().contains("(XDG_RUNTIME_DIR) is not a folder of this "
+                                                   "user's alone"),
+                 qPrintable(kind));
 }
 
 void TestBinary::commandsAtOnceStartOne() {
