@@ -12,7 +12,6 @@
 #include <utility>
 
 #ifdef Q_OS_UNIX
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -25,6 +24,8 @@ Q_LOGGING_CATEGORY(lcInstance, "snapvale.instance")
 
 // A client that has not sent its line by then is dropped.
 constexpr int silentClientMs = 2000;
+// A client that has read none of its answer for so long is dropped; a launch waits as long.
+constexpr int stalledReaderMs = 10000;
 // How long the channel waits for descriptors to come free before it takes a connection again.
 constexpr int retryAcceptMs = 250;
 
@@ -85,31 +86,18 @@ bool InstanceChannel::lock() {
 #ifdef Q_OS_UNIX
 namespace {
 
-// Writes the whole answer, waiting for a slow reader a little, never for ever.
-void writeAnswer(int fd, const QByteArray &answer) {
-    const char *data = answer.constData();
-    size_t left = size_t(answer.size());
-    while (left > 0) {
-        pollfd p = {fd, POLLOUT, 0};
-        if (::poll(&p, 1, silentClientMs) <= 0)
-            return;
-        const ssize_t sent = ::send(fd, data, left, MSG_NOSIGNAL);
-        if (sent < 0 && errno != EAGAIN && errno != EINTR)
-            return;
-        if (sent > 0) {
-            data += sent;
-            left -= size_t(sent);
-        }
-    }
-}
-
-// One connection: it gets one line, or is dropped.
+// One connection: it gets one line, or is dropped; then its answer goes out from the event loop
+// as fast as the client reads it, and a client that stops reading is dropped. The window never
+// waits for a client.
 class Client : public QObject {
 public:
     Client(int fd, QObject *parent)
         : QObject(parent)
         , m_fd(fd)
-        , m_notifier(fd, QSocketNotifier::Read) {
+        , m_notifier(fd, QSocketNotifier::Read)
+        , m_writable(fd, QSocketNotifier::Write) {
+        m_writable.setEnabled(false);
+        connect(&m_writable, &QSocketNotifier::activated, this, &Client::writeMore);
         m_silence.setSingleShot(true);
         connect(&m_silence, &QTimer::timeout, this, &QObject::deleteLater);
         m_silence.start(silentClientMs);
@@ -120,12 +108,44 @@ public:
     QSocketNotifier &notifier() { return m_notifier; }
     // Its line has arrived: it waits for the answer, however long that takes.
     void heard() { m_silence.stop(); }
+    // Sends the answer and ends the connection once it is out.
+    void answer(const QByteArray &bytes) {
+        m_out = bytes;
+        m_sent = 0;
+        writeMore();
+    }
     QByteArray buffer;
 
 private:
+    void writeMore() {
+        while (m_sent < m_out.size()) {
+            const ssize_t sent = ::send(m_fd, m_out.constData() + m_sent,
+                                        size_t(m_out.size() - m_sent), MSG_NOSIGNAL);
+            if (sent > 0) {
+                m_sent += sent;
+                continue;
+            }
+            if (sent < 0 && errno == EINTR)
+                continue;
+            if (sent < 0 && errno == EAGAIN) {
+                // The rest when the client has read some: each stall may last so long.
+                m_writable.setEnabled(true);
+                m_silence.start(stalledReaderMs);
+                return;
+            }
+            break;
+        }
+        m_writable.setEnabled(false);
+        m_silence.stop();
+        deleteLater();
+    }
+
     int m_fd;
     QSocketNotifier m_notifier;
+    QSocketNotifier m_writable;
     QTimer m_silence;
+    QByteArray m_out;
+    qsizetype m_sent = 0;
 };
 
 } // namespace
@@ -214,8 +234,7 @@ void InstanceServer::serve(int fd) {
                 error = QStringLiteral("the request is too long");
             qCWarning(lcInstance, "a request on the instance channel was refused: %s",
                       qUtf8Printable(error));
-            writeAnswer(client->fd(), "error " + error.toUtf8() + '\n');
-            client->deleteLater();
+            client->answer("error " + error.toUtf8() + '\n');
             return;
         }
         // The answer may come later (a question): the client waits for it, and a client gone
@@ -226,13 +245,10 @@ void InstanceServer::serve(int fd) {
             if (!waiting)
                 return;
             if (status != 0)
-                writeAnswer(waiting->fd(),
-                            "status " + QByteArray::number(status) + ' ' + text + '\n');
+                waiting->answer("status " + QByteArray::number(status) + ' ' + text + '\n');
             else
-                writeAnswer(waiting->fd(),
-                            prints ? "ok " + QByteArray::number(text.size()) + '\n' + text
-                                   : QByteArray("ok\n"));
-            waiting->deleteLater();
+                waiting->answer(prints ? "ok " + QByteArray::number(text.size()) + '\n' + text
+                                       : QByteArray("ok\n"));
         });
     });
 #else

@@ -15,6 +15,7 @@
 
 #include <csignal>
 #include <memory>
+#include <poll.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -184,6 +185,7 @@ private slots:
     void noCoreDumps();
     void longReason();
     void listingSafeForATerminal();
+    void slowReaderWaitsAlone();
 };
 
 void TestBinary::cleanup() {
@@ -789,6 +791,49 @@ void TestBinary::listingSafeForATerminal() {
     QCOMPARE(lines.at(3), QByteArray("4\ttab name\tc1 next 31m"));
     QCOMPARE(lines.at(4), QByteArray("5\tok\tback space "));
     QVERIFY(endStartedPrograms());
+}
+
+void TestBinary::slowReaderWaitsAlone() {
+    // A client that asks for a large text and reads none of it keeps no one else waiting: other
+    // commands are answered meanwhile, and its own answer is still whole when it reads.
+    QTemporaryDir home;
+    const QProcessEnvironment env = baseEnvironment(home.path());
+    const QByteArray large = QByteArray("0123456789abcdef").repeated(1 << 19);
+    {
+        SettingsStore store(home.filePath(QStringLiteral("Snapvale/settings.sqlite3")));
+        store.set(QStringLiteral("Data"), QStringLiteral("Entry5"), large);
+    }
+    auto program = startRunning(env);
+    QVERIFY(program);
+    QLocalSocket slow;
+    slow.setReadBufferSize(1);
+    slow.connectToServer(env.value(QStringLiteral("XDG_RUNTIME_DIR")) +
+                         QStringLiteral("/snapvale.socket"));
+    QVERIFY(slow.waitForConnected(10000));
+    // Read nothing of the answer: this socket is left alone from here.
+    const int fd = int(slow.socketDescriptor());
+    QVERIFY(::write(fd, "get 5\n", 6) == 6);
+    for (int i = 0; i < 3; ++i) {
+        const Run listed = run(env, {QStringLiteral("--list")});
+        QCOMPARE(listed.status, 0);
+    }
+    QByteArray got;
+    char chunk[65536];
+    for (;;) {
+        pollfd p = {fd, POLLIN, 0};
+        if (::poll(&p, 1, 20000) <= 0)
+            break;
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n <= 0 && !(n < 0 && errno == EAGAIN))
+            break;
+        if (n > 0)
+            got.append(chunk, n);
+    }
+    const QByteArray whole = "ok " + QByteArray::number(large.size()) + '\n' + large;
+    QCOMPARE(got.size(), whole.size());
+    QVERIFY(got == whole);
+    program->terminate();
+    QVERIFY(program->waitForFinished(30000));
 }
 
 QTEST_GUILESS_MAIN(TestBinary)
