@@ -43,8 +43,8 @@ stored "$marked" || fail "the plain text was never stored"
 timeout 30 "$binary" --secret 3 on || fail "--secret 3 on"
 nowhere "$marked" "after marking"
 [ "$(secret-tool lookup store "$store" entry 3)" = "$marked" ] || fail "not in the keyring"
-secret-tool search --all store "$store" entry 3 2>&1 | grep -qx 'label = Snapvale entry 3' ||
-    fail "the keyring item's label"
+found=$(secret-tool search --all store "$store" entry 3 2>&1)
+grep -qx 'label = Snapvale entry 3' <<<"$found" || fail "the keyring item's label: $found"
 [ "$(timeout 10 "$binary" --get 3)" = "$marked" ] || fail "--get 3 of a secret"
 listed '3\tUntitled\t\(secret\)' || fail "--list shows: $("$binary" --list | sed -n 3p)"
 

@@ -128,6 +128,8 @@ private slots:
     void damagedStoreMovedAsFoundRowsKept_data();
     void damagedStoreMovedAsFoundRowsKept();
     void migrationLeavesNoSlack();
+    void foreignValueTypesOverwritten_data();
+    void foreignValueTypesOverwritten();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -836,6 +838,41 @@ void TestFaults::migrationLeavesNoSlack() {
     const qint64 size =
         QFileInfo(storePath()).size() + QFileInfo(storePath() + QStringLiteral("-wal")).size();
     QVERIFY2(size < data + data / 10, qPrintable(QString::number(size)));
+}
+
+void TestFaults::foreignValueTypesOverwritten_data() {
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("nullable");
+    QTest::newRow("a small blob") << QByteArray("x'0102ff68'") << false;
+    QTest::newRow("a large blob") << QByteArray("zeroblob(40000)") << false;
+    QTest::newRow("a number") << QByteArray("4.5") << false;
+    QTest::newRow("null, in a table that allows it") << QByteArray("NULL") << true;
+}
+
+void TestFaults::foreignValueTypesOverwritten() {
+    // Another program may write values of other types under an entry's key: a text pasted
+    // over one is saved like any other.
+    QFETCH(QByteArray, value);
+    QFETCH(bool, nullable);
+    QDir().mkpath(QFileInfo(storePath()).absolutePath());
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(storePath()).constData(), &db), SQLITE_OK);
+    const QByteArray sql =
+        "CREATE TABLE settings(app TEXT NOT NULL, section TEXT NOT NULL, key TEXT NOT NULL "
+        "COLLATE NOCASE, value TEXT" +
+        QByteArray(nullable ? "" : " NOT NULL") +
+        ", PRIMARY KEY (app, section, key)); PRAGMA user_version = 2; "
+        "INSERT INTO settings VALUES ('Snapvale', 'Data', 'Entry1', " +
+        value + ");";
+    QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    startSession();
+    QVERIFY(m_s->session.setEntryText(1, QStringLiteral("pasted over")));
+    m_s->window.unload(MainWindow::CloseReason::SessionEnd);
+    m_s.reset();
+    SettingsStore store(storePath());
+    QCOMPARE(store.get(QStringLiteral("Data"), QStringLiteral("Entry1")),
+             QStringLiteral("pasted over"));
 }
 
 QTEST_MAIN(TestFaults)
