@@ -275,6 +275,14 @@ Was Sie jetzt ändern, geht beim Beenden von Snapvale verloren.</translation>
         <source>The Secret Service did not give the text of entry %1.</source>
         <translation>Der Geheimnisdienst hat den Text von Eintrag %1 nicht herausgegeben.</translation>
     </message>
+    <message>
+        <source>Its text could not be read from the settings file.</source>
+        <translation>Sein Text konnte nicht aus der Einstellungsdatei gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Entry %1 changed while the Secret Service was asked; it was not made secret.</source>
+        <translation>Eintrag %1 hat sich geändert, während der Geheimnisdienst gefragt wurde; er wurde nicht geheim gemacht.</translation>
+    </message>
 </context>
 <context>
     <name>EntryStore</name>
@@ -285,6 +293,22 @@ Was Sie jetzt ändern, geht beim Beenden von Snapvale verloren.</translation>
     <message>
         <source>(locked)</source>
         <translation>(gesperrt)</translation>
+    </message>
+    <message>
+        <source>The text of entry %1 could not be read from the settings file (a damaged part of it, or a read error).</source>
+        <translation>Der Text von Eintrag %1 konnte nicht aus der Einstellungsdatei gelesen werden (ein beschädigter Teil davon oder ein Lesefehler).</translation>
+    </message>
+    <message>
+        <source>The texts of entries %1 could not be read from the settings file (a damaged part of it, or a read error).</source>
+        <translation>Die Texte der Einträge %1 konnten nicht aus der Einstellungsdatei gelesen werden (ein beschädigter Teil davon oder ein Lesefehler).</translation>
+    </message>
+    <message>
+        <source>Shown as &quot;(unreadable)&quot;, they are copied, saved and written nowhere: what the file holds of them stays as it is.</source>
+        <translation>Angezeigt als „(unlesbar)“, werden sie nirgends hin kopiert, gespeichert oder geschrieben: Was die Datei davon enthält, bleibt, wie es ist.</translation>
+    </message>
+    <message>
+        <source>(unreadable)</source>
+        <translation>(unlesbar)</translation>
     </message>
 </context>
 <context>
@@ -424,6 +448,10 @@ Was Sie jetzt ändern, geht beim Beenden von Snapvale verloren.</translation>
     <message>
         <source>The Secret Service library could not be loaded: %1</source>
         <translation>Die Bibliothek für den Geheimnisdienst konnte nicht geladen werden: %1</translation>
+    </message>
+    <message>
+        <source>Snapvale ended before the Secret Service answered.</source>
+        <translation>Snapvale wurde beendet, bevor der Geheimnisdienst geantwortet hat.</translation>
     </message>
 </context>
 <context>
@@ -643,6 +671,16 @@ Die alte Datei ist jetzt:<byte value="xd"/>
     <message>
         <source>Seconds a copied secret entry stays on the clipboard (10 to 300):</source>
         <translation>Sekunden, die ein kopierter geheimer Eintrag in der Zwischenablage bleibt (10 bis 300):</translation>
+    </message>
+    <message>
+        <source>The Secret Service has not yet answered for entry %1; it may be asking you to unlock your keyring.<byte value="xd"/>
+Exit anyway? The entry then keeps what it held before.</source>
+        <translation>Der Geheimnisdienst hat für Eintrag %1 noch nicht geantwortet; vielleicht bittet er Sie, Ihren Schlüsselbund zu entsperren.<byte value="xd"/>
+Trotzdem beenden? Der Eintrag behält dann, was er vorher enthielt.</translation>
+    </message>
+    <message>
+        <source>&amp;Wait</source>
+        <translation>&amp;Warten</translation>
     </message>
 </context>
 <context>

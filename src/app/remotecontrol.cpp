@@ -6,6 +6,33 @@
 
 #include <QApplication>
 
+#include <functional>
+
+namespace {
+
+// Runs `then` once entry n's secret is no longer being fetched from the Secret Service: at
+// once for any other entry. A command right after the start waits for the keyring's answer
+// instead of taking the entry as empty.
+void whenSecretKnown(EntrySession &session, int n, const std::function<void()> &then) {
+    if (!session.isSecret(n) || session.secretState(n) != EntrySession::SecretState::Loading) {
+        then();
+        return;
+    }
+    auto *waiter = new QObject(&session);
+    QObject::connect(&session.entries(), &EntryStore::entryChanged, waiter,
+                     [&session, waiter, n, then](int changed) {
+                         if (changed != n ||
+                             (session.isSecret(n) &&
+                              session.secretState(n) == EntrySession::SecretState::Loading))
+                             return;
+                         QObject::disconnect(&session.entries(), nullptr, waiter, nullptr);
+                         waiter->deleteLater();
+                         then();
+                     });
+}
+
+} // namespace
+
 QByteArray entryListing(const EntrySession &session) {
     const EntryStore &entries = session.entries();
     QByteArray out;
@@ -42,9 +69,20 @@ void carryOut(MainWindow &window, EntrySession &session, const Request &request,
     case Request::Menu:
         window.requestPicker();
         break;
-    case Request::Copy:
-        window.requestCopy(request.entry);
-        break;
+    case Request::Copy: {
+        const int n = request.entry;
+        whenSecretKnown(session, n, [&window, &session, n, answer] {
+            if (copyEntry(window.desktop(), &window, session, n))
+                answer(0, QByteArray());
+            else if (session.isSecret(n))
+                answer(
+                    MainWindow::SecretRefused,
+                    QByteArrayLiteral("the Secret Service did not give this secret entry's text"));
+            else
+                answer(1, QByteArrayLiteral("the entry could not be copied"));
+        });
+        return;
+    }
     case Request::Paste:
         window.requestPaste(request.entry, [answer](int status, const QString &why) {
             answer(status, why.toUtf8());
@@ -55,43 +93,59 @@ void carryOut(MainWindow &window, EntrySession &session, const Request &request,
             question->activateWindow();
         }
         return;
-    case Request::Get:
-        if (session.isSecret(request.entry) &&
-            session.secretState(request.entry) != EntrySession::SecretState::Ready) {
-            answer(MainWindow::SecretRefused,
-                   QByteArrayLiteral("the Secret Service did not give this secret entry's text"));
-            return;
-        }
-        answer(0, session.fullText(request.entry));
+    case Request::Get: {
+        const int n = request.entry;
+        whenSecretKnown(session, n, [&session, n, answer] {
+            if (session.isSecret(n) && session.secretState(n) != EntrySession::SecretState::Ready) {
+                answer(
+                    MainWindow::SecretRefused,
+                    QByteArrayLiteral("the Secret Service did not give this secret entry's text"));
+                return;
+            }
+            const QByteArray text = session.fullText(n);
+            if (session.entries().isUnreadable(n))
+                answer(1, QByteArrayLiteral("the text of this entry could not be read from the "
+                                            "settings file"));
+            else
+                answer(0, text);
+        });
         return;
+    }
     case Request::SecretOn:
     case Request::SecretOff: {
         const int n = request.entry;
         const bool on = request.kind == Request::SecretOn;
-        if (session.isSecret(n) == on &&
-            session.secretState(n) != EntrySession::SecretState::Loading) {
+        // Already so (a secret still being fetched is a secret): nothing to change.
+        if (on && session.isSecret(n)) {
             answer(0, QByteArray());
             return;
         }
-        // Answered once, by whichever comes first for this entry.
-        auto *waiter = new QObject(&session);
-        QObject::connect(&session, &EntrySession::secretChanged, waiter,
-                         [&session, waiter, answer, n](int changed, bool) {
-                             if (changed != n)
-                                 return;
-                             answer(0, QByteArray());
-                             QObject::disconnect(&session, nullptr, waiter, nullptr);
-                             waiter->deleteLater();
-                         });
-        QObject::connect(&session, &EntrySession::secretFailed, waiter,
-                         [&session, waiter, answer, n](int failed, const QString &why) {
-                             if (failed != n)
-                                 return;
-                             answer(MainWindow::SecretRefused, why.toUtf8());
-                             QObject::disconnect(&session, nullptr, waiter, nullptr);
-                             waiter->deleteLater();
-                         });
-        session.setSecret(n, on);
+        // Off waits for the text to come from the Secret Service: it goes back into the store.
+        whenSecretKnown(session, n, [&session, n, on, answer] {
+            if (session.isSecret(n) == on) {
+                answer(0, QByteArray());
+                return;
+            }
+            // Answered once, by whichever comes first for this entry.
+            auto *waiter = new QObject(&session);
+            QObject::connect(&session, &EntrySession::secretChanged, waiter,
+                             [&session, waiter, answer, n](int changed, bool) {
+                                 if (changed != n)
+                                     return;
+                                 answer(0, QByteArray());
+                                 QObject::disconnect(&session, nullptr, waiter, nullptr);
+                                 waiter->deleteLater();
+                             });
+            QObject::connect(&session, &EntrySession::secretFailed, waiter,
+                             [&session, waiter, answer, n](int failed, const QString &why) {
+                                 if (failed != n)
+                                     return;
+                                 answer(MainWindow::SecretRefused, why.toUtf8());
+                                 QObject::disconnect(&session, nullptr, waiter, nullptr);
+                                 waiter->deleteLater();
+                             });
+            session.setSecret(n, on);
+        });
         return;
     }
     case Request::List:

@@ -16,8 +16,7 @@ BackgroundWriter::~BackgroundWriter() {
         m_thread.join();
 }
 
-void BackgroundWriter::write(const EntrySection &section, const QList<Item> &items,
-                             std::function<void(bool)> done) {
+void BackgroundWriter::write(const EntrySection &section, const QList<Item> &items, Done done) {
     {
         std::lock_guard lock(m_mutex);
         m_jobs.push_back({section, items, std::move(done)});
@@ -50,9 +49,11 @@ void BackgroundWriter::run() {
         m_jobs.pop_front();
         m_busy = true;
         lock.unlock();
-        const bool ok = carryOut(job);
+        QList<int> unreadable;
+        const bool ok = carryOut(job, &unreadable);
         QMetaObject::invokeMethod(
-            this, [done = std::move(job.done), ok] { done(ok); }, Qt::QueuedConnection);
+            this, [done = std::move(job.done), ok, unreadable] { done(ok, unreadable); },
+            Qt::QueuedConnection);
         lock.lock();
         m_busy = false;
         m_changed.notify_all();
@@ -60,7 +61,7 @@ void BackgroundWriter::run() {
     m_store.reset();
 }
 
-bool BackgroundWriter::carryOut(const Job &job) {
+bool BackgroundWriter::carryOut(const Job &job, QList<int> *unreadable) {
     // Never moves the file aside or starts a fresh one: that is the program's own connection's
     // decision, which this one follows after closeStore().
     if (!m_store)
@@ -69,8 +70,12 @@ bool BackgroundWriter::carryOut(const Job &job) {
     const QString section = job.section.storedName();
     for (const Item &item : job.items) {
         QByteArray text;
-        if (!item.content.read(0, item.content.bytes, &text) ||
-            !m_store->set(section, EntryStore::textKey(item.n), text) ||
+        // A text that cannot be read is left out, never written as anything else.
+        if (!item.content.read(0, item.content.bytes, &text)) {
+            *unreadable << item.n;
+            continue;
+        }
+        if (!m_store->set(section, EntryStore::textKey(item.n), text) ||
             !m_store->set(section, EntryStore::nameKey(item.n), item.name))
             return false;
     }

@@ -29,9 +29,9 @@ public:
     ~BackgroundWriter() override;
 
     // The items in one transaction; `done` runs afterwards on this object's thread, told
-    // whether they were written.
-    void write(const EntrySection &section, const QList<Item> &items,
-               std::function<void(bool)> done);
+    // whether they were written and which items' texts could not be read (left out).
+    using Done = std::function<void(bool written, const QList<int> &unreadable)>;
+    void write(const EntrySection &section, const QList<Item> &items, Done done);
     // Returns once every job given so far has ended.
     void waitUntilIdle();
     // Waits for the jobs given so far, then closes this writer's connection; the next job opens
@@ -43,10 +43,10 @@ private:
     struct Job {
         EntrySection section;
         QList<Item> items;
-        std::function<void(bool)> done;
+        Done done;
     };
     void run();
-    bool carryOut(const Job &job);
+    bool carryOut(const Job &job, QList<int> *unreadable);
 
     const QString m_path;
     std::mutex m_mutex;

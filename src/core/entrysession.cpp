@@ -172,6 +172,25 @@ void EntrySession::clearEntry(int n) {
     m_entries.setEntry(n, QString(), EntryStore::DefaultName);
 }
 
+QList<int> EntrySession::secretsWaiting() const {
+    QList<int> waiting;
+    for (int n = 1; n <= EntryStore::Count; ++n) {
+        if (m_secretCalls[EntryStore::index(n)] > 0)
+            waiting << n;
+    }
+    return waiting;
+}
+
+bool EntrySession::waitForSecrets(int ms) {
+    return !m_keeper || m_keeper->waitForAnswers(ms);
+}
+
+void EntrySession::giveUpSecrets() {
+    // Each given-up store puts its entry back as it was, as a refusal does.
+    if (m_keeper)
+        m_keeper->giveUp();
+}
+
 QList<int> EntrySession::secretEntries() const {
     QList<int> secret;
     for (int n = 1; n <= EntryStore::Count; ++n) {
@@ -194,7 +213,10 @@ void EntrySession::loadSecrets() {
             continue;
         }
         QPointer<EntrySession> self(this);
+        ++m_secretCalls[i];
         m_keeper->lookup(n, [self, n, i](const SecretKeeper::Answer &answer) {
+            if (self)
+                --self->m_secretCalls[i];
             if (!self || self->m_secretStates[i] != SecretState::Loading)
                 return;
             if (answer.status == SecretKeeper::Status::Done) {
@@ -249,15 +271,25 @@ void EntrySession::keepSecret(int n, const QByteArray &utf8, const QString &name
     const QByteArray beforeSecret = m_secretTexts[i];
     const SecretState beforeState = m_secretStates[i];
     holdSecret(n, utf8, name);
+    const QByteArray held = m_secretTexts[i];
     QPointer<EntrySession> self(this);
+    ++m_secretCalls[i];
     m_keeper->store(n, utf8, [=](const SecretKeeper::Answer &answer) {
         if (!self)
             return;
+        --self->m_secretCalls[i];
+        // Changed since (another paste, Clear, Load Set): the newer change decides, and this
+        // answer neither marks nor puts back anything over it.
+        const bool stillThis = self->m_entries.isSecret(n) &&
+                               self->m_secretStates[i] == SecretState::Ready &&
+                               self->m_secretTexts[i].isSharedWith(held);
         if (answer.status == SecretKeeper::Status::Done) {
-            if (!wasSecret)
+            if (stillThis && !wasSecret)
                 self->setSecret(n, true);
             return;
         }
+        if (!stillThis)
+            return;
         // Put back as it was; a text that was never stored is not stored now either.
         self->m_secretTexts[i] = beforeSecret;
         self->m_secretStates[i] = beforeState;
@@ -278,7 +310,17 @@ void EntrySession::setSecret(int n, bool secret) {
         }
         // Held by the keeper (already, or first): then the mark, and the text leaves the store.
         const bool held = m_entries.isSecret(n);
+        // Marked already, its text still coming from the keeper: nothing to change, and nothing
+        // to hold in its place.
+        if (held && m_secretStates[i] == SecretState::Loading) {
+            emit secretChanged(n, true);
+            return;
+        }
         const QByteArray utf8 = held ? m_secretTexts[i] : m_entries.utf8(n);
+        if (m_entries.isUnreadable(n)) {
+            emit secretFailed(n, tr("Its text could not be read from the settings file."));
+            return;
+        }
         auto mark = [this, n, utf8] {
             holdSecret(n, utf8, m_entries.name(n));
             if (m_recoveryWriter)
@@ -307,11 +349,27 @@ void EntrySession::setSecret(int n, bool secret) {
             return;
         }
         QPointer<EntrySession> self(this);
-        m_keeper->store(n, utf8, [self, n, mark](const SecretKeeper::Answer &answer) {
+        const EntryStore::Content asked = m_entries.content(n);
+        ++m_secretCalls[i];
+        m_keeper->store(n, utf8, [self, n, i, mark, asked](const SecretKeeper::Answer &answer) {
             if (!self)
                 return;
+            --self->m_secretCalls[i];
             if (answer.status != SecretKeeper::Status::Done) {
                 emit self->secretFailed(n, answer.why);
+                return;
+            }
+            // Made secret meanwhile (a password manager's copy pasted): that change marks it.
+            if (self->m_entries.isSecret(n))
+                return;
+            // Another text since it was asked (a paste, Load Set, the editor): the keeper's copy
+            // of the old one goes again, and the entry keeps its newer text, plain.
+            if (!self->m_entries.content(n).sameAs(asked)) {
+                self->m_keeper->remove(n, [](const SecretKeeper::Answer &) {});
+                emit self->secretFailed(
+                    n, tr("Entry %1 changed while the Secret Service was asked; it was not made "
+                          "secret.")
+                           .arg(n));
                 return;
             }
             mark();
@@ -487,7 +545,9 @@ void EntrySession::writeRecoveryCopy() {
         m_recovery.saveChanges(m_store, m_entries);
         return;
     }
-    const QList<int> changed = m_recovery.changedEntries(m_entries);
+    QList<int> changed = m_recovery.changedEntries(m_entries);
+    // A text that cannot be read goes nowhere; the copy keeps what it had of it.
+    changed.removeIf([this](int n) { return m_entries.isUnreadable(n); });
     if (changed.isEmpty())
         return;
     QList<BackgroundWriter::Item> items;
@@ -495,20 +555,28 @@ void EntrySession::writeRecoveryCopy() {
         items.append({n, m_entries.content(n), m_entries.name(n)});
         m_recovery.remember(m_entries, n);
     }
-    m_recoveryWriter->write(EntrySection::recovery(), items, [this, changed](bool written) {
-        QStringList numbers;
-        for (int n : changed)
-            numbers << QString::number(n);
-        qCInfo(lcSession, "recovery copy %s: entries %s", written ? "written" : "not written",
-               qUtf8Printable(numbers.join(QLatin1Char(' '))));
-        if (!written) {
-            for (int n : changed)
-                m_recovery.forget(n);
-            scheduleRecoveryCopy();
-        }
-        limitStoreLog();
-        emit recoveryCopyEnded(written);
-    });
+    m_recoveryWriter->write(EntrySection::recovery(), items,
+                            [this, changed](bool written, const QList<int> &unreadable) {
+                                // Left out of the copy: shown as unreadable, and the copy does not
+                                // stand for them.
+                                for (int n : unreadable) {
+                                    m_entries.markUnreadable(n);
+                                    m_recovery.forget(n);
+                                }
+                                QStringList numbers;
+                                for (int n : changed)
+                                    numbers << QString::number(n);
+                                qCInfo(lcSession, "recovery copy %s: entries %s",
+                                       written ? "written" : "not written",
+                                       qUtf8Printable(numbers.join(QLatin1Char(' '))));
+                                if (!written) {
+                                    for (int n : changed)
+                                        m_recovery.forget(n);
+                                    scheduleRecoveryCopy();
+                                }
+                                limitStoreLog();
+                                emit recoveryCopyEnded(written);
+                            });
 }
 
 void EntrySession::limitStoreLog() {

@@ -78,6 +78,12 @@ public:
     // Entry n gets this text and name from the editor; a secret entry's text goes to the keeper.
     void setEntryContent(int n, const EntryStore::Content &content, const QString &name);
     QList<int> secretEntries() const;
+    // As the program ends: the entries whose secret the Secret Service has not answered for
+    // yet (a store or a lookup). waitForSecrets() waits up to `ms` for those answers, true when
+    // none is left; giveUpSecrets() gives them up, each entry keeping what it held before.
+    QList<int> secretsWaiting() const;
+    bool waitForSecrets(int ms);
+    void giveUpSecrets();
     void clearEntry(int n);
     void clearTab(int tab);
     void clearAll();
@@ -154,6 +160,8 @@ private:
     SecretKeeper *m_keeper = nullptr;
     std::array<QByteArray, EntryStore::Count> m_secretTexts;
     std::array<SecretState, EntryStore::Count> m_secretStates{};
+    // Stores and lookups handed to the keeper and not yet answered, per entry.
+    std::array<int, EntryStore::Count> m_secretCalls{};
     Role m_role = Role::Owner;
     bool m_ended = false;
 };

@@ -117,7 +117,7 @@ bool EntryStore::Content::read(qint64 offset, qint64 length, QByteArray *out) co
 QString EntryStore::Content::decoded() const {
     QByteArray whole;
     if (!read(0, bytes, &whole))
-        whole = start.toUtf8();
+        return {};
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     return decoder.decode(whole);
 }
@@ -151,23 +151,57 @@ bool EntryStore::readStored(const Content &content, QByteArray *utf8) const {
 
 QByteArray EntryStore::utf8(int n) const {
     Content &c = m_entries[index(n)].content;
-    if (!c.inMemory && readStored(c, &c.utf8))
-        c.inMemory = true;
-    // A text the store can no longer give is at least not shown shorter than it looked.
-    return c.inMemory ? c.utf8 : c.start.toUtf8();
+    if (!c.inMemory && !isUnreadable(n)) {
+        if (readStored(c, &c.utf8))
+            c.inMemory = true;
+        else
+            markUnreadable(n);
+    }
+    // Never the start in place of the text: whatever takes it would keep or write it as whole.
+    return c.inMemory ? c.utf8 : QByteArray();
 }
 
 QString EntryStore::text(int n) const {
     utf8(n);
-    return content(n).decoded();
+    return isUnreadable(n) ? QString() : content(n).decoded();
 }
 
-QByteArray EntryStore::peekUtf8(int n) const {
+bool EntryStore::peekUtf8(int n, QByteArray *utf8) const {
     const Content &c = content(n);
-    QByteArray read;
-    if (c.inMemory)
-        return c.utf8;
-    return readStored(c, &read) ? read : c.start.toUtf8();
+    if (c.inMemory) {
+        *utf8 = c.utf8;
+        return true;
+    }
+    if (!isUnreadable(n) && readStored(c, utf8))
+        return true;
+    utf8->clear();
+    markUnreadable(n);
+    return false;
+}
+
+void EntryStore::markUnreadable(int n) const {
+    Entry &e = m_entries[index(n)];
+    if (e.unreadable)
+        return;
+    e.unreadable = true;
+    auto *self = const_cast<EntryStore *>(this);
+    emit self->entryChanged(n);
+    emit self->textUnreadable(n);
+}
+
+QString EntryStore::unreadableMessage(const QList<int> &entries) {
+    QStringList numbers;
+    for (int n : entries)
+        numbers << QString::number(n);
+    const QString why =
+        entries.size() == 1
+            ? tr("The text of entry %1 could not be read from the settings file (a damaged part "
+                 "of it, or a read error).")
+            : tr("The texts of entries %1 could not be read from the settings file (a damaged "
+                 "part of it, or a read error).");
+    return why.arg(numbers.join(QStringLiteral(", "))) + QStringLiteral("\r\n") +
+           tr("Shown as \"(unreadable)\", they are copied, saved and written nowhere: what the "
+              "file holds of them stays as it is.");
 }
 
 void EntryStore::takeAllIntoMemory() {
@@ -201,6 +235,9 @@ void EntryStore::setEntry(int n, const Content &content, const QString &name) {
             : e.content.inMemory && e.content.utf8.isSharedWith(content.utf8);
     if (sameText && e.name == name)
         return;
+    // A new text is readable; the same unreadable one stays so.
+    if (!sameText)
+        e.unreadable = false;
     e.content = content;
     e.name = name;
     emit entryChanged(n);
@@ -223,6 +260,8 @@ void EntryStore::setLocked(int n, bool locked) {
 }
 
 QString EntryStore::shownStart(int n) const {
+    if (isUnreadable(n))
+        return tr("(unreadable)");
     if (!isSecret(n))
         return start(n);
     if (isLocked(n))
@@ -282,12 +321,18 @@ void EntryStore::loadEntry(const SettingsStore &store, int n, const EntrySection
     setEntry(n, contentOf(text), store.get(sectionName, nameKey(n)));
 }
 
-bool EntryStore::save(SettingsStore &store, const EntrySection &section) const {
+bool EntryStore::save(SettingsStore &store, const EntrySection &section,
+                      QList<int> *unreadable) const {
     SettingsStore::Transaction transaction(store);
     const QString name = section.storedName();
     for (int n = 1; n <= Count; ++n) {
-        if (!store.set(name, textKey(n), peekUtf8(n)) ||
-            !store.set(name, nameKey(n), this->name(n)))
+        QByteArray text;
+        if (!peekUtf8(n, &text)) {
+            if (unreadable)
+                *unreadable << n;
+            continue;
+        }
+        if (!store.set(name, textKey(n), text) || !store.set(name, nameKey(n), this->name(n)))
             return false;
     }
     return transaction.commit();
@@ -299,7 +344,11 @@ void SectionMirror::remember(const EntryStore &entries, int n) {
 
 bool SectionMirror::saveEntry(SettingsStore &store, const EntryStore &entries, int n) {
     const QString section = m_section.storedName();
-    if (!store.set(section, EntryStore::textKey(n), entries.peekUtf8(n)) ||
+    // A text that cannot be read is not written: the section keeps what it has of it.
+    QByteArray text;
+    if (!entries.peekUtf8(n, &text))
+        return true;
+    if (!store.set(section, EntryStore::textKey(n), text) ||
         !store.set(section, EntryStore::nameKey(n), entries.name(n)))
         return false;
     remember(entries, n);
@@ -381,8 +430,16 @@ bool SectionMirror::saveChanges(SettingsStore &store, const EntryStore &entries)
     SettingsStore::Transaction transaction(store);
     const QString section = m_section.storedName();
     for (int n = 1; n <= EntryStore::Count; ++n) {
-        if (changed[n - 1] && (!store.set(section, EntryStore::textKey(n), entries.peekUtf8(n)) ||
-                               !store.set(section, EntryStore::nameKey(n), entries.name(n))))
+        if (!changed[n - 1])
+            continue;
+        // A text that cannot be read is not written: the section keeps what it has of it.
+        QByteArray text;
+        if (!entries.peekUtf8(n, &text)) {
+            changed[n - 1] = false;
+            continue;
+        }
+        if (!store.set(section, EntryStore::textKey(n), text) ||
+            !store.set(section, EntryStore::nameKey(n), entries.name(n)))
             return false;
     }
     if (!transaction.commit())

@@ -33,7 +33,8 @@ public:
         bool isStored() const { return snapshot != nullptr; }
         // `length` bytes from `offset`, from memory or from the store, keeping nothing.
         bool read(qint64 offset, qint64 length, QByteArray *out) const;
-        // The whole text, decoded; a byte-order mark at the start stays part of it.
+        // The whole text, decoded; a byte-order mark at the start stays part of it. Empty for a
+        // stored text that cannot be read.
         QString decoded() const;
         // The same text: the same stored value, or equal bytes. A stored text of the same size
         // is read in parts to compare; one that cannot be read counts as different.
@@ -74,16 +75,24 @@ public:
     // A secret entry whose text the Secret Service did not give (locked, or gone).
     bool isLocked(int n) const { return m_entries[index(n)].locked; }
     void setLocked(int n, bool locked);
+    // A text still in the store that could not be read (a damaged page, an I/O error): it is
+    // shown so, given to nobody and written nowhere, and its place in the store is left as it is.
+    bool isUnreadable(int n) const { return m_entries[index(n)].unreadable; }
+    static QString unreadableMessage(const QList<int> &entries);
     // What the views show of an entry's text: its start, or for a secret a fixed row of dots
-    // (not its length), or "(locked)".
+    // (not its length), or "(locked)", or for a text that could not be read "(unreadable)".
     QString shownStart(int n) const;
     // Tells the views that what they show of entry n changed outside its text and name.
     void refresh(int n) { emit entryChanged(n); }
-    // The whole text. A text still in the store is read once and kept from then on.
+    // The whole text. A text still in the store is read once and kept from then on; one that
+    // cannot be read is marked unreadable and comes back empty, never as its start.
     QByteArray utf8(int n) const;
     QString text(int n) const;
-    // The whole text without keeping it, for writing it elsewhere.
-    QByteArray peekUtf8(int n) const;
+    // The whole text without keeping it, for writing it elsewhere. False (the entry marked
+    // unreadable) when it cannot be read: nothing is to be written for it then.
+    bool peekUtf8(int n, QByteArray *utf8) const;
+    // Marks entry n's text as one that could not be read (found so elsewhere, by a writer).
+    void markUnreadable(int n) const;
     // Reads every text still in the store into memory, before the store is given up.
     void takeAllIntoMemory();
     // Lets go of the store's views behind texts already in memory.
@@ -97,9 +106,11 @@ public:
     // All 30 texts and names from one section; a missing key empties the text or the name.
     // Large texts stay in the store until they are needed.
     void load(SettingsStore &store, const EntrySection &section);
-    // All 60 keys to one section in one transaction, empty entries included. False when the
-    // store could not be written: it then holds the section as it was.
-    bool save(SettingsStore &store, const EntrySection &section) const;
+    // All 60 keys to one section in one transaction, empty entries included; an entry whose text
+    // cannot be read is left out, and named in `unreadable`. False when the store could not be
+    // written: it then holds the section as it was.
+    bool save(SettingsStore &store, const EntrySection &section,
+              QList<int> *unreadable = nullptr) const;
     // Only the texts and names the section has keys for; tells which entries it had.
     std::array<bool, Count> loadPresent(const SettingsStore &store, const EntrySection &section);
     // Entry n alone from one section, read whole.
@@ -107,6 +118,8 @@ public:
 
 signals:
     void entryChanged(int n);
+    // Entry n's text was found unreadable, once until it gets another text.
+    void textUnreadable(int n);
 
 private:
     struct Entry {
@@ -114,6 +127,7 @@ private:
         QString name = DefaultName;
         bool secret = false;
         bool locked = false;
+        bool unreadable = false;
     };
     std::array<bool, Count> loadSection(const SettingsStore &store, const EntrySection &section,
                                         bool presentOnly);

@@ -13,11 +13,12 @@ struct Word {
     bool printsText;     // its answer carries text for standard output
 };
 
+// A secret entry's copy and get wait for the Secret Service, which may ask to be unlocked.
 inline constexpr Word words[] = {
     {"activate", false, false, false}, {"show", false, false, false},
     {"hide", false, false, false},     {"toggle", false, false, false},
-    {"menu", false, false, false},     {"copy", true, false, false},
-    {"paste", true, true, false},      {"get", true, false, true},
+    {"menu", false, false, false},     {"copy", true, true, false},
+    {"paste", true, true, false},      {"get", true, true, true},
     {"list", false, false, true},      {"secret-on", true, true, false},
     {"secret-off", true, true, false},
 };

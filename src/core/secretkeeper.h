@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 
@@ -27,4 +28,14 @@ public:
     virtual void lookup(int n, Done done) = 0;
     // Removing an item that does not exist is done too.
     virtual void remove(int n, Done done) = 0;
+
+    // As the program ends. Waits up to `ms` for the calls made so far (an unlock prompt may be
+    // open), running their answers as they come; true when none is left.
+    virtual bool waitForAnswers(int ms) {
+        Q_UNUSED(ms);
+        return true;
+    }
+    // Gives up the calls still waiting: each is answered Failed at once, so that nothing is
+    // left to wait for and the program can end.
+    virtual void giveUp() {}
 };

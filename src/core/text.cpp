@@ -188,20 +188,6 @@ QString withLineEnds(const QString &text) {
     return out;
 }
 
-bool tooLargeToRead(const QString &path, qint64 maxUtf8Bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    // The fewest UTF-8 bytes the file can decode to: two bytes a unit after UTF-16's mark, at
-    // least one a byte otherwise.
-    const QByteArray mark = file.peek(3);
-    const qint64 size = file.size();
-    const qint64 fewest = mark.startsWith("\xFF\xFE") || mark.startsWith("\xFE\xFF")
-                              ? (size - 2) / 2
-                              : size - (mark == "\xEF\xBB\xBF" ? 3 : 0);
-    return fewest > maxUtf8Bytes;
-}
-
 QString withoutFinalLineBreak(const QString &text) {
     if (text.endsWith(QLatin1String("\r\n")))
         return text.chopped(2);
@@ -210,12 +196,29 @@ QString withoutFinalLineBreak(const QString &text) {
     return text;
 }
 
-bool readFile(const QString &path, QString &text, QString *error) {
+bool readFile(const QString &path, QString &text, QString *error, qint64 maxUtf8Bytes,
+              bool *tooLarge) {
+    if (tooLarge)
+        *tooLarge = false;
     if (QString why; !mayOpen(path, &why))
         return failed("read", path, why, error);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failed("read", path, file.errorString(), error);
+    // Told by the size before anything is read: the fewest UTF-8 bytes the file can decode
+    // to, two bytes a unit after UTF-16's mark, at least one a byte otherwise.
+    if (maxUtf8Bytes >= 0) {
+        const QByteArray mark = file.peek(3);
+        const qint64 size = file.size();
+        const qint64 fewest = mark.startsWith("\xFF\xFE") || mark.startsWith("\xFE\xFF")
+                                  ? (size - 2) / 2
+                                  : size - (mark == "\xEF\xBB\xBF" ? 3 : 0);
+        if (fewest > maxUtf8Bytes) {
+            if (tooLarge)
+                *tooLarge = true;
+            return false;
+        }
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return failed("read", path, file.errorString(), error);

@@ -58,11 +58,10 @@ bool mayOpen(const QString &path, QString *why = nullptr);
 // Reads a text file: decoded as above, every byte of its text kept (its own CR, CR LF or LF
 // line breaks) but one line break at its very end, which a save adds (lineBreak()). So a text
 // saved and loaded again is the same text. False when it cannot be read; `text` is then
-// unchanged and `error` says why.
-bool readFile(const QString &path, QString &text, QString *error = nullptr);
+// unchanged and `error` says why. With `maxUtf8Bytes`, a file that decodes to more whatever its
+// encoding is refused by its size before anything is read, and `tooLarge` says so.
+bool readFile(const QString &path, QString &text, QString *error = nullptr,
+              qint64 maxUtf8Bytes = -1, bool *tooLarge = nullptr);
 QString withoutFinalLineBreak(const QString &text);
-// Whether the file at `path` decodes to more than `maxUtf8Bytes` whatever its encoding: told by
-// its size, before anything is read.
-bool tooLargeToRead(const QString &path, qint64 maxUtf8Bytes);
 
 } // namespace Text

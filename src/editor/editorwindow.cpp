@@ -242,6 +242,7 @@ void EditorWindow::setText(const QString &text) {
 void EditorWindow::setContent(const EntryStore::Content &content) {
     m_given = content;
     m_shownBytes = 0;
+    m_unreadable = false;
     m_decoder = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     m_heldBack.clear();
     m_lineLength = 0;
@@ -264,8 +265,15 @@ void EditorWindow::setContent(const EntryStore::Content &content) {
 bool EditorWindow::appendNextPart(qint64 bytes) {
     QByteArray part;
     const qint64 length = std::min(bytes, m_given.bytes - m_shownBytes);
-    if (length > 0 && !m_given.read(m_shownBytes, length, &part))
-        part.clear();
+    if (length > 0 && !m_given.read(m_shownBytes, length, &part)) {
+        // Part of the entry's text cannot be read: it is not shown in part, to be edited and
+        // written back shorter. The window says why.
+        m_unreadable = true;
+        m_shownBytes = m_given.bytes;
+        m_main.session().entries().markUnreadable(m_entry);
+        QTimer::singleShot(0, this, &EditorWindow::closeWithoutAsking);
+        return false;
+    }
     m_shownBytes += length;
     const bool last = m_shownBytes >= m_given.bytes || part.size() != length;
     QString piece = m_heldBack + m_decoder.decode(part);
@@ -309,7 +317,7 @@ void EditorWindow::loadMore() {
     m_crlf = m_sawCrLf || (!m_sawLf && Text::lineBreak().size() == 2);
     m_text->document()->setUndoRedoEnabled(true);
     m_text->document()->setModified(false);
-    m_text->setReadOnly(false);
+    m_text->setReadOnly(m_unreadable);
 }
 
 QString EditorWindow::selectedText() const {

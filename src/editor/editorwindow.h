@@ -118,6 +118,8 @@ private:
     bool m_sawCrLf = false;
     // Lines typed in the editor end as the text's own do, or with the platform's break.
     bool m_crlf = Text::lineBreak().size() == 2;
+    // Part of the given text could not be read: nothing of it may be written back.
+    bool m_unreadable = false;
     QSize m_setTwips;
     QSize m_setPixels;
 };

@@ -82,6 +82,19 @@ MainWindow::MainWindow(EntrySession &session, Desktop &desktop, QWidget *parent)
     connect(&m_session, &EntrySession::optionsChanged, this, [this] { showOptions(false); });
     connect(&m_session, &EntrySession::clippingsChanged, this, &MainWindow::showClippings);
     connect(&m_session, &EntrySession::storeReplaced, this, &MainWindow::showStoreReplaced);
+    // Told once for all the entries found unreadable by one command, after it.
+    connect(&m_session.entries(), &EntryStore::textUnreadable, this, [this](int n) {
+        if (m_unreadable.isEmpty())
+            QTimer::singleShot(0, this, [this] {
+                const QString message =
+                    EntryStore::unreadableMessage(std::exchange(m_unreadable, {}));
+                if (m_silentFailures)
+                    qWarning("%s", qUtf8Printable(message));
+                else
+                    m_desktop.message(this, message);
+            });
+        m_unreadable << n;
+    });
 
     // The keyboard starts on the first numbered button: Space pastes into entry 1.
     pasteButton(1)->setFocus();
@@ -509,6 +522,7 @@ void MainWindow::unload(CloseReason mode) {
     }
     // At log-out or on a signal no window can be shown: failures go to stderr alone.
     m_silentFailures = mode == CloseReason::SessionEnd;
+    settleSecrets(mode);
     // Windows that keep the program alive close first; their own closing may still write.
     emit exiting();
     const ClosingSave saved = saveBeforeClosing(mode);
@@ -521,6 +535,32 @@ void MainWindow::unload(CloseReason mode) {
     close();
     m_unloading = false;
     emit unloaded();
+}
+
+void MainWindow::settleSecrets(CloseReason mode) {
+    // A secret handed to the Secret Service and not yet kept would be lost, or its entry saved
+    // half-made, by ending now: its answer is waited for a moment, then asked about. Given up,
+    // the entry keeps what it held before.
+    constexpr int waitMs = 3000;
+    while (!m_session.waitForSecrets(waitMs)) {
+        const QList<int> waiting = m_session.secretsWaiting();
+        QStringList numbers;
+        for (int n : waiting)
+            numbers << QString::number(n);
+        if (mode == CloseReason::SessionEnd || waiting.isEmpty() ||
+            m_desktop.ask(this,
+                          tr("The Secret Service has not yet answered for entry %1; it may be "
+                             "asking you to unlock your keyring.\r\nExit anyway? The entry then "
+                             "keeps what it held before.")
+                              .arg(numbers.join(QStringLiteral(", "))),
+                          {tr("&Wait"), tr("&Exit Anyway")}, 0, 1) == 1) {
+            if (!waiting.isEmpty())
+                qWarning("Snapvale ended before the Secret Service answered for entry %s",
+                         qUtf8Printable(numbers.join(QStringLiteral(", "))));
+            m_session.giveUpSecrets();
+            return;
+        }
+    }
 }
 
 bool MainWindow::updateStartupEntries() {

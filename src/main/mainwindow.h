@@ -162,6 +162,8 @@ public:
     // Tells the user that the settings store could not be written, and why; while the program
     // ends at log-out or on a signal, only stderr is told.
     void showStoreFailure();
+    // Waits for the Secret Service's answers still to come before the program ends.
+    void settleSecrets(CloseReason mode);
 
 signals:
     // Entry n is to be copied: its copy button, the tray list, the command line.
@@ -214,5 +216,7 @@ private:
     std::vector<std::function<bool(CloseReason)>> m_exitGuards;
     bool m_unloading = false;
     bool m_silentFailures = false;
+    // Entries found unreadable since the last message about them.
+    QList<int> m_unreadable;
     bool m_unloaded = false;
 };

@@ -37,8 +37,11 @@ bool Desktop::setClipboardUtf8(const QByteArray &utf8) {
 }
 
 bool copyEntry(Desktop &desktop, QWidget *parent, const EntrySession &session, int n) {
-    if (!session.isSecret(n))
-        return copyToClipboard(desktop, parent, session.textToCopy(n));
+    if (!session.isSecret(n)) {
+        const QByteArray text = session.textToCopy(n);
+        // A text that could not be read is copied nowhere (the window says why).
+        return !session.entries().isUnreadable(n) && copyToClipboard(desktop, parent, text);
+    }
     if (session.secretState(n) != EntrySession::SecretState::Ready) {
         desktop.message(parent,
                         QCoreApplication::translate("Desktop", "Entry %1 is secret, and the Secret "

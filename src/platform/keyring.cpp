@@ -1,8 +1,11 @@
 #include "platform/keyring.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QMutex>
 #include <QPointer>
 #include <QThread>
+#include <QWaitCondition>
 
 #ifdef SNAPVALE_HAVE_LIBSECRET
 // libsecret's headers use `signals` as a name.
@@ -47,6 +50,9 @@ struct Library {
     decltype(&secret_password_clear_sync) clear = nullptr;
     decltype(&g_dbus_error_quark) dbusErrorQuark = nullptr;
     decltype(&g_error_free) errorFree = nullptr;
+    decltype(&g_cancellable_new) cancellableNew = nullptr;
+    decltype(&g_cancellable_cancel) cancel = nullptr;
+    decltype(&g_cancellable_reset) reset = nullptr;
     QString error;
 };
 
@@ -66,7 +72,9 @@ const Library &library() {
             !resolve(l.lookup, "secret_password_lookup_binary_sync") ||
             !resolve(l.clear, "secret_password_clear_sync") ||
             !resolve(l.dbusErrorQuark, "g_dbus_error_quark") ||
-            !resolve(l.errorFree, "g_error_free"))
+            !resolve(l.errorFree, "g_error_free") ||
+            !resolve(l.cancellableNew, "g_cancellable_new") ||
+            !resolve(l.cancel, "g_cancellable_cancel") || !resolve(l.reset, "g_cancellable_reset"))
             l.error = Keyring::tr("The Secret Service library could not be loaded: %1")
                           .arg(QString::fromLocal8Bit(::dlerror()));
         return l;
@@ -90,11 +98,23 @@ QString reasonOf(GError *error) {
 
 } // namespace
 
+struct Keyring::Pending {
+    QMutex mutex;
+    QWaitCondition answered;
+    int calls = 0;
+    bool givenUp = false;
+#ifdef SNAPVALE_HAVE_LIBSECRET
+    // Cancels the call under way (an unlock prompt is dismissed); made on the thread.
+    GCancellable *cancellable = nullptr;
+#endif
+};
+
 Keyring::Keyring(const QString &storePath, QObject *parent)
     : QObject(parent)
     , m_storePath(storePath)
     , m_thread(new QThread(this))
-    , m_worker(new QObject) {
+    , m_worker(new QObject)
+    , m_pending(std::make_shared<Pending>()) {
     m_thread->setObjectName(QStringLiteral("keyring"));
     m_worker->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
@@ -102,9 +122,59 @@ Keyring::Keyring(const QString &storePath, QObject *parent)
 }
 
 Keyring::~Keyring() {
-    // Calls already made are finished: a secret handed over is kept.
-    m_thread->quit();
-    m_thread->wait();
+    // Whatever is still waiting (a prompt nobody answers) would keep the program alive unseen.
+    giveUp();
+    // Behind any call still queued, so that none is dropped unanswered.
+    QThread *thread = m_thread;
+    QMetaObject::invokeMethod(m_worker, [thread] { thread->quit(); });
+    // A Secret Service that ignores the cancel keeps its call: the program ends all the same.
+    if (!m_thread->wait(QDeadlineTimer(5000)))
+        m_thread->setParent(nullptr);
+}
+
+void Keyring::runAnswers() {
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+}
+
+bool Keyring::waitForAnswers(int ms) {
+    const QDeadlineTimer deadline(ms);
+    for (;;) {
+        {
+            QMutexLocker lock(&m_pending->mutex);
+            if (m_pending->calls > 0 && !deadline.hasExpired())
+                m_pending->answered.wait(&m_pending->mutex, deadline);
+        }
+        // An answer may make another call (a mark, then a removal): those are waited for too.
+        runAnswers();
+        QMutexLocker lock(&m_pending->mutex);
+        if (m_pending->calls == 0)
+            return true;
+        if (deadline.hasExpired())
+            return false;
+    }
+}
+
+void Keyring::giveUp() {
+    {
+        QMutexLocker lock(&m_pending->mutex);
+        if (m_pending->calls == 0)
+            return;
+        m_pending->givenUp = true;
+#ifdef SNAPVALE_HAVE_LIBSECRET
+        if (m_pending->cancellable)
+            library().cancel(m_pending->cancellable);
+#endif
+        // A cancelled call returns at once, and the rest are answered without asking.
+        const QDeadlineTimer deadline(5000);
+        while (m_pending->calls > 0 && !deadline.hasExpired())
+            m_pending->answered.wait(&m_pending->mutex, deadline);
+        m_pending->givenUp = false;
+#ifdef SNAPVALE_HAVE_LIBSECRET
+        if (m_pending->cancellable)
+            library().reset(m_pending->cancellable);
+#endif
+    }
+    runAnswers();
 }
 
 bool Keyring::supported() {
@@ -130,14 +200,28 @@ void Keyring::remove(int n, Done done) {
 void Keyring::run(Call call, int n, const QByteArray &utf8, Done done) {
     QPointer<Keyring> self(this);
     const QByteArray store = m_storePath.toUtf8();
-    QMetaObject::invokeMethod(m_worker, [self, call, n, utf8, store, done] {
+    const std::shared_ptr<Pending> pending = m_pending;
+    {
+        QMutexLocker lock(&pending->mutex);
+        ++pending->calls;
+    }
+    QMetaObject::invokeMethod(m_worker, [self, call, n, utf8, store, done, pending] {
         SecretKeeper::Answer answer;
+        bool givenUp = false;
 #ifdef SNAPVALE_HAVE_LIBSECRET
         const QByteArray entry = QByteArray::number(n);
         GError *error = nullptr;
         const Library &secret = library();
         answer.why = secret.error;
-        switch (secret.error.isEmpty() ? call : Call::Unavailable) {
+        GCancellable *cancellable = nullptr;
+        {
+            QMutexLocker lock(&pending->mutex);
+            givenUp = pending->givenUp;
+            if (!pending->cancellable && secret.error.isEmpty())
+                pending->cancellable = secret.cancellableNew();
+            cancellable = pending->cancellable;
+        }
+        switch (givenUp || !secret.error.isEmpty() ? Call::Unavailable : call) {
         case Call::Unavailable:
             break;
         case Call::Store: {
@@ -145,8 +229,8 @@ void Keyring::run(Call call, int n, const QByteArray &utf8, Done done) {
             const QByteArray label = QByteArrayLiteral("Snapvale entry ") + entry;
             SecretValue *value = secret.valueNew(utf8.constData(), utf8.size(), "text/plain");
             const bool stored = secret.store(
-                entrySchema(), SECRET_COLLECTION_DEFAULT, label.constData(), value, nullptr, &error,
-                "store", store.constData(), "entry", entry.constData(), nullptr);
+                entrySchema(), SECRET_COLLECTION_DEFAULT, label.constData(), value, cancellable,
+                &error, "store", store.constData(), "entry", entry.constData(), nullptr);
             secret.valueUnref(value);
             answer.status = stored ? Status::Done : Status::Failed;
             if (!stored)
@@ -155,8 +239,8 @@ void Keyring::run(Call call, int n, const QByteArray &utf8, Done done) {
         }
         case Call::Lookup: {
             SecretValue *value =
-                secret.lookup(entrySchema(), nullptr, &error, "store", store.constData(), "entry",
-                              entry.constData(), nullptr);
+                secret.lookup(entrySchema(), cancellable, &error, "store", store.constData(),
+                              "entry", entry.constData(), nullptr);
             if (value) {
                 gsize length = 0;
                 const gchar *bytes = secret.valueGet(value, &length);
@@ -171,12 +255,16 @@ void Keyring::run(Call call, int n, const QByteArray &utf8, Done done) {
             break;
         }
         case Call::Remove:
-            secret.clear(entrySchema(), nullptr, &error, "store", store.constData(), "entry",
+            secret.clear(entrySchema(), cancellable, &error, "store", store.constData(), "entry",
                          entry.constData(), nullptr);
             answer.status = error ? Status::Failed : Status::Done;
             if (error)
                 answer.why = reasonOf(error);
             break;
+        }
+        {
+            QMutexLocker lock(&pending->mutex);
+            givenUp = givenUp || pending->givenUp;
         }
 #else
         Q_UNUSED(call);
@@ -185,6 +273,11 @@ void Keyring::run(Call call, int n, const QByteArray &utf8, Done done) {
         Q_UNUSED(store);
         answer.why = tr("This system has no Secret Service.");
 #endif
+        // A call that was made before it was given up keeps its result: a stored secret is kept.
+        if (givenUp && answer.status != Status::Done) {
+            answer.status = Status::Failed;
+            answer.why = tr("Snapvale ended before the Secret Service answered.");
+        }
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [self, done, answer] {
@@ -192,5 +285,8 @@ void Keyring::run(Call call, int n, const QByteArray &utf8, Done done) {
                     done(answer);
             },
             Qt::QueuedConnection);
+        QMutexLocker lock(&pending->mutex);
+        --pending->calls;
+        pending->answered.wakeAll();
     });
 }

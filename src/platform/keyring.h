@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class QThread;
 
 // Secret entries in the desktop's Secret Service (org.freedesktop.secrets: GNOME Keyring,
@@ -26,13 +28,21 @@ public:
     void store(int n, const QByteArray &utf8, Done done) override;
     void lookup(int n, Done done) override;
     void remove(int n, Done done) override;
+    bool waitForAnswers(int ms) override;
+    void giveUp() override;
 
 private:
     // Unavailable: the library could not be loaded, and no call is made.
     enum class Call { Store, Lookup, Remove, Unavailable };
     void run(Call call, int n, const QByteArray &utf8, Done done);
 
+    // Runs the answers that have come back, on this thread.
+    static void runAnswers();
+
     QString m_storePath;
     QThread *m_thread = nullptr;
     QObject *m_worker = nullptr;
+    // Shared with the thread: the calls not yet answered, and whether they are given up.
+    struct Pending;
+    std::shared_ptr<Pending> m_pending;
 };

@@ -57,7 +57,10 @@ void QuickCommands::openAsUrl(int n) {
         return;
     }
     // The text goes unchanged to the desktop's opener, as one argument and never to a shell.
-    if (!m_main.desktop().openTarget(m_main.session().entries().text(n)))
+    const QString target = m_main.session().entries().text(n);
+    if (m_main.session().entries().isUnreadable(n))
+        return;
+    if (!m_main.desktop().openTarget(target))
         m_main.desktop().message(&m_main,
                                  tr("Error executing command.\r\nPlease sign on and retry."));
 }

@@ -114,17 +114,17 @@ void SetCommands::loadEntry(int n) {
         &m_main, {FileDialogRequest::Open, tr("Load Entry"), FileFilter::text(), QString(), false});
     if (path.isEmpty())
         return;
-    // Told before anything is read: a file too large for an entry is not read into memory.
-    if (Text::tooLargeToRead(path, EntryStore::maxTextBytes())) {
-        m_main.desktop().message(&m_main, EntryStore::tooLargeMessage());
-        return;
-    }
-    // The entry changes only once the whole file has been read.
+    // The entry changes only once the whole file has been read; a file too large for an entry
+    // is not read into memory at all.
     QString text;
     QString error;
-    if (!Text::readFile(path, text, &error))
-        showReadFailure(m_main.desktop(), &m_main, path, error);
-    else if (!m_session.setEntryText(n, text))
+    bool tooLarge = false;
+    if (!Text::readFile(path, text, &error, EntryStore::maxTextBytes(), &tooLarge)) {
+        if (tooLarge)
+            m_main.desktop().message(&m_main, EntryStore::tooLargeMessage());
+        else
+            showReadFailure(m_main.desktop(), &m_main, path, error);
+    } else if (!m_session.setEntryText(n, text))
         m_main.desktop().message(&m_main, EntryStore::tooLargeMessage());
 }
 
@@ -149,8 +149,10 @@ void SetCommands::saveEntry(int n) {
                                               FileFilter::text(), QString(), true});
     if (path.isEmpty())
         return;
+    const QByteArray text = m_session.fullText(n);
+    if (m_session.entries().isUnreadable(n))
+        return;
     QString error;
-    if (!Text::writeFileAtomically(
-            path, QString::fromUtf8(m_session.fullText(n)) + Text::lineBreak(), &error))
+    if (!Text::writeFileAtomically(path, QString::fromUtf8(text) + Text::lineBreak(), &error))
         showWriteFailure(m_main.desktop(), &m_main, path, error);
 }

@@ -494,7 +494,8 @@ void TestEditor::largeTextArrivesInParts() {
         m_s->window.restoreStartupEntries();
         QVERIFY(!m_s->session.entries().content(4).inMemory);
     }
-    const QByteArray bytes = m_s->session.entries().peekUtf8(4);
+    QByteArray bytes;
+    QVERIFY(m_s->session.entries().peekUtf8(4, &bytes));
     m_s->window.setCurrentEntry(4);
     m_s->item("mnuEdit")->trigger();
     EditorWindow *e = editor();

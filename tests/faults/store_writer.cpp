@@ -69,7 +69,7 @@ int main(int argc, char *argv[]) {
             entries.setEntry(n, generationText(g, n, 1024 * 1024),
                              QStringLiteral("g%1-n%2").arg(g).arg(n));
             writer.write(EntrySection::recovery(), {{n, entries.content(n), entries.name(n)}},
-                         [](bool) {});
+                         [](bool, const QList<int> &) {});
             writer.waitUntilIdle();
             if (seedOnly)
                 return 0;

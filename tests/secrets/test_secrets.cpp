@@ -19,13 +19,46 @@
 #include <QTest>
 #include <QTimer>
 
+#include <deque>
+#include <functional>
+
 namespace {
 
-// Answers later, as the real one does; refuses everything while `refuse` is set.
+// Answers later, as the real one does; refuses everything while `refuse` is set. While `hold`
+// is set, answers wait until answerNext() (a keyring whose unlock prompt is open).
 class MemoryKeeper : public SecretKeeper {
 public:
     QMap<int, QByteArray> items;
     bool refuse = false;
+    bool hold = false;
+    std::deque<std::function<void()>> held;
+    int givenUp = 0;
+
+    // The oldest held call is carried out (refused when `refuse`), and answered.
+    void answerNext() {
+        QVERIFY(!held.empty());
+        auto next = std::move(held.front());
+        held.pop_front();
+        next();
+    }
+    // Runs what has come in (a call carried out meanwhile, its answer), then says whether any
+    // call is still held.
+    bool waitForAnswers(int) override {
+        for (int i = 0; i < 10; ++i) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        }
+        return held.empty();
+    }
+    void giveUp() override {
+        ++givenUp;
+        while (!held.empty()) {
+            refuse = true;
+            answerNext();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        QCoreApplication::processEvents();
+    }
 
     void store(int n, const QByteArray &utf8, Done done) override {
         answer(done, [this, n, utf8](Answer &a) {
@@ -48,12 +81,18 @@ public:
 
 private:
     void answer(const Done &done, const std::function<void(Answer &)> &act) {
-        Answer a;
-        if (refuse)
-            a.why = QStringLiteral("The collection is locked.");
+        const auto carryOut = [this, done, act] {
+            Answer a;
+            if (refuse)
+                a.why = QStringLiteral("The collection is locked.");
+            else
+                act(a);
+            QTimer::singleShot(0, [done, a] { done(a); });
+        };
+        if (hold)
+            held.push_back(carryOut);
         else
-            act(a);
-        QTimer::singleShot(0, [done, a] { done(a); });
+            carryOut();
     }
 };
 
@@ -78,8 +117,17 @@ private slots:
     void lockedAtStart();
     void clearTimeChosen_data();
     void clearTimeChosen();
+    void commandsWaitForTheKeyringAtStart();
+    void lateAnswerKeepsTheNewerText_data();
+    void lateAnswerKeepsTheNewerText();
+    void exitWhileTheKeyringWrites_data();
+    void exitWhileTheKeyringWrites();
 
 private:
+    // Starts the program again over the same store, the keyring holding its answers.
+    void restartHeld();
+    // Carries out a command line's request; its answer lands in `got` (status -1 till then).
+    void command(Request::Kind kind, int n, std::pair<int, QByteArray> *got);
     // Entry 3 holds the secret, marked, named "bank".
     void markEntry3();
     QTemporaryDir m_dir;
@@ -97,6 +145,24 @@ void TestSecrets::init() {
 
 void TestSecrets::cleanup() {
     m_s.reset();
+}
+
+void TestSecrets::restartHeld() {
+    const QString path = m_s->store.path();
+    m_s.reset();
+    m_keeper.hold = true;
+    m_s = std::make_unique<Session>(path);
+    m_s->session.setSecretKeeper(&m_keeper);
+    installCommands(m_s->window, m_s->session);
+    m_s->start();
+}
+
+void TestSecrets::command(Request::Kind kind, int n, std::pair<int, QByteArray> *got) {
+    *got = {-1, QByteArray()};
+    carryOut(m_s->window, m_s->session, Request{kind, n},
+             [got](int status, const QByteArray &text) {
+                 *got = {status, text};
+             });
 }
 
 void TestSecrets::markEntry3() {
@@ -265,6 +331,124 @@ void TestSecrets::clearTimeChosen() {
     QCOMPARE(m_s->session.options().secretClearSeconds, seconds);
     // Kept for the next start.
     QCOMPARE(loadOptions(m_s->store).secretClearSeconds, seconds);
+}
+
+void TestSecrets::commandsWaitForTheKeyringAtStart() {
+    // Right after the start the keyring has not answered yet (it may be asking to be unlocked):
+    // commands wait for it instead of taking the secret as empty, and marking it again changes
+    // nothing.
+    markEntry3();
+    restartHeld();
+    QCOMPARE(m_keeper.held.size(), size_t(1));
+    std::pair<int, QByteArray> on, get, copy;
+    command(Request::SecretOn, 3, &on);
+    QCOMPARE(on.first, 0);
+    command(Request::Get, 3, &get);
+    m_s->desktop.clipboard = QStringLiteral("before");
+    command(Request::Copy, 3, &copy);
+    QCOMPARE(get.first, -1);
+    QCOMPARE(copy.first, -1);
+    QCOMPARE(m_s->stored(QStringLiteral("Secrets"), QStringLiteral("Entry3")), QStringLiteral("1"));
+    m_keeper.answerNext();
+    QTRY_COMPARE(get.first, 0);
+    QCOMPARE(get.second, secret.toUtf8());
+    QCOMPARE(copy.first, 0);
+    QCOMPARE(m_s->desktop.clipboard, secret);
+    // Off, the text comes back into the store whole.
+    m_keeper.hold = false;
+    std::pair<int, QByteArray> off;
+    command(Request::SecretOff, 3, &off);
+    QTRY_COMPARE(off.first, 0);
+    QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry3")), secret);
+}
+
+void TestSecrets::lateAnswerKeepsTheNewerText_data() {
+    QTest::addColumn<QString>("meanwhile");
+    QTest::newRow("a paste") << "paste";
+    QTest::newRow("Load Set") << "set";
+    QTest::newRow("Clear Entry") << "clear";
+}
+
+void TestSecrets::lateAnswerKeepsTheNewerText() {
+    // Marked secret while the keyring asks to be unlocked, then changed: the late answer does
+    // not put the old text back over the newer one, and the keyring keeps no copy of it.
+    QFETCH(QString, meanwhile);
+    const QString set = m_dir.filePath(QStringLiteral("late-%1.ent").arg(meanwhile));
+    m_s->setEntry(3, QStringLiteral("from the set"));
+    QVERIFY(m_s->session.saveSet(set, nullptr) == EntrySession::SetResult::Done);
+    m_s->setEntry(3, QStringLiteral("old text"));
+    m_keeper.hold = true;
+    QSignalSpy failed(&m_s->session, &EntrySession::secretFailed);
+    m_s->session.setSecret(3, true);
+    QString expected;
+    if (meanwhile == QLatin1String("paste")) {
+        QVERIFY(m_s->session.setEntryText(3, QStringLiteral("pasted meanwhile")));
+        expected = QStringLiteral("pasted meanwhile");
+    } else if (meanwhile == QLatin1String("set")) {
+        QVERIFY(m_s->session.loadSet(set) == EntrySession::SetResult::Done);
+        expected = QStringLiteral("from the set");
+    } else {
+        m_s->session.clearEntry(3);
+    }
+    m_keeper.hold = false;
+    m_keeper.answerNext();
+    QTRY_COMPARE(failed.size(), 1);
+    QVERIFY(!m_s->session.isSecret(3));
+    QCOMPARE(m_s->text(3), expected);
+    QTRY_VERIFY(!m_keeper.items.contains(3));
+    QCOMPARE(m_s->stored(QStringLiteral("Secrets"), QStringLiteral("Entry3")), QString());
+}
+
+void TestSecrets::exitWhileTheKeyringWrites_data() {
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("SIGTERM or log-out")
+        << int(MainWindow::CloseReason::SessionEnd) << QList<int>{} << false;
+    QTest::newRow("Exit, Exit Anyway")
+        << int(MainWindow::CloseReason::Exit) << QList<int>{1} << false;
+    QTest::newRow("Exit, Wait, then unlocked")
+        << int(MainWindow::CloseReason::Exit) << QList<int>{0} << true;
+}
+
+void TestSecrets::exitWhileTheKeyringWrites() {
+    // A password manager's copy pasted over a saved entry while the keyring asks to be
+    // unlocked, then the program ends: it waits a moment, then gives the call up (asking first
+    // where a window can). The entry keeps its saved text, never an empty one, and the program
+    // ends; or, waited for, the secret is kept.
+    QFETCH(int, reason);
+    QFETCH(QList<int>, answers);
+    QFETCH(bool, kept);
+    m_s->setEntry(5, QStringLiteral("saved five"));
+    QVERIFY(m_s->window.updateStartupEntries());
+    m_keeper.hold = true;
+    QVERIFY(m_s->session.setSecretText(5, QStringLiteral("new password")));
+    QVERIFY(m_s->session.isSecret(5));
+    // The question at Exit names the entry; Wait gives the keyring time to answer.
+    m_s->desktop.nextAnswers = answers;
+    if (kept)
+        QTimer::singleShot(0, [this] {
+            m_keeper.hold = false;
+            m_keeper.answerNext();
+        });
+    m_s->window.unload(MainWindow::CloseReason(reason));
+    QVERIFY(m_s->window.isUnloaded());
+    if (reason == int(MainWindow::CloseReason::Exit) && !kept) {
+        QCOMPARE(m_s->desktop.questions.size(), 1);
+        QVERIFY(m_s->desktop.questions.constFirst().contains(QLatin1String("entry 5")));
+    }
+    QCOMPARE(m_keeper.givenUp, kept ? 0 : 1);
+    if (kept) {
+        QCOMPARE(m_s->stored(QStringLiteral("Secrets"), QStringLiteral("Entry5")),
+                 QStringLiteral("1"));
+        QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry5")), QString());
+        QCOMPARE(m_keeper.items.value(5), QByteArray("new password"));
+    } else {
+        QCOMPARE(m_s->stored(QStringLiteral("Data"), QStringLiteral("Entry5")),
+                 QStringLiteral("saved five"));
+        QCOMPARE(m_s->stored(QStringLiteral("Secrets"), QStringLiteral("Entry5")), QString());
+        QVERIFY(!m_keeper.items.contains(5));
+    }
 }
 
 QTEST_MAIN(TestSecrets)
