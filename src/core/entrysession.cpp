@@ -274,10 +274,16 @@ void EntrySession::keepSecret(int n, const QByteArray &utf8, const QString &name
     const QByteArray held = m_secretTexts[i];
     QPointer<EntrySession> self(this);
     ++m_secretCalls[i];
+    // Until the keeper has it, the store keeps the entry's old text: no save or recovery copy
+    // writes the empty one in its place.
+    m_entries.holdBack(n, true);
     m_keeper->store(n, utf8, [=](const SecretKeeper::Answer &answer) {
         if (!self)
             return;
         --self->m_secretCalls[i];
+        self->m_entries.holdBack(n, false);
+        // What was held back is copied now, whatever the answer.
+        self->scheduleRecoveryCopy();
         // Changed since (another paste, Clear, Load Set): the newer change decides, and this
         // answer neither marks nor puts back anything over it.
         const bool stillThis = self->m_entries.isSecret(n) &&
@@ -547,7 +553,8 @@ void EntrySession::writeRecoveryCopy() {
     }
     QList<int> changed = m_recovery.changedEntries(m_entries);
     // A text that cannot be read goes nowhere; the copy keeps what it had of it.
-    changed.removeIf([this](int n) { return m_entries.isUnreadable(n); });
+    changed.removeIf(
+        [this](int n) { return m_entries.isUnreadable(n) || m_entries.isHeldBack(n); });
     if (changed.isEmpty())
         return;
     QList<BackgroundWriter::Item> items;

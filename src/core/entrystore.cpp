@@ -179,6 +179,15 @@ bool EntryStore::peekUtf8(int n, QByteArray *utf8) const {
     return false;
 }
 
+void EntryStore::holdBack(int n, bool hold) {
+    int &held = m_entries[index(n)].heldBack;
+    held = std::max(0, held + (hold ? 1 : -1));
+}
+
+bool EntryStore::textToWrite(int n, QByteArray *utf8) const {
+    return !isHeldBack(n) && peekUtf8(n, utf8);
+}
+
 void EntryStore::markUnreadable(int n) const {
     Entry &e = m_entries[index(n)];
     if (e.unreadable)
@@ -327,8 +336,8 @@ bool EntryStore::save(SettingsStore &store, const EntrySection &section,
     const QString name = section.storedName();
     for (int n = 1; n <= Count; ++n) {
         QByteArray text;
-        if (!peekUtf8(n, &text)) {
-            if (unreadable)
+        if (!textToWrite(n, &text)) {
+            if (unreadable && isUnreadable(n))
                 *unreadable << n;
             continue;
         }
@@ -346,7 +355,7 @@ bool SectionMirror::saveEntry(SettingsStore &store, const EntryStore &entries, i
     const QString section = m_section.storedName();
     // A text that cannot be read is not written: the section keeps what it has of it.
     QByteArray text;
-    if (!entries.peekUtf8(n, &text))
+    if (!entries.textToWrite(n, &text))
         return true;
     if (!store.set(section, EntryStore::textKey(n), text) ||
         !store.set(section, EntryStore::nameKey(n), entries.name(n)))
@@ -434,7 +443,7 @@ bool SectionMirror::saveChanges(SettingsStore &store, const EntryStore &entries)
             continue;
         // A text that cannot be read is not written: the section keeps what it has of it.
         QByteArray text;
-        if (!entries.peekUtf8(n, &text)) {
+        if (!entries.textToWrite(n, &text)) {
             changed[n - 1] = false;
             continue;
         }

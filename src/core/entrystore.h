@@ -93,6 +93,14 @@ public:
     bool peekUtf8(int n, QByteArray *utf8) const;
     // Marks entry n's text as one that could not be read (found so elsewhere, by a writer).
     void markUnreadable(int n) const;
+    // While held back (a secret on its way to the Secret Service, its old text still kept),
+    // nothing is written for entry n: the sections keep what they have of it. Counted: each
+    // hold is let go once.
+    void holdBack(int n, bool hold);
+    bool isHeldBack(int n) const { return m_entries[index(n)].heldBack > 0; }
+    // What a writer writes for entry n: false when nothing is to be written (held back, or a
+    // text that cannot be read).
+    bool textToWrite(int n, QByteArray *utf8) const;
     // Reads every text still in the store into memory, before the store is given up.
     void takeAllIntoMemory();
     // Lets go of the store's views behind texts already in memory.
@@ -128,6 +136,7 @@ private:
         bool secret = false;
         bool locked = false;
         bool unreadable = false;
+        int heldBack = 0;
     };
     std::array<bool, Count> loadSection(const SettingsStore &store, const EntrySection &section,
                                         bool presentOnly);

@@ -136,6 +136,16 @@ void Keyring::runAnswers() {
     QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
 }
 
+void Keyring::answer(quint64 id, const Answer &answer) {
+    // A call given up is answered already; what its thread says later is dropped.
+    const auto waiting = m_waiting.find(id);
+    if (waiting == m_waiting.end())
+        return;
+    const Done done = std::move(waiting.value());
+    m_waiting.erase(waiting);
+    done(answer);
+}
+
 bool Keyring::waitForAnswers(int ms) {
     const QDeadlineTimer deadline(ms);
     for (;;) {
@@ -146,9 +156,9 @@ bool Keyring::waitForAnswers(int ms) {
         }
         // An answer may make another call (a mark, then a removal): those are waited for too.
         runAnswers();
-        QMutexLocker lock(&m_pending->mutex);
-        if (m_pending->calls == 0)
+        if (m_waiting.isEmpty())
             return true;
+        QMutexLocker lock(&m_pending->mutex);
         if (deadline.hasExpired())
             return false;
     }
@@ -157,7 +167,7 @@ bool Keyring::waitForAnswers(int ms) {
 void Keyring::giveUp() {
     {
         QMutexLocker lock(&m_pending->mutex);
-        if (m_pending->calls == 0)
+        if (m_pending->calls == 0 && m_waiting.isEmpty())
             return;
         m_pending->givenUp = true;
 #ifdef SNAPVALE_HAVE_LIBSECRET
@@ -175,6 +185,11 @@ void Keyring::giveUp() {
 #endif
     }
     runAnswers();
+    // A Secret Service that ignores the cancel still gets an answer for each call, from here.
+    Answer ended;
+    ended.why = tr("Snapvale ended before the Secret Service answered.");
+    while (!m_waiting.isEmpty())
+        answer(m_waiting.firstKey(), ended);
 }
 
 bool Keyring::supported() {
@@ -205,7 +220,10 @@ void Keyring::run(Call call, int n, const QByteArray &utf8, Done done) {
         QMutexLocker lock(&pending->mutex);
         ++pending->calls;
     }
-    QMetaObject::invokeMethod(m_worker, [self, call, n, utf8, store, done, pending] {
+    // Answered once: by the thread, or as given up if the thread never comes back.
+    const quint64 id = ++m_lastCall;
+    m_waiting.insert(id, std::move(done));
+    QMetaObject::invokeMethod(m_worker, [self, call, n, utf8, store, id, pending] {
         SecretKeeper::Answer answer;
         bool givenUp = false;
 #ifdef SNAPVALE_HAVE_LIBSECRET
@@ -280,9 +298,9 @@ void Keyring::run(Call call, int n, const QByteArray &utf8, Done done) {
         }
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [self, done, answer] {
+            [self, id, answer] {
                 if (self)
-                    done(answer);
+                    self->answer(id, answer);
             },
             Qt::QueuedConnection);
         QMutexLocker lock(&pending->mutex);

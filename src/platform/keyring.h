@@ -2,6 +2,7 @@
 
 #include "core/secretkeeper.h"
 
+#include <QMap>
 #include <QObject>
 #include <QString>
 
@@ -38,6 +39,7 @@ private:
 
     // Runs the answers that have come back, on this thread.
     static void runAnswers();
+    void answer(quint64 id, const Answer &answer);
 
     QString m_storePath;
     QThread *m_thread = nullptr;
@@ -45,4 +47,7 @@ private:
     // Shared with the thread: the calls not yet answered, and whether they are given up.
     struct Pending;
     std::shared_ptr<Pending> m_pending;
+    // The calls not yet answered, by number, on this object's thread.
+    QMap<quint64, Done> m_waiting;
+    quint64 m_lastCall = 0;
 };

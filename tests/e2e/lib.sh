@@ -68,11 +68,13 @@ has_keyboard() {
         "snapvale.windows: $2 active" ]
 }
 
-# Waits up to $2 seconds for process $1 to end; its exit status in $status. Fails naming $3.
+# Waits up to $2 seconds for process $1 to end; its exit status in $status (0 for a process that
+# is not this shell's child). Fails naming $3.
 end_within() {
     wait_for "$3 to end" "$2" eval "! kill -0 $1 2>/dev/null"
     status=0
     wait "$1" 2>/dev/null || status=$?
+    [ "$status" != 127 ] || status=0
 }
 
 # Xvfb on a display number of its own choosing; DISPLAY names it afterwards.
@@ -103,6 +105,13 @@ start_snapvale() {
     pids+=($snapvale)
     wait_for "Snapvale's instance socket" 20 test -S "$XDG_RUNTIME_DIR/snapvale.socket"
     timeout 20 "$binary" --hide || fail "--hide"
+}
+
+# The Snapvale that a command started by itself, from the lock it holds, as $snapvale.
+adopt_snapvale() {
+    wait_for "a Snapvale started by a command" 20 test -S "$XDG_RUNTIME_DIR/snapvale.socket"
+    snapvale=$(head -n 1 "$XDG_RUNTIME_DIR/snapvale.lock")
+    pids+=($snapvale)
 }
 
 # Ends the Snapvale started last with signal $1 and waits, bounded, for it to end.

@@ -21,6 +21,8 @@ log=$work/snapvale.log
 # The keyring's own file lies under the data home too, encrypted.
 printf "test password" | gnome-keyring-daemon --unlock --components=secrets >/dev/null
 start_xvfb
+# The keyring's prompts (gcr-prompter, started by the bus) show on this display.
+dbus-update-activation-environment DISPLAY
 
 # No file under the data home holds these bytes: store, its log, moved-aside copies, anything.
 nowhere() {
@@ -116,5 +118,71 @@ grep -q 'Secret Service' "$work/refused.txt" || fail "no reason given: $(cat "$w
 [ "$(timeout 10 "$binary" --get 3)" = "$marked" ] || fail "entry 3 changed"
 timeout 10 "$binary" --list | grep -qP '^3\tUntitled\tMark-S3cret' || fail "entry 3 is no longer plain"
 stop_snapvale TERM
+
+# Marked again by a command that starts Snapvale, while the keyring's answer for the mark is
+# still coming: nothing changes, and --get waits for the text instead of giving nothing.
+start_snapvale
+timeout 30 "$binary" --secret 3 on || fail "--secret 3 on"
+stop_snapvale TERM
+timeout 30 "$binary" --secret 3 on || fail "--secret 3 on while Snapvale starts"
+adopt_snapvale
+[ "$(timeout 10 "$binary" --get 3)" = "$marked" ] || fail "--get 3 right after the start: '$("$binary" --get 3)'"
+timeout 10 "$binary" --copy 3 || fail "--copy 3 right after the start"
+[ "$(timeout 5 xclip -selection clipboard -o)" = "$marked" ] || fail "--copy 3 right after the start copied '$(xclip -selection clipboard -o)'"
+stop_snapvale TERM
+
+# A locked keyring asks to be unlocked, in a window of its own that nobody answers at first.
+collection=/org/freedesktop/secrets/collection/login
+/usr/bin/python3 -c '
+import sys
+from gi.repository import Gio, GLib
+bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+bus.call_sync("org.freedesktop.secrets", "/org/freedesktop/secrets", "org.freedesktop.Secret.Service",
+              "Lock", GLib.Variant("(ao)", ([sys.argv[1]],)), None, 0, 10000, None)' "$collection"
+prompt_shown() { xdotool search --onlyvisible --class '^gcr-prompter$' >/dev/null 2>&1; }
+# Entry 3's text is asked for at the start: --get waits, and gets it once the keyring is unlocked.
+start_snapvale
+wait_for "the keyring's unlock prompt" 20 prompt_shown
+timeout 10 "$binary" --secret 3 on || fail "--secret 3 on while the keyring asks to be unlocked"
+timeout 60 "$binary" --get 3 >"$work/got3.txt" &
+getter=$!
+pids+=($getter)
+prompt=$(xdotool search --onlyvisible --class '^gcr-prompter$' | head -n 1)
+xdotool windowfocus --sync "$prompt" type --delay 20 'test password'
+xdotool key --window "$prompt" Return
+end_within "$getter" 30 "--get 3 once the keyring was unlocked"
+[ "$status" = 0 ] && [ "$(cat "$work/got3.txt")" = "$marked" ] ||
+    fail "--get 3 after the unlock: status $status, '$(cat "$work/got3.txt")'"
+
+# A password manager's copy pasted over a saved entry while the keyring asks to be unlocked, then
+# SIGTERM: Snapvale ends by itself, and the entry keeps its saved text, never an empty one.
+printf 'saved seven' | xclip -selection clipboard -i >/dev/null 2>&1
+timeout 20 "$binary" --paste 7 || fail "--paste 7"
+/usr/bin/python3 -c '
+import sys
+from gi.repository import Gio, GLib
+bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+bus.call_sync("org.freedesktop.secrets", "/org/freedesktop/secrets", "org.freedesktop.Secret.Service",
+              "Lock", GLib.Variant("(ao)", ([sys.argv[1]],)), None, 0, 10000, None)' "$collection"
+"$passwordcopy" 'pending-Pa55' >"$work/passwordcopy2.log" 2>&1 &
+copier=$!
+pids+=($copier)
+got=$(clipboard_holds 'pending-Pa55') || fail "the password manager's copy is not on the clipboard: '$got'"
+mark=$(log_mark "$log")
+timeout 10 "$binary" --paste 7 2>/dev/null &
+paster=$!
+pids+=($paster)
+# It replaces the saved text: Replace in its question.
+wait_for "the replace question" 10 logged_since "$log" "$mark" "FrmWarn1 active"
+question=$(xdotool search --onlyvisible --name '^Snapvale - Entry 7$' | head -n 1)
+xdotool windowfocus --sync "$question" key alt+r
+wait_for "the keyring's unlock prompt for the new secret" 20 prompt_shown
+kill -TERM "$snapvale"
+end_within "$snapvale" 20 "Snapvale after SIGTERM, with the keyring's prompt open"
+rm -f "$XDG_RUNTIME_DIR/snapvale.socket"
+kill "$copier" 2>/dev/null || true
+[ "$(sqlite3 -readonly "$store" "select value from settings where section = 'Data' and key = 'Entry7'")" = 'saved seven' ] ||
+    fail "entry 7 lost its saved text: '$(sqlite3 -readonly "$store" "select value from settings where section = 'Data' and key = 'Entry7'")'"
+nowhere 'pending-Pa55' "after SIGTERM with the keyring's prompt open"
 
 echo "secrets: all passed"
