@@ -32,6 +32,11 @@ EntrySession::EntrySession(SettingsStore &store, QObject *parent)
         m_recoveryWriter = std::make_unique<BackgroundWriter>(m_store.path());
 
     connect(&m_entries, &EntryStore::entryChanged, this, &EntrySession::scheduleRecoveryCopy);
+    m_foldRetry.setInterval(1000);
+    connect(&m_foldRetry, &QTimer::timeout, this, [this] {
+        if (m_store.foldLog(false))
+            m_foldRetry.stop();
+    });
     m_recoveryTimer.setSingleShot(true);
     m_recoveryTimer.setInterval(recoveryDelayMs);
     connect(&m_recoveryTimer, &QTimer::timeout, this, &EntrySession::writeRecoveryCopy);
@@ -266,7 +271,7 @@ void EntrySession::keepSecret(int n, const QByteArray &utf8, const QString &name
     // Taken at once in memory only; the keeper's answer decides whether it stays.
     const int i = EntryStore::index(n);
     const bool wasSecret = m_entries.isSecret(n);
-    const EntryStore::Content before = m_entries.content(n);
+    m_secretBefore[i] = m_entries.content(n);
     const QString beforeName = m_entries.name(n);
     const QByteArray beforeSecret = m_secretTexts[i];
     const SecretState beforeState = m_secretStates[i];
@@ -289,19 +294,20 @@ void EntrySession::keepSecret(int n, const QByteArray &utf8, const QString &name
         const bool stillThis = self->m_entries.isSecret(n) &&
                                self->m_secretStates[i] == SecretState::Ready &&
                                self->m_secretTexts[i].isSharedWith(held);
-        if (answer.status == SecretKeeper::Status::Done) {
+        if (answer.status == SecretKeeper::Status::Done || !stillThis) {
+            if (stillThis)
+                self->m_secretBefore[i] = {};
             if (stillThis && !wasSecret)
                 self->setSecret(n, true);
             return;
         }
-        if (!stillThis)
-            return;
         // Put back as it was; a text that was never stored is not stored now either.
         self->m_secretTexts[i] = beforeSecret;
         self->m_secretStates[i] = beforeState;
         self->m_entries.setSecret(n, wasSecret);
         self->m_entries.setLocked(n, beforeState == SecretState::Locked);
-        self->m_entries.setEntry(n, before, beforeName);
+        self->m_entries.setEntry(n, self->m_secretBefore[i], beforeName);
+        self->m_secretBefore[i] = {};
         self->m_entries.refresh(n);
         emit self->secretFailed(n, answer.why);
     });
@@ -410,15 +416,30 @@ void EntrySession::setSecret(int n, bool secret) {
     });
 }
 
-void EntrySession::foldLogAfterSecret() {
-    // The log keeps what was overwritten until it is folded back, and a view of the store
-    // that a text is still read from holds it: the texts come into memory first.
+void EntrySession::releaseStoreViews() {
     m_entries.takeAllIntoMemory();
+    for (EntryStore::Content &before : m_secretBefore) {
+        QByteArray whole;
+        if (before.isStored() && !before.inMemory && before.read(0, before.bytes, &whole))
+            before = EntryStore::contentOf(whole);
+        before.releaseStoreView();
+    }
+    emit storeViewsReleasing();
     m_startup.releaseStoreViews(m_entries);
     m_recovery.releaseStoreViews(m_entries);
     m_entries.releaseStoreViews();
-    if (!m_store.foldLog())
-        qWarning("the store's log could not be emptied: another program reads the store");
+}
+
+void EntrySession::foldLogAfterSecret() {
+    // The log keeps what was overwritten until it is folded back, and a view of the store
+    // that a text is still read from holds it: the texts come into memory first.
+    releaseStoreViews();
+    if (m_store.foldLog(false))
+        return;
+    // Another program reads the store (a backup, the sqlite3 shell): the fold is tried again
+    // each second until it has gone, without the window waiting for it.
+    qWarning("the store's log could not be emptied yet: another program reads the store");
+    m_foldRetry.start();
 }
 
 void EntrySession::clearTab(int tab) {
@@ -593,10 +614,7 @@ void EntrySession::limitStoreLog() {
     constexpr qint64 logLimit = qint64(256) * 1024 * 1024;
     if (m_store.logBytes() < logLimit)
         return;
-    m_entries.takeAllIntoMemory();
-    m_startup.releaseStoreViews(m_entries);
-    m_recovery.releaseStoreViews(m_entries);
-    m_entries.releaseStoreViews();
+    releaseStoreViews();
 }
 
 void EntrySession::dropRecoveryCopy() {

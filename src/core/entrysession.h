@@ -130,6 +130,10 @@ signals:
     void secretFailed(int n, const QString &why);
     // Entry n is now secret, or not, and the store says so.
     void secretChanged(int n, bool secret);
+    // The views of the store that texts are read from are let go now (the entries' texts are in
+    // memory): any other holder of one takes its text into memory too, or the log they keep
+    // cannot be folded back.
+    void storeViewsReleasing();
 
 private:
     void loadOptionsAndClippings();
@@ -140,8 +144,11 @@ private:
     void limitStoreLog();
     void replaceDamagedStore();
     void loadSecrets();
-    // After entry n's text left the store: its overwritten rows leave the log file too.
+    // After entry n's text left the store: its overwritten rows leave the log file too, now
+    // or, while another program reads the store, as soon as it lets go.
     void foldLogAfterSecret();
+    // Every text still read from the store comes into memory, and the store's views go.
+    void releaseStoreViews();
     // Entry n as secret with this text, in memory.
     void holdSecret(int n, const QByteArray &utf8, const QString &name);
     void keepSecret(int n, const QByteArray &utf8, const QString &name);
@@ -162,6 +169,9 @@ private:
     std::array<SecretState, EntryStore::Count> m_secretStates{};
     // Stores and lookups handed to the keeper and not yet answered, per entry.
     std::array<int, EntryStore::Count> m_secretCalls{};
+    // What an entry held before a secret was pasted over it, kept until the keeper answers.
+    std::array<EntryStore::Content, EntryStore::Count> m_secretBefore;
+    QTimer m_foldRetry;
     Role m_role = Role::Owner;
     bool m_ended = false;
 };

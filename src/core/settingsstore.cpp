@@ -585,13 +585,20 @@ void SettingsStore::close() {
     m_immutable = false;
 }
 
-bool SettingsStore::foldLog() {
+bool SettingsStore::foldLog(bool wait) {
     if (!m_db)
         return false;
     int logFrames = -1;
     int copied = -1;
+    if (!wait)
+        sqlite3_busy_handler(m_db, nullptr, nullptr);
     const int rc =
         sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logFrames, &copied);
+    if (!wait)
+        sqlite3_busy_handler(m_db, waitWhileBusy, nullptr);
+    // A reader that still needs the log is no failure of the store.
+    if (rc == SQLITE_BUSY)
+        return false;
     if (rc != SQLITE_OK) {
         noteFailure(rc);
         return false;

@@ -45,8 +45,9 @@ public:
     qint64 logBytes() const;
     // Copies the write-ahead log into the store and empties the log file, so that values
     // overwritten since (with zeros, as every deleted value) are in no file any more. False
-    // while a reader (this program's snapshot, another process) still needs the log.
-    bool foldLog();
+    // while a reader (this program's snapshot, another process) still needs the log; with
+    // `wait` false at once, without waiting for the reader.
+    bool foldLog(bool wait = true);
     bool isOpen() const { return m_db != nullptr; }
     // Where a damaged or foreign file was moved; every row that could still be read from it
     // (entries, names, options, sets, clippings) is in the fresh store.

@@ -69,6 +69,21 @@ EditorWindow::EditorWindow(MainWindow &main, int n)
     main.applyStackOrder(this);
     m_loader.setInterval(0);
     connect(&m_loader, &QTimer::timeout, this, &EditorWindow::loadMore);
+    // The store's views go (a secret's text is to leave the log): the text given here comes
+    // into memory too, the entry's own where it is the same.
+    connect(&main.session(), &EntrySession::storeViewsReleasing, this, [this] {
+        if (!m_given.isStored() || m_given.inMemory) {
+            m_given.releaseStoreView();
+            return;
+        }
+        const EntryStore::Content &entry = m_main.session().entries().content(m_entry);
+        QByteArray whole;
+        if (entry.inMemory && entry.sameAs(m_given))
+            m_given = entry;
+        else if (m_given.read(0, m_given.bytes, &whole))
+            m_given = EntryStore::contentOf(whole);
+        m_given.releaseStoreView();
+    });
 
     m_client = new QWidget(this);
     setCentralWidget(m_client);

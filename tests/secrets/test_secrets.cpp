@@ -12,6 +12,8 @@
 #include "support/session.h"
 
 #include <QAccessible>
+#include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -43,6 +45,13 @@ public:
     }
     // Runs what has come in (a call carried out meanwhile, its answer), then says whether any
     // call is still held.
+    // The newest held call, ahead of the older ones.
+    void answerLast() {
+        QVERIFY(!held.empty());
+        auto last = std::move(held.back());
+        held.pop_back();
+        last();
+    }
     bool waitForAnswers(int) override {
         for (int i = 0; i < 10; ++i) {
             QCoreApplication::sendPostedEvents();
@@ -122,6 +131,8 @@ private slots:
     void lateAnswerKeepsTheNewerText();
     void exitWhileTheKeyringWrites_data();
     void exitWhileTheKeyringWrites();
+    void markedLeavesNoTrace_data();
+    void markedLeavesNoTrace();
 
 private:
     // Starts the program again over the same store, the keyring holding its answers.
@@ -448,6 +459,58 @@ void TestSecrets::exitWhileTheKeyringWrites() {
                  QStringLiteral("saved five"));
         QCOMPARE(m_s->stored(QStringLiteral("Secrets"), QStringLiteral("Entry5")), QString());
         QVERIFY(!m_keeper.items.contains(5));
+    }
+}
+
+void TestSecrets::markedLeavesNoTrace_data() {
+    QTest::addColumn<QString>("holder");
+    QTest::newRow("the editor open on a large entry") << "editor";
+    QTest::newRow("a password manager's copy over a large entry, the keyring still asking")
+        << "paste";
+}
+
+void TestSecrets::markedLeavesNoTrace() {
+    // Something holds a view of a large entry still read from the store; marking another entry
+    // secret still takes its text out of every file, the log included, and loses nothing.
+    QFETCH(QString, holder);
+    const QByteArray plain = "Pla1n-T3xt-to-hide";
+    const QString large(64 * 1024, QLatin1Char('e'));
+    m_s->setEntry(3, QString::fromLatin1(plain));
+    m_s->setEntry(4, large);
+    QVERIFY(m_s->window.updateStartupEntries());
+    restartHeld();
+    m_keeper.hold = false;
+    QVERIFY(!m_s->session.entries().content(4).inMemory);
+    EditorWindow *editor = nullptr;
+    if (holder == QLatin1String("editor")) {
+        m_s->window.setCurrentEntry(4);
+        m_s->item("mnuEdit")->trigger();
+        editor = openDialog<EditorWindow>(m_s->window, "FrmText");
+        QVERIFY(editor);
+    } else {
+        m_keeper.hold = true;
+        QVERIFY(m_s->session.setSecretText(4, QStringLiteral("pw")));
+    }
+    QSignalSpy changed(&m_s->session, &EntrySession::secretChanged);
+    m_s->session.setSecret(3, true);
+    if (holder == QLatin1String("paste")) {
+        // Entry 3's mark comes first; entry 4's keyring then refuses, and it gets its text back.
+        m_keeper.answerLast();
+        QTRY_COMPARE(changed.size(), 1);
+        m_keeper.refuse = true;
+        m_keeper.answerNext();
+        QTRY_VERIFY(!m_s->session.isSecret(4));
+        QCOMPARE(m_s->text(4), large);
+    }
+    QTRY_COMPARE(changed.size(), 1);
+    const QDir folder = QFileInfo(m_s->store.path()).dir();
+    for (const QString &name : folder.entryList(QDir::Files))
+        QVERIFY2(!readBytes(folder.filePath(name)).contains(plain), qPrintable(name));
+    if (editor) {
+        // The editor still shows and keeps its whole text.
+        QTRY_COMPARE(editor->text().size(), large.size());
+        editor->updateEntry();
+        QCOMPARE(m_s->text(4), large);
     }
 }
 
