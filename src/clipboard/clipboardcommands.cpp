@@ -49,14 +49,14 @@ ClipboardCommands::ClipboardCommands(MainWindow &main, EntrySession &session)
 }
 
 bool ClipboardCommands::pasteInto(int n) {
-    QString text;
+    Desktop::ClipboardText read;
     // An image or files on the clipboard would empty the entry: nothing changes instead.
     if (!clipboardHoldsText(m_main.desktop(), &m_main) ||
-        !readClipboard(m_main.desktop(), &m_main, text))
+        !readClipboard(m_main.desktop(), &m_main, &read))
         return false;
     // A password manager's copy becomes a secret entry at once, never passing the store.
-    const bool secret = m_main.desktop().clipboardIsSecret();
-    if (!(secret ? m_session.setSecretText(n, text) : m_session.setEntryText(n, text))) {
+    const QString &text = read.text;
+    if (!(read.secret ? m_session.setSecretText(n, text) : m_session.setEntryText(n, text))) {
         m_main.desktop().message(&m_main, EntryStore::tooLargeMessage());
         return false;
     }
@@ -103,21 +103,23 @@ void ClipboardCommands::pasteForCommand(int n, const MainWindow::PasteDone &done
     // What is pasted is what the clipboard held when the command came, whatever happens to it
     // while the question waits. The launch says what went wrong; no window needs to.
     Desktop &desktop = m_main.desktop();
-    QString text;
     if (!desktop.clipboardHoldsText()) {
         done(MainWindow::NothingToPaste, QStringLiteral("the clipboard holds no text"));
         return;
     }
-    if (!desktop.clipboardText(text)) {
+    Desktop::ClipboardText read;
+    if (!desktop.readClipboard(&read)) {
         done(MainWindow::NothingToPaste, QStringLiteral("the clipboard cannot be read"));
         return;
     }
+    const QString text = read.text;
+    const bool secret = read.secret;
     if (!EntryStore::fits(text)) {
         done(MainWindow::NothingToPaste, QStringLiteral("the text is too large for an entry"));
         return;
     }
     if (m_session.entries().isEmpty(n)) {
-        if (desktop.clipboardIsSecret())
+        if (secret)
             m_session.setSecretText(n, text);
         else
             m_session.setEntryText(n, text);
@@ -130,7 +132,6 @@ void ClipboardCommands::pasteForCommand(int n, const MainWindow::PasteDone &done
     auto *question = new ReplaceDialog(m_main, n, true);
     m_question = question;
     auto replaced = std::make_shared<bool>(false);
-    const bool secret = desktop.clipboardIsSecret();
     connect(question, &ReplaceDialog::replaceChosen, this,
             [this, question, text, replaced, secret](int entry) {
                 *replaced = secret ? m_session.setSecretText(entry, text)

@@ -90,10 +90,12 @@ void PickerCommands::copyPick(const PickerWindow::Pick &pick, const PasteTarget 
     const QByteArray text = entry ? m_session.textToCopy(pick.number)
                                   : Text::trimSpaces(m_session.clipping(pick.number)).toUtf8();
     const Options options = m_session.options();
-    // Read before the pick replaces it; only text comes back, not an image.
-    QString before;
-    const bool restore = options.pasteAfterPicking && options.restoreClipboard &&
-                         desktop.clipboardHoldsText() && desktop.clipboardText(before);
+    // Read before the pick replaces it, every format, so that it comes back as it was (a
+    // password manager's copy marked as one, an image as an image).
+    Desktop::Contents before;
+    if (options.pasteAfterPicking && options.restoreClipboard)
+        before = desktop.clipboardContents();
+    const bool restore = !before.isEmpty();
     if (!(entry ? copyEntry(desktop, &m_main, m_session, pick.number)
                 : copyToClipboard(desktop, &m_main, text)))
         return;
@@ -120,13 +122,13 @@ void PickerCommands::pastePick(const PickerWindow::Pick &pick) {
                        : tr("Clipping %1 copied: press %2").arg(pick.number).arg(keys));
 }
 
-void PickerCommands::restoreClipboardLater(const QString &before, const QString &picked) {
+void PickerCommands::restoreClipboardLater(const Desktop::Contents &before, const QString &picked) {
     QTimer::singleShot(clipboardRestoreMs, this, [this, before, picked] {
         // Another program's copy since then is the user's newer wish: it stays.
         Desktop &desktop = m_main.desktop();
         QString now;
         if (desktop.clipboardText(now) && now == picked)
-            desktop.setClipboardText(before);
+            desktop.setClipboardContents(before);
     });
 }
 

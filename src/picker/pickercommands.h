@@ -1,6 +1,7 @@
 #pragma once
 
 #include "picker/pickerwindow.h"
+#include "platform/desktop.h"
 #include "platform/keysender.h"
 
 #include <QObject>
@@ -34,7 +35,7 @@ private:
     void copyPick(const PickerWindow::Pick &pick, const PasteTarget &target);
     void pastePick(const PickerWindow::Pick &pick);
     // Gives the clipboard its text from before the pick back once the paste has taken it.
-    void restoreClipboardLater(const QString &before, const QString &picked);
+    void restoreClipboardLater(const Desktop::Contents &before, const QString &picked);
 
     MainWindow &m_main;
     EntrySession &m_session;
@@ -43,7 +44,7 @@ private:
         PickerWindow::Pick pick;
         PasteTarget target;
         QString text;
-        QString before;
+        Desktop::Contents before;
         bool restore = false;
     };
     std::optional<PendingPaste> m_pending;

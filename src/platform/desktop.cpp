@@ -31,6 +31,14 @@ void applyStaysOnTop(QWidget *window, bool topmost) {
     window->setWindowFlags(flags);
 }
 
+bool Desktop::readClipboard(ClipboardText *out) {
+    const bool markedBefore = clipboardIsSecret();
+    if (!clipboardText(out->text))
+        return false;
+    out->secret = markedBefore || clipboardIsSecret();
+    return true;
+}
+
 bool Desktop::setClipboardUtf8(const QByteArray &utf8) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     return setClipboardText(decoder.decode(utf8));
@@ -60,6 +68,8 @@ bool copyEntry(Desktop &desktop, QWidget *parent, const EntrySession &session, i
     const QString copied = QString::fromUtf8(utf8);
     QTimer::singleShot(session.options().secretClearSeconds * 1000, parent, [&desktop, copied, n] {
         QString now;
+        // The primary selection too, where a paste into a terminal put it.
+        desktop.clearSelectionHolding(copied);
         if (desktop.clipboardText(now) && now == copied) {
             desktop.clearClipboard();
             qCInfo(lcClipboard, "entry %d: its secret was cleared from the clipboard", n);
@@ -87,7 +97,15 @@ bool copyToClipboard(Desktop &desktop, QWidget *parent, const QByteArray &utf8) 
 }
 
 bool readClipboard(Desktop &desktop, QWidget *parent, QString &text) {
-    if (desktop.clipboardText(text))
+    Desktop::ClipboardText read;
+    if (!readClipboard(desktop, parent, &read))
+        return false;
+    text = read.text;
+    return true;
+}
+
+bool readClipboard(Desktop &desktop, QWidget *parent, Desktop::ClipboardText *read) {
+    if (desktop.readClipboard(read))
         return true;
     // Over a modal window, so that the message is seen where the user is.
     QWidget *modal = QApplication::activeModalWidget();

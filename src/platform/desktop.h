@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 class EntrySession;
 class QAction;
 class QMenu;
@@ -47,6 +49,26 @@ public:
     virtual bool setClipboardSecret(const QByteArray &utf8) { return setClipboardUtf8(utf8); }
     // Whether the clipboard's text is so marked (copied from a password manager).
     virtual bool clipboardIsSecret() { return false; }
+    // The clipboard's text and its mark, read as one: the mark is looked at before the text and
+    // after it, so that a copy that changes while it is read (a password manager clearing its
+    // own) counts as secret rather than as plain text.
+    struct ClipboardText {
+        QString text;
+        bool secret = false;
+    };
+    virtual bool readClipboard(ClipboardText *out);
+    // Everything the clipboard holds, each format by its name, to be put back later as it was
+    // (a password manager's mark included). Empty when it holds nothing or cannot be read.
+    using Contents = QList<std::pair<QString, QByteArray>>;
+    virtual Contents clipboardContents() { return {}; }
+    // Puts such contents back; false when they could not be, whole.
+    virtual bool setClipboardContents(const Contents &contents) {
+        Q_UNUSED(contents);
+        return false;
+    }
+    // Takes `text` off the primary selection (X11's middle-click paste) where Snapvale put it
+    // there and it still holds it.
+    virtual void clearSelectionHolding(const QString &text) { Q_UNUSED(text); }
 
     // The chosen file's full path, or the empty string when the user cancelled.
     virtual QString chooseFile(QWidget *parent, const FileDialogRequest &request) = 0;
@@ -96,6 +118,7 @@ void applyStaysOnTop(QWidget *window, bool topmost);
 bool copyToClipboard(Desktop &desktop, QWidget *parent, const QString &text);
 bool copyToClipboard(Desktop &desktop, QWidget *parent, const QByteArray &utf8);
 bool readClipboard(Desktop &desktop, QWidget *parent, QString &text);
+bool readClipboard(Desktop &desktop, QWidget *parent, Desktop::ClipboardText *read);
 // Entry n to the clipboard, as its copy button puts it: a secret marked, exactly as kept, and
 // taken off the clipboard after the session's time if the clipboard still holds it then. False,
 // with the reason told, when nothing was copied.

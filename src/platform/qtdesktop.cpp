@@ -291,14 +291,79 @@ PasteTarget QtDesktop::keyboardTarget() {
     return KeySender::keyboardTarget();
 }
 
+namespace {
+
+// A copy of every format `data` holds, to be kept after its owner has moved on.
+QMimeData *copyOf(const QMimeData &data) {
+    auto *copy = new QMimeData;
+    for (const QString &format : data.formats())
+        copy->setData(format, data.data(format));
+    return copy;
+}
+
+} // namespace
+
 bool QtDesktop::pasteInto(const PasteTarget &target) {
-    // Shift+Insert pastes the primary selection: it gets the same text first.
+    // Shift+Insert pastes the primary selection: it gets the same data first, a password's
+    // mark included, and loses it again with the clipboard (clearSelectionHolding).
     if (KeySender::pasteKeysFor(target.windowClass) == KeySender::PasteKeys::ShiftInsert) {
         QClipboard *clipboard = QGuiApplication::clipboard();
-        if (clipboard->supportsSelection())
-            clipboard->setText(clipboard->text(), QClipboard::Selection);
+        if (clipboard->supportsSelection()) {
+            if (const QMimeData *data = clipboard->mimeData(QClipboard::Clipboard))
+                clipboard->setMimeData(copyOf(*data), QClipboard::Selection);
+        }
     }
     return KeySender::paste(target);
+}
+
+void QtDesktop::clearSelectionHolding(const QString &text) {
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (clipboard && clipboard->supportsSelection() && clipboard->ownsSelection() &&
+        clipboard->text(QClipboard::Selection) == text)
+        clipboard->clear(QClipboard::Selection);
+}
+
+Desktop::Contents QtDesktop::clipboardContents() {
+    Contents contents;
+    if (viaWlClipboard()) {
+        // wl-paste serves one type at a time: the text, and the mark where there is one.
+        QString text;
+        if (clipboardHoldsText() && clipboardText(text)) {
+            contents.append({QStringLiteral("text/plain;charset=utf-8"), text.toUtf8()});
+            if (clipboardIsSecret())
+                contents.append({passwordHint, QByteArrayLiteral("secret")});
+        }
+        return contents;
+    }
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    const QMimeData *data = clipboard ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
+    if (!data)
+        return contents;
+    for (const QString &format : data->formats())
+        contents.append({format, data->data(format)});
+    return contents;
+}
+
+bool QtDesktop::setClipboardContents(const Contents &contents) {
+    if (viaWlClipboard()) {
+        // wl-copy cannot carry the mark: a marked copy is not put back unmarked.
+        QByteArray text;
+        for (const auto &[format, bytes] : contents) {
+            if (format == passwordHint)
+                return false;
+            if (format.startsWith(QLatin1String("text/plain")))
+                text = bytes;
+        }
+        return setClipboardUtf8(text);
+    }
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    auto *data = new QMimeData;
+    for (const auto &[format, bytes] : contents)
+        data->setData(format, bytes);
+    clipboard->setMimeData(data, QClipboard::Clipboard);
+    return true;
 }
 
 void QtDesktop::notice(const QString &text) {

@@ -14,6 +14,9 @@ public:
     bool setClipboardUtf8(const QByteArray &utf8) override;
     bool setClipboardSecret(const QByteArray &utf8) override;
     bool clipboardIsSecret() override;
+    Contents clipboardContents() override;
+    bool setClipboardContents(const Contents &contents) override;
+    void clearSelectionHolding(const QString &text) override;
     QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
     void message(QWidget *parent, const QString &text) override;
     bool askNumber(QWidget *parent, const QString &text, int minimum, int maximum,

@@ -5,6 +5,7 @@
 set -euo pipefail
 binary=$(readlink -f "$1")
 passwordcopy=$(readlink -f "$2")
+target=$(readlink -f "$3")
 if [ -z "${SECRETS_ON_PRIVATE_BUS:-}" ]; then
     SECRETS_ON_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@"
 fi
@@ -95,6 +96,26 @@ mark=$(log_mark "$log")
 timeout 10 "$binary" --copy 3 || fail "--copy 3"
 wait_for "entry 3's clear" 20 logged_since "$log" "$mark" "entry 3: its secret was cleared from the clipboard"
 [ -z "$(timeout 5 xclip -selection clipboard -o 2>/dev/null || true)" ] || fail "the secret was not cleared"
+
+# Picked into a terminal, which pastes the primary selection: the selection holds the secret
+# marked as the clipboard does, and loses it with the clipboard.
+"$target" "$work/xterm.txt" XTerm >"$work/target.log" 2>&1 &
+pids+=($!)
+terminal=$(timeout 20 xdotool search --sync --onlyvisible --name '^paste target$' | head -n 1) ||
+    fail "no paste target window"
+xdotool windowfocus --sync "$terminal"
+mark=$(log_mark "$log")
+timeout 10 "$binary" --menu || fail "--menu"
+wait_for "the picker" 10 logged_since "$log" "$mark" "FrmPicker shown"
+xdotool key 3
+pasted() { [ "$(cat "$work/xterm.txt" 2>/dev/null)" = "$marked" ]; }
+wait_for "the pick in the terminal" 10 pasted
+grep -qx Shift+Ins "$work/xterm.txt.keys" || fail "the terminal got $(tr "\n" " " <"$work/xterm.txt.keys")"
+timeout 5 xclip -selection primary -t TARGETS -o | grep -qx x-kde-passwordManagerHint ||
+    fail "the primary selection holds the secret unmarked"
+wait_for "entry 3's clear" 20 logged_since "$log" "$mark" "entry 3: its secret was cleared from the clipboard"
+[ "$(timeout 5 xclip -selection primary -o 2>/dev/null || true)" != "$marked" ] ||
+    fail "the primary selection kept the secret"
 
 # Off again: the text is back in the store, the keyring item gone.
 timeout 30 "$binary" --secret 3 off || fail "--secret 3 off"

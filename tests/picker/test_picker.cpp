@@ -156,22 +156,29 @@ void TestPicker::pick() {
 
 void TestPicker::restoreClipboard_data() {
     QTest::addColumn<PasteTarget>("target");
+    QTest::addColumn<bool>("secretBefore");
     QTest::addColumn<QString>("copiedMeanwhile");
     QTest::addColumn<QString>("clipboard");
     const PasteTarget editor{PasteTarget::Method::X11, 42, QStringLiteral("Gedit"), false};
-    QTest::newRow("given back after the paste") << editor << QString() << "before";
-    QTest::newRow("another program copied meanwhile") << editor << "newer"
+    QTest::newRow("given back after the paste") << editor << false << QString() << "before";
+    // A password manager's copy comes back marked, or every history tool would keep it.
+    QTest::newRow("a password manager's copy, given back marked")
+        << editor << true << QString() << "before";
+    QTest::newRow("another program copied meanwhile") << editor << false << "newer"
                                                       << "newer";
     // Not pasted: the user still has to press Ctrl+V.
-    QTest::newRow("no paste, no restore") << PasteTarget{} << QString() << "hello from\nthe third";
+    QTest::newRow("no paste, no restore")
+        << PasteTarget{} << false << QString() << "hello from\nthe third";
 }
 
 void TestPicker::restoreClipboard() {
     QFETCH(PasteTarget, target);
+    QFETCH(bool, secretBefore);
     QFETCH(QString, copiedMeanwhile);
     QFETCH(QString, clipboard);
     m_s->window.toggleRestoreClipboard();
     m_s->desktop.target = target;
+    m_s->desktop.clipboardSecret = secretBefore;
     PickerWindow *picker = openPicker();
     QVERIFY(picker);
     QTest::keyClicks(picker->list(), QStringLiteral("3"));
@@ -184,6 +191,7 @@ void TestPicker::restoreClipboard() {
     if (target.method != PasteTarget::Method::None)
         QTRY_VERIFY(m_s->desktop.clipboardReads > reads);
     QCOMPARE(m_s->desktop.clipboard, clipboard);
+    QCOMPARE(m_s->desktop.clipboardSecret, secretBefore && copiedMeanwhile.isEmpty());
 }
 
 void TestPicker::escAndEmptyKeysChangeNothing() {

@@ -131,6 +131,7 @@ private slots:
     void lateAnswerKeepsTheNewerText();
     void exitWhileTheKeyringWrites_data();
     void exitWhileTheKeyringWrites();
+    void markReadWithItsText();
     void markedLeavesNoTrace_data();
     void markedLeavesNoTrace();
 
@@ -512,6 +513,22 @@ void TestSecrets::markedLeavesNoTrace() {
         editor->updateEntry();
         QCOMPARE(m_s->text(4), large);
     }
+}
+
+void TestSecrets::markReadWithItsText() {
+    // A password manager clears its copy just after Snapvale read the text: the mark, seen
+    // before the text was read, still makes the entry secret instead of plain text in the store.
+    m_s->desktop.clipboard = QStringLiteral("cleared at once");
+    m_s->desktop.clipboardSecret = true;
+    m_s->desktop.afterTextRead = [this] {
+        m_s->desktop.afterTextRead = nullptr;
+        m_s->desktop.clipboard.clear();
+        m_s->desktop.clipboardSecret = false;
+    };
+    m_s->window.numberedButtonReleased(6, Qt::LeftButton, QPoint());
+    QVERIFY(m_s->session.isSecret(6));
+    QTRY_COMPARE(m_keeper.items.value(6), QByteArray("cleared at once"));
+    QCOMPARE(m_s->text(6), QString());
 }
 
 QTEST_MAIN(TestSecrets)

@@ -20,6 +20,33 @@ bool ScriptedDesktop::clipboardText(QString &text) {
         return false;
     }
     text = clipboard;
+    if (afterTextRead)
+        afterTextRead();
+    return true;
+}
+
+Desktop::Contents ScriptedDesktop::clipboardContents() {
+    if (!holdsText)
+        return {};
+    Contents contents{{QStringLiteral("text/plain"), clipboard.toUtf8()}};
+    if (clipboardSecret)
+        contents.append({QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret")});
+    return contents;
+}
+
+bool ScriptedDesktop::setClipboardContents(const Contents &contents) {
+    if (failingWrites > 0) {
+        --failingWrites;
+        return false;
+    }
+    clipboard.clear();
+    clipboardSecret = false;
+    for (const auto &[format, bytes] : contents) {
+        if (format == QLatin1String("text/plain"))
+            clipboard = QString::fromUtf8(bytes);
+        else if (format == QLatin1String("x-kde-passwordManagerHint"))
+            clipboardSecret = bytes == "secret";
+    }
     return true;
 }
 

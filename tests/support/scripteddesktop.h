@@ -70,6 +70,11 @@ public:
     bool setClipboardText(const QString &text) override;
     bool setClipboardSecret(const QByteArray &utf8) override;
     bool clipboardIsSecret() override { return clipboardSecret; }
+    // Runs right after the clipboard's text was read: another program changing it meanwhile.
+    std::function<void()> afterTextRead;
+    // The text and the mark, as the formats a real clipboard holds.
+    Contents clipboardContents() override;
+    bool setClipboardContents(const Contents &contents) override;
     QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
     void message(QWidget *parent, const QString &text) override;
     int ask(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
