@@ -1,11 +1,13 @@
 // pastetarget OUT CLASS: a window with one text field. Whatever the field holds is written to
-// OUT after each change, and each key press with modifiers to OUT.keys, one a line. CLASS is its
-// WM_CLASS class; for a terminal's class it pastes on Ctrl+Shift+V, as terminals do.
+// OUT after each change, and each key press with modifiers to OUT.keys, one a line (and a paste
+// that found nothing on the clipboard). CLASS is its WM_CLASS class; for a terminal's class it
+// pastes on Ctrl+Shift+V, as terminals do.
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 
@@ -30,6 +32,13 @@ protected:
         QFile keys(m_out + QStringLiteral(".keys"));
         if (keys.open(QIODevice::Append))
             keys.write(QKeySequence(event->keyCombination()).toString().toUtf8() + '\n');
+        // Qt 6.4 crashes pasting a clipboard without formats; this says so and goes on.
+        if (event->matches(QKeySequence::Paste) &&
+            QGuiApplication::clipboard()->mimeData()->formats().isEmpty()) {
+            if (keys.isOpen())
+                keys.write("paste with an empty clipboard\n");
+            return;
+        }
         if (m_terminal && event->key() == Qt::Key_V &&
             event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier)) {
             insertPlainText(QGuiApplication::clipboard()->text());
