@@ -1,5 +1,6 @@
 #include "platform/portalshortcut.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -166,13 +167,16 @@ void PortalShortcut::request(Step step, const QString &method, QVariantList argu
     QDBusConnection bus = QDBusConnection::sessionBus();
     // The portal answers on a request object whose path follows from our name and a token:
     // listened to before the call, so that a quick answer is not missed.
-    const QString token = QStringLiteral("snapvale%1").arg(++m_requests);
+    // Counted for the process, not the object: an answer to an earlier binding (another
+    // object's, or one given up) never lands on a request of its path.
+    static int requests = 0;
+    const QString token = QStringLiteral("snapvale%1").arg(++requests);
     QString sender = bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
     m_requestPath =
         QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
     bus.connect(portalService, m_requestPath, requestInterface, QStringLiteral("Response"), this,
-                SLOT(onResponse(uint, QVariantMap)));
+                SLOT(onResponse(QDBusMessage)));
     m_step = step;
     options.insert(QStringLiteral("handle_token"), token);
     QDBusMessage call =
@@ -180,27 +184,35 @@ void PortalShortcut::request(Step step, const QString &method, QVariantList argu
     arguments << options;
     call.setArguments(arguments);
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
-        w->deleteLater();
-        const QDBusPendingReply<QDBusObjectPath> reply = *w;
-        if (reply.isError()) {
-            qCWarning(lcPortal, "the portal refused the call: %s",
-                      qUtf8Printable(reply.error().message()));
-            m_step = Step::None;
-            setState(State::Unavailable);
-            return;
-        }
-        // Portals older than the token rule answer on a path of their own choosing.
-        const QString path = reply.value().path();
-        if (path != m_requestPath) {
-            QDBusConnection bus = QDBusConnection::sessionBus();
-            bus.disconnect(portalService, m_requestPath, requestInterface,
-                           QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
-            m_requestPath = path;
-            bus.connect(portalService, m_requestPath, requestInterface, QStringLiteral("Response"),
-                        this, SLOT(onResponse(uint, QVariantMap)));
-        }
-    });
+    const QString asked = m_requestPath;
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, asked](QDBusPendingCallWatcher *w) {
+                w->deleteLater();
+                // The Response signal and the call's reply come by different ways and in either
+                // order: a reply after its Response (the next request already waiting) is of no
+                // more use.
+                if (m_requestPath != asked || m_step == Step::None)
+                    return;
+                const QDBusPendingReply<QDBusObjectPath> reply = *w;
+                if (reply.isError()) {
+                    qCWarning(lcPortal, "the portal refused the call: %s",
+                              qUtf8Printable(reply.error().message()));
+                    m_step = Step::None;
+                    setState(State::Unavailable);
+                    return;
+                }
+                // Portals older than the token rule answer on a path of their own choosing.
+                const QString path = reply.value().path();
+                if (path != m_requestPath) {
+                    QDBusConnection bus = QDBusConnection::sessionBus();
+                    bus.disconnect(portalService, m_requestPath, requestInterface,
+                                   QStringLiteral("Response"), this,
+                                   SLOT(onResponse(QDBusMessage)));
+                    m_requestPath = path;
+                    bus.connect(portalService, m_requestPath, requestInterface,
+                                QStringLiteral("Response"), this, SLOT(onResponse(QDBusMessage)));
+                }
+            });
 }
 
 void PortalShortcut::createSession() {
@@ -208,10 +220,16 @@ void PortalShortcut::createSession() {
             {{QStringLiteral("session_handle_token"), QStringLiteral("snapvale")}});
 }
 
-void PortalShortcut::onResponse(uint response, const QVariantMap &results) {
+void PortalShortcut::onResponse(const QDBusMessage &message) {
+    // Only the answer to the request now waiting counts.
+    const QVariantList arguments = message.arguments();
+    if (message.path() != m_requestPath || m_step == Step::None || arguments.size() < 2)
+        return;
+    const uint response = arguments.at(0).toUInt();
+    const QVariantMap results = qdbus_cast<QVariantMap>(arguments.at(1));
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.disconnect(portalService, m_requestPath, requestInterface, QStringLiteral("Response"), this,
-                   SLOT(onResponse(uint, QVariantMap)));
+                   SLOT(onResponse(QDBusMessage)));
     const Step step = m_step;
     m_step = Step::None;
     // 0 done, 1 the user cancelled, 2 ended otherwise.

@@ -41,7 +41,7 @@ signals:
     void activated();
 
 private slots:
-    void onResponse(uint response, const QVariantMap &results);
+    void onResponse(const QDBusMessage &message);
     void onActivated(const QDBusObjectPath &session, const QString &id, qulonglong timestamp,
                      const QVariantMap &options);
     // ShortcutsChanged(o session, a(sa{sv}) shortcuts), read from the message itself.
@@ -60,5 +60,4 @@ private:
     QString m_session;
     QString m_requestPath;
     QString m_trigger;
-    int m_requests = 0;
 };

@@ -143,7 +143,7 @@ void TestPortal::bindsAndOpensThePicker() {
     startProgram();
     PortalShortcut *portal = m_commands->portalShortcut();
     QVERIFY(portal);
-    QTRY_COMPARE(portal->state(), State::Bound);
+    QTRY_VERIFY2(portal->state() == State::Bound, qPrintable(log()));
     QCOMPARE(portal->trigger(), QStringLiteral("Ctrl+Alt+V"));
     const QString calls = log();
     QVERIFY2(calls.contains(QLatin1String("Register snapvale\n")), qPrintable(calls));
