@@ -800,6 +800,12 @@ Bitte anmelden und erneut versuchen.</translation>
         <source>&amp;Replace</source>
         <translation>&amp;Ersetzen</translation>
     </message>
+    <message>
+        <source>Entry %1 changed while this question was open.<byte value="xd"/>
+Replace the text it holds now?</source>
+        <translation>Eintrag %1 hat sich geändert, während diese Frage offen war.<byte value="xd"/>
+Den Text ersetzen, den er jetzt enthält?</translation>
+    </message>
 </context>
 <context>
     <name>SetCommands</name>

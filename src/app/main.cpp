@@ -72,9 +72,10 @@ const char usage[] =
     "Exit status: 0 done, 1 the running Snapvale cannot be reached or no display,\n"
     "the answer cannot be written out (a full disk) or the entry's text cannot be\n"
     "read from the store, 2 bad use; for --paste: 3 the entry kept its text\n"
-    "(Cancel), 4 nothing to paste (no text on the clipboard, or too large), 5\n"
-    "another replace question is open; 6 the Secret Service refused (--secret, or\n"
-    "--get or --copy of a locked secret entry).\n"
+    "(Cancel, or Snapvale was exited first), 4 nothing to paste (no text on the\n"
+    "clipboard, or too large), 5 another replace question is open; 6 the Secret\n"
+    "Service refused (--secret, --paste of a password manager's copy, or --get or\n"
+    "--copy of a locked secret entry).\n"
     "\n"
     "Entries and settings are kept in $XDG_DATA_HOME/Snapvale/settings.sqlite3\n"
     "(~/.local/share/Snapvale/settings.sqlite3).\n";
@@ -338,16 +339,9 @@ int main(int argc, char *argv[]) {
         session.setRole(EntrySession::Role::Guest);
     installCommands(window, session);
 
-    QObject::connect(&window, &MainWindow::unloaded, &app, [] {
-        // A window that is open on its own (help) keeps the program until it is closed too.
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (w->isVisible() && !w->inherits("QMenu")) {
-                QApplication::setQuitOnLastWindowClosed(true);
-                return;
-            }
-        }
-        QCoreApplication::exit(0);
-    });
+    // Exit ends the program whatever else is open (help, a question): a program left running
+    // after its session ended would take commands it never saves.
+    QObject::connect(&window, &MainWindow::unloaded, &app, [] { QCoreApplication::exit(0); });
     QObject::connect(
         &app, &QGuiApplication::commitDataRequest, &window,
         [&window](QSessionManager &) { window.unload(MainWindow::CloseReason::SessionEnd); });

@@ -16,6 +16,16 @@ ClipboardCommands::ClipboardCommands(MainWindow &main, EntrySession &session)
     connect(&main, &MainWindow::numberedButtonReleased, this, &ClipboardCommands::onNumberedButton);
     connect(&main, &MainWindow::copyRequested, this, &ClipboardCommands::copy);
     connect(&main, &MainWindow::pasteRequested, this, &ClipboardCommands::pasteForCommand);
+    // Exit answers every open question as not answered: nothing is replaced after the save.
+    connect(&main, &MainWindow::exiting, this, [this] {
+        m_exiting = true;
+        const auto questions = m_questions;
+        for (const QPointer<ReplaceDialog> &question : questions) {
+            if (question)
+                question->reject();
+        }
+        m_exiting = false;
+    });
 
     const MainActions &a = main.actions();
     // The entry menu acts on the entry it was opened for.
@@ -81,23 +91,48 @@ void ClipboardCommands::paste(int n) {
         pasteInto(n);
         return;
     }
-    auto *question = new ReplaceDialog(m_main, n);
-    m_question = question;
     // A paste that fails leaves the question open for another try.
-    connect(question, &ReplaceDialog::replaceChosen, this, [this, question](int entry) {
-        if (pasteInto(entry))
+    ask(n, false, [this](ReplaceDialog *question) {
+        if (pasteInto(question->entry()))
             question->accept();
     });
+}
+
+ReplaceDialog *ClipboardCommands::ask(int n, bool standalone,
+                                      const std::function<void(ReplaceDialog *)> &replace) {
+    auto *question = new ReplaceDialog(m_main, n, standalone);
+    m_questions.removeAll(nullptr);
+    m_questions << question;
+    auto asked = std::make_shared<quint64>(m_session.entries().textVersion(n));
+    connect(question, &ReplaceDialog::replaceChosen, this, [this, question, asked, replace](int) {
+        const int entry = question->entry();
+        const quint64 now = m_session.entries().textVersion(entry);
+        if (now != *asked) {
+            *asked = now;
+            question->askAgain();
+            return;
+        }
+        replace(question);
+    });
     question->open();
+    return question;
+}
+
+ReplaceDialog *ClipboardCommands::openQuestion() const {
+    for (const QPointer<ReplaceDialog> &question : m_questions) {
+        if (question && question->isVisible())
+            return question;
+    }
+    return nullptr;
 }
 
 void ClipboardCommands::pasteForCommand(int n, const MainWindow::PasteDone &done) {
     // One question at a time: stacked ones would each ask for the keyboard.
-    if (m_question) {
-        m_question->raise();
-        m_question->activateWindow();
+    if (ReplaceDialog *open = openQuestion()) {
+        open->raise();
+        open->activateWindow();
         done(MainWindow::QuestionOpen,
-             QStringLiteral("the question about entry %1 is still open").arg(m_question->entry()));
+             QStringLiteral("the question about entry %1 is still open").arg(open->entry()));
         return;
     }
     // What is pasted is what the clipboard held when the command came, whatever happens to it
@@ -118,33 +153,42 @@ void ClipboardCommands::pasteForCommand(int n, const MainWindow::PasteDone &done
         done(MainWindow::NothingToPaste, QStringLiteral("the text is too large for an entry"));
         return;
     }
+    // A password manager's copy is pasted once the Secret Service has kept it: a refusal
+    // (the entry as it was) ends with its reason.
+    const auto store = [this, text, secret, done](int entry) {
+        if (!secret) {
+            m_session.setEntryText(entry, text);
+            done(0, QString());
+            return;
+        }
+        if (!m_session.setSecretText(entry, text, [done](bool kept, const QString &why) {
+                done(kept ? 0 : MainWindow::SecretRefused, why);
+            }))
+            done(MainWindow::NothingToPaste, QStringLiteral("the text is too large for an entry"));
+    };
     if (m_session.entries().isEmpty(n)) {
-        if (secret)
-            m_session.setSecretText(n, text);
-        else
-            m_session.setEntryText(n, text);
-        done(0, QString());
+        store(n);
         return;
     }
     // Asked from a shortcut, mostly while the window is away: the question is a window of its
     // own, so that every compositor shows it. (Under Wayland a minimised window cannot even be
     // told from a shown one.)
-    auto *question = new ReplaceDialog(m_main, n, true);
-    m_question = question;
     auto replaced = std::make_shared<bool>(false);
-    connect(question, &ReplaceDialog::replaceChosen, this,
-            [this, question, text, replaced, secret](int entry) {
-                *replaced = secret ? m_session.setSecretText(entry, text)
-                                   : m_session.setEntryText(entry, text);
-                question->accept();
-            });
-    connect(question, &QDialog::finished, this, [done, replaced, n] {
+    ReplaceDialog *question = ask(n, true, [replaced](ReplaceDialog *question) {
+        *replaced = true;
+        question->accept();
+    });
+    connect(question, &QDialog::finished, this, [this, done, replaced, store, n] {
         if (*replaced)
-            done(0, QString());
+            store(n);
+        else if (m_exiting)
+            done(MainWindow::Kept,
+                 QStringLiteral("Snapvale was exited before the question about entry %1 was "
+                                "answered; the entry kept its text")
+                     .arg(n));
         else
             done(MainWindow::Kept, QStringLiteral("entry %1 kept its text").arg(n));
     });
-    question->open();
 }
 
 void ClipboardCommands::copy(int n) {

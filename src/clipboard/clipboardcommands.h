@@ -2,8 +2,11 @@
 
 #include "main/mainwindow.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
+
+#include <functional>
 
 class EntrySession;
 class QPoint;
@@ -30,8 +33,15 @@ private:
     // Stores the clipboard text in entry n as "Untitled". On a clipboard failure the user is told
     // and the entry stays as it was; the result says whether the paste happened.
     bool pasteInto(int n);
+    // Opens a replace question for entry n, one of those tracked. `replace` runs on Replace only
+    // while the entry holds what it held when asked; otherwise the question asks again.
+    ReplaceDialog *ask(int n, bool standalone, const std::function<void(ReplaceDialog *)> &replace);
+    ReplaceDialog *openQuestion() const;
 
     MainWindow &m_main;
     EntrySession &m_session;
-    QPointer<ReplaceDialog> m_question;
+    // Every replace question open, whoever opened it.
+    QList<QPointer<ReplaceDialog>> m_questions;
+    // Exit was chosen: a question closing now was not answered.
+    bool m_exiting = false;
 };

@@ -22,6 +22,7 @@ ReplaceDialog::ReplaceDialog(MainWindow &main, int n, bool standalone)
     picture->setPixmap(Icons::get("snapvale").pixmap(32, 32));
     auto *question = new QLabel(tr("Replace Existing Text?"), this);
     question->setObjectName(QStringLiteral("Label1"));
+    m_question = question;
     auto *cancel = new QPushButton(tr("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("CmdAbort"));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -42,4 +43,12 @@ ReplaceDialog::ReplaceDialog(MainWindow &main, int n, bool standalone)
     // Replacing loses text: the safe answer is the one Enter gives.
     cancel->setDefault(true);
     cancel->setFocus();
+}
+
+void ReplaceDialog::askAgain() {
+    m_question->setText(tr("Entry %1 changed while this question was open.\r\nReplace the text "
+                           "it holds now?")
+                            .arg(m_n));
+    if (QWidget *cancel = findChild<QWidget *>(QStringLiteral("CmdAbort")))
+        cancel->setFocus();
 }

@@ -7,6 +7,7 @@
 #include <array>
 
 class MainWindow;
+class QLabel;
 class QPushButton;
 
 // Asks before the clipboard text replaces entry n. Thirty "&Replace" buttons share one place and
@@ -21,6 +22,8 @@ public:
     ReplaceDialog(MainWindow &main, int n, bool standalone = false);
 
     int entry() const { return m_n; }
+    // The entry changed while the question was open: it asks again, about the text it holds now.
+    void askAgain();
     QPushButton *replaceButton(int n) const { return m_cmdYes[EntryStore::index(n)]; }
 
 signals:
@@ -28,5 +31,6 @@ signals:
 
 private:
     int m_n;
+    QLabel *m_question = nullptr;
     std::array<QPushButton *, EntryStore::Count> m_cmdYes{};
 };

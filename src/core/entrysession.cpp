@@ -246,10 +246,10 @@ void EntrySession::holdSecret(int n, const QByteArray &utf8, const QString &name
     m_entries.refresh(n);
 }
 
-bool EntrySession::setSecretText(int n, const QString &text) {
+bool EntrySession::setSecretText(int n, const QString &text, const SecretDone &done) {
     if (!EntryStore::fits(text))
         return false;
-    keepSecret(n, text.toUtf8(), EntryStore::DefaultName);
+    keepSecret(n, text.toUtf8(), EntryStore::DefaultName, done);
     return true;
 }
 
@@ -263,9 +263,13 @@ void EntrySession::setEntryContent(int n, const EntryStore::Content &content, co
     keepSecret(n, utf8, name);
 }
 
-void EntrySession::keepSecret(int n, const QByteArray &utf8, const QString &name) {
+void EntrySession::keepSecret(int n, const QByteArray &utf8, const QString &name,
+                              const SecretDone &done) {
     if (!m_keeper) {
-        emit secretFailed(n, tr("No Secret Service is available."));
+        const QString why = tr("No Secret Service is available.");
+        if (done)
+            done(false, why);
+        emit secretFailed(n, why);
         return;
     }
     // Taken at once in memory only; the keeper's answer decides whether it stays.
@@ -299,6 +303,8 @@ void EntrySession::keepSecret(int n, const QByteArray &utf8, const QString &name
                 self->m_secretBefore[i] = {};
             if (stillThis && !wasSecret)
                 self->setSecret(n, true);
+            if (done)
+                done(true, QString());
             return;
         }
         // Put back as it was; a text that was never stored is not stored now either.
@@ -309,6 +315,8 @@ void EntrySession::keepSecret(int n, const QByteArray &utf8, const QString &name
         self->m_entries.setEntry(n, self->m_secretBefore[i], beforeName);
         self->m_secretBefore[i] = {};
         self->m_entries.refresh(n);
+        if (done)
+            done(false, answer.why);
         emit self->secretFailed(n, answer.why);
     });
 }

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class SecretKeeper;
@@ -72,9 +73,12 @@ public:
     // Marks entry n secret (its text moves to the keeper and out of the store) or not (its
     // text comes back into the store and the keeper's item goes).
     void setSecret(int n, bool secret);
+    // Whether the Secret Service kept a secret text, and if not, why in its words.
+    using SecretDone = std::function<void(bool kept, const QString &why)>;
     // Entry n becomes secret with this text (copied from a password manager) without it ever
-    // passing through the store; false (nothing changes) when the text is too large.
-    bool setSecretText(int n, const QString &text);
+    // passing through the store; false (nothing changes) when the text is too large. `done`
+    // learns the Secret Service's answer (also when a newer change made it moot: kept).
+    bool setSecretText(int n, const QString &text, const SecretDone &done = {});
     // Entry n gets this text and name from the editor; a secret entry's text goes to the keeper.
     void setEntryContent(int n, const EntryStore::Content &content, const QString &name);
     QList<int> secretEntries() const;
@@ -151,7 +155,8 @@ private:
     void releaseStoreViews();
     // Entry n as secret with this text, in memory.
     void holdSecret(int n, const QByteArray &utf8, const QString &name);
-    void keepSecret(int n, const QByteArray &utf8, const QString &name);
+    void keepSecret(int n, const QByteArray &utf8, const QString &name,
+                    const SecretDone &done = {});
 
     SettingsStore &m_store;
     EntryStore m_entries;

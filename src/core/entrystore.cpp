@@ -245,8 +245,10 @@ void EntryStore::setEntry(int n, const Content &content, const QString &name) {
     if (sameText && e.name == name)
         return;
     // A new text is readable; the same unreadable one stays so.
-    if (!sameText)
+    if (!sameText) {
         e.unreadable = false;
+        ++e.version;
+    }
     e.content = content;
     e.name = name;
     emit entryChanged(n);
@@ -257,6 +259,7 @@ void EntryStore::setSecret(int n, bool secret) {
     if (e.secret == secret)
         return;
     e.secret = secret;
+    ++e.version;
     emit entryChanged(n);
 }
 
@@ -265,6 +268,7 @@ void EntryStore::setLocked(int n, bool locked) {
     if (e.locked == locked)
         return;
     e.locked = locked;
+    ++e.version;
     emit entryChanged(n);
 }
 

@@ -83,7 +83,13 @@ public:
     // (not its length), or "(locked)", or for a text that could not be read "(unreadable)".
     QString shownStart(int n) const;
     // Tells the views that what they show of entry n changed outside its text and name.
-    void refresh(int n) { emit entryChanged(n); }
+    void refresh(int n) {
+        ++m_entries[index(n)].version;
+        emit entryChanged(n);
+    }
+    // Grows with every change of entry n's text or of how it is kept (secret, locked), not of
+    // its name: a question remembers it to see whether what it asked about is still so.
+    quint64 textVersion(int n) const { return m_entries[index(n)].version; }
     // The whole text. A text still in the store is read once and kept from then on; one that
     // cannot be read is marked unreadable and comes back empty, never as its start.
     QByteArray utf8(int n) const;
@@ -137,6 +143,7 @@ private:
         bool locked = false;
         bool unreadable = false;
         int heldBack = 0;
+        quint64 version = 0;
     };
     std::array<bool, Count> loadSection(const SettingsStore &store, const EntrySection &section,
                                         bool presentOnly);

@@ -173,7 +173,7 @@ signals:
     // The window is about to unload (Exit, log-out, a termination signal): windows that keep
     // the program alive close now, before the main window.
     void exiting();
-    // The window is unloaded; the program ends once its other windows are closed.
+    // The window is unloaded; the program ends.
     void unloaded();
     // A mouse button was released on numbered button n, or the keyboard did the same: Space or
     // Enter as the left button, the context-menu key or Shift+F10 as the right one. `at` is

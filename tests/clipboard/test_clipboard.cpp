@@ -9,8 +9,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -55,6 +57,11 @@ private slots:
     void commandsWhateverTheButtonsShow();
     void pasteCommandAnswers_data();
     void pasteCommandAnswers();
+    void replaceActsOnWhatItAskedAbout_data();
+    void replaceActsOnWhatItAskedAbout();
+    void everyOpenQuestionCounts();
+    void exitAnswersTheOpenQuestions_data();
+    void exitAnswersTheOpenQuestions();
     void commandQuestionShowsWithTheWindowHidden_data();
     void commandQuestionShowsWithTheWindowHidden();
     void saveClipboard_data();
@@ -426,6 +433,112 @@ void TestClipboard::pasteCommandAnswers() {
     QCOMPARE(answers, QList<int>{status});
     QCOMPARE(m_s->text(4), after);
     QVERIFY(m_s->desktop.messages.isEmpty());
+}
+
+void TestClipboard::replaceActsOnWhatItAskedAbout_data() {
+    QTest::addColumn<bool>("command"); // the question of `--paste`, or of a numbered button
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<bool>("asksAgain");
+    for (bool command : {true, false}) {
+        const char *who = command ? "command" : "button";
+        QTest::addRow("%s, nothing changed", who) << command << "nothing" << false;
+        QTest::addRow("%s, renamed only", who) << command << "renamed" << false;
+        QTest::addRow("%s, another text (Load Set, the editor)", who) << command << "text" << true;
+        QTest::addRow("%s, cleared", who) << command << "cleared" << true;
+    }
+}
+
+void TestClipboard::replaceActsOnWhatItAskedAbout() {
+    // Replace replaces the text the question was about: a newer one is asked about again.
+    QFETCH(bool, command);
+    QFETCH(QString, meanwhile);
+    QFETCH(bool, asksAgain);
+    m_s->setEntry(4, QStringLiteral("old"));
+    m_s->desktop.clipboard = QStringLiteral("pasted");
+    QList<int> answers;
+    if (command) {
+        m_s->window.requestPaste(4, [&answers](int s, const QString &) { answers << s; });
+    } else {
+        m_s->window.tabs()->setCurrentIndex(0);
+        QTest::mouseClick(m_s->window.pasteButton(4), Qt::LeftButton);
+    }
+    ReplaceDialog *question = command ? commandQuestion() : warn();
+    QVERIFY(question);
+    const QString asked = question->findChild<QLabel *>(QStringLiteral("Label1"))->text();
+    if (meanwhile == QLatin1String("renamed"))
+        m_s->session.entries().setName(4, QStringLiteral("renamed"));
+    else if (meanwhile == QLatin1String("text"))
+        m_s->setEntry(4, QStringLiteral("newer"));
+    else if (meanwhile == QLatin1String("cleared"))
+        m_s->session.clearEntry(4);
+    const QString held = m_s->text(4);
+    question->replaceButton(4)->click();
+    if (asksAgain) {
+        QVERIFY(command ? commandQuestion() : warn());
+        QCOMPARE(m_s->text(4), held);
+        QVERIFY(answers.isEmpty());
+        const QString again = question->findChild<QLabel *>(QStringLiteral("Label1"))->text();
+        QVERIFY2(again != asked && again.contains(QLatin1String("changed")), qPrintable(again));
+        // Asked again, and answered: the text it asked about now is replaced.
+        question->replaceButton(4)->click();
+    }
+    QVERIFY(!(command ? commandQuestion() : warn()));
+    QCOMPARE(m_s->text(4), QStringLiteral("pasted"));
+    QCOMPARE(answers, command ? QList<int>{0} : QList<int>{});
+}
+
+void TestClipboard::everyOpenQuestionCounts() {
+    // A button's question opened beside a command's, and closed, leaves the command's open: a
+    // further command is still told so, and no third question opens.
+    m_s->setEntry(1, QStringLiteral("one"));
+    m_s->setEntry(2, QStringLiteral("two"));
+    m_s->setEntry(3, QStringLiteral("three"));
+    m_s->desktop.clipboard = QStringLiteral("pasted");
+    QList<int> answers;
+    m_s->window.requestPaste(1, [&answers](int s, const QString &) { answers << s; });
+    ReplaceDialog *first = commandQuestion();
+    QVERIFY(first);
+    m_s->window.tabs()->setCurrentIndex(0);
+    m_s->window.numberedButtonReleased(2, Qt::LeftButton, QPoint());
+    ReplaceDialog *second = warn();
+    QVERIFY(second && second != first);
+    second->reject();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_s->window.requestPaste(3, [&answers](int s, const QString &) { answers << s; });
+    QCOMPARE(answers, QList<int>{int(MainWindow::QuestionOpen)});
+    QCOMPARE(commandQuestion(), first);
+    first->reject();
+    QCOMPARE(answers, (QList<int>{int(MainWindow::QuestionOpen), int(MainWindow::Kept)}));
+    QCOMPARE(m_s->text(3), QStringLiteral("three"));
+}
+
+void TestClipboard::exitAnswersTheOpenQuestions_data() {
+    QTest::addColumn<int>("reason");
+    QTest::newRow("Exit") << int(MainWindow::CloseReason::Exit);
+    QTest::newRow("log-out or a signal") << int(MainWindow::CloseReason::SessionEnd);
+}
+
+void TestClipboard::exitAnswersTheOpenQuestions() {
+    // Exit with a command's question open: the command is told its entry kept its text, the
+    // question goes, and nothing is replaced after the closing save.
+    QFETCH(int, reason);
+    m_s->setEntry(1, QStringLiteral("kept"));
+    m_s->desktop.clipboard = QStringLiteral("pasted");
+    QList<std::pair<int, QString>> answers;
+    m_s->window.requestPaste(1, [&answers](int s, const QString &why) {
+        answers << std::pair{s, why};
+    });
+    ReplaceDialog *question = commandQuestion();
+    QVERIFY(question);
+    QSignalSpy unloaded(&m_s->window, &MainWindow::unloaded);
+    m_s->window.unload(MainWindow::CloseReason(reason));
+    QCOMPARE(unloaded.size(), 1);
+    QCOMPARE(answers.size(), 1);
+    QCOMPARE(answers.first().first, int(MainWindow::Kept));
+    QVERIFY2(answers.first().second.contains(QLatin1String("exited")),
+             qPrintable(answers.first().second));
+    QVERIFY(!commandQuestion());
+    QCOMPARE(m_s->text(1), QStringLiteral("kept"));
 }
 
 void TestClipboard::commandQuestionShowsWithTheWindowHidden_data() {

@@ -82,4 +82,35 @@ timeout 10 "$binary" --copy 1 || fail "--copy 1"
 got=$(clipboard_holds $'hello from xclip\nsecond line') || fail "--copy 1 left '$got' on the clipboard"
 timeout 10 "$binary" --list | grep -q $'^9\tUntitled\tfrom another program$' || fail "--list"
 
-echo "e2e: 3 passed, 0 failed"
+# Exit ends the program whatever else is open. A command's question is answered as not answered
+# (status 3) and the entry keeps the text that was saved; the help window goes with the rest.
+snapvale=$(head -n 1 "$XDG_RUNTIME_DIR/snapvale.lock")
+log=$work/snapvale2.log
+timeout 10 "$binary" --show || fail "--show"
+wait_for "the main window shown again" 10 main_window
+printf 'replacing' | xclip -selection clipboard -i >/dev/null 2>&1
+mark=$(log_mark "$log")
+timeout 60 "$binary" --paste 1 2>"$work/paste.log" &
+paster=$!
+wait_for "the question of --paste 1" 10 logged_since "$log" "$mark" "FrmWarn1 shown"
+xdotool windowfocus --sync "$window"
+wait_for "the main window to have the keyboard" 10 logged_since "$log" "$mark" "FrmSnapvale active"
+xdotool key alt+f x
+end_within "$paster" 20 "--paste 1 after Exit"
+[ "$status" = 3 ] || fail "--paste 1 answered after Exit with status $status: $(cat "$work/paste.log")"
+end_within "$snapvale" 20 "Snapvale after Exit with a question open"
+[ "$status" = 0 ] || fail "Snapvale ended with status $status"
+rm -f "$XDG_RUNTIME_DIR/snapvale.socket"
+holds 1 $'hello from xclip\nsecond line' || fail "entry 1 after Exit with its question open"
+# --get started a Snapvale of its own, without a log: the windows are found on the screen.
+adopt_snapvale
+timeout 10 "$binary" --show || fail "--show"
+wait_for "the main window shown again" 10 main_window
+xdotool windowfocus --sync "$window"
+xdotool key alt+h c
+wait_for "the help window" 10 xdotool search --onlyvisible --name '^Snapvale Help$'
+xdotool windowfocus --sync "$window"
+xdotool key alt+f x
+end_within "$snapvale" 20 "Snapvale after Exit with the help window open"
+
+echo "e2e: 5 passed, 0 failed"

@@ -4,6 +4,7 @@
 
 #include "app/commands.h"
 #include "app/remotecontrol.h"
+#include "clipboard/replacedialog.h"
 #include "core/secretkeeper.h"
 #include "editor/editorwindow.h"
 #include "main/entrytext.h"
@@ -12,10 +13,12 @@
 #include "support/session.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,8 +46,6 @@ public:
         held.pop_front();
         next();
     }
-    // Runs what has come in (a call carried out meanwhile, its answer), then says whether any
-    // call is still held.
     // The newest held call, ahead of the older ones.
     void answerLast() {
         QVERIFY(!held.empty());
@@ -119,6 +120,8 @@ private slots:
     void copiedExactlyWithTheMark();
     void markRefusedChangesNothing();
     void hintedPasteIsSecretAtOnce();
+    void hintedPasteCommandTellsTheKeyringsAnswer_data();
+    void hintedPasteCommandTellsTheKeyringsAnswer();
     void editorAsksFirstAndKeepsItSecret_data();
     void editorAsksFirstAndKeepsItSecret();
     void setsLeaveSecretsOut();
@@ -246,6 +249,41 @@ void TestSecrets::hintedPasteIsSecretAtOnce() {
                  QStringLiteral("1"));
     QCOMPARE(m_keeper.items.value(4), QByteArray("from the password manager"));
     QCOMPARE(m_s->session.fullText(4), QByteArray("from the password manager"));
+}
+
+void TestSecrets::hintedPasteCommandTellsTheKeyringsAnswer_data() {
+    QTest::addColumn<QString>("before"); // entry 4
+    QTest::addColumn<bool>("refuse");
+    QTest::newRow("kept, into an empty entry") << "" << false;
+    QTest::newRow("refused, into an empty entry") << "" << true;
+    QTest::newRow("kept, over a text") << "old" << false;
+    QTest::newRow("refused, over a text") << "old" << true;
+}
+
+void TestSecrets::hintedPasteCommandTellsTheKeyringsAnswer() {
+    // `--paste` ends once the keyring answered: a refusal (the entry as it was) is a failure.
+    QFETCH(QString, before);
+    QFETCH(bool, refuse);
+    m_s->setEntry(4, before);
+    m_s->desktop.clipboard = QStringLiteral("from the password manager");
+    m_s->desktop.clipboardSecret = true;
+    m_keeper.hold = true;
+    m_keeper.refuse = refuse;
+    std::pair<int, QByteArray> got;
+    command(Request::Paste, 4, &got);
+    if (!before.isEmpty()) {
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        auto *question = qobject_cast<ReplaceDialog *>(QApplication::activeModalWidget());
+        QVERIFY(question);
+        question->replaceButton(4)->click();
+    }
+    QCOMPARE(got.first, -1);
+    m_keeper.answerNext();
+    QTRY_COMPARE_NE(got.first, -1);
+    QCOMPARE(got.first, refuse ? int(MainWindow::SecretRefused) : 0);
+    QCOMPARE(got.second.contains("locked"), refuse);
+    QCOMPARE(m_s->session.isSecret(4), !refuse);
+    QCOMPARE(m_s->text(4), refuse ? before : QString());
 }
 
 void TestSecrets::editorAsksFirstAndKeepsItSecret_data() {
