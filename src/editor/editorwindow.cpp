@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -96,6 +97,7 @@ EditorWindow::EditorWindow(MainWindow &main, int n)
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Drawn above the two access-key buttons, which only need to exist for Alt+U and Alt+A.
     m_text->raise();
+    m_text->installEventFilter(this);
 
     auto *status = new QWidget(m_client);
     status->setObjectName(QStringLiteral("PicStatus1"));
@@ -522,17 +524,38 @@ void EditorWindow::copyTextAndClose() {
 void EditorWindow::updateEditMenu() {
     const QTextCursor cursor = m_text->textCursor();
     const bool selection = cursor.hasSelection();
-    for (QAction *item : {m_actions.cut, m_actions.copy, m_actions.remove})
-        item->setEnabled(selection);
+    const bool editable = !m_text->isReadOnly();
+    m_actions.copy->setEnabled(selection);
+    for (QAction *item : {m_actions.cut, m_actions.remove})
+        item->setEnabled(selection && editable);
     const int length = m_text->document()->characterCount() - 1;
     QString clipboard;
-    m_actions.paste->setEnabled(m_main.desktop().clipboardText(clipboard) && !clipboard.isEmpty());
+    m_actions.paste->setEnabled(editable && m_main.desktop().clipboardText(clipboard) &&
+                                !clipboard.isEmpty());
     const bool allSelected = cursor.selectionStart() == 0 && cursor.selectionEnd() == length;
     m_actions.selectAll->setEnabled(length > 0 && !allSelected);
 }
 
+bool EditorWindow::eventFilter(QObject *watched, QEvent *event) {
+    // Shift+Enter would put a line separator (U+2028) into the text; every typed line break is
+    // the text's own kind.
+    if (watched == m_text && event->type() == QEvent::KeyPress && !m_text->isReadOnly()) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & Qt::ShiftModifier)) {
+            m_text->textCursor().insertBlock();
+            m_text->ensureCursorVisible();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void EditorWindow::cut() {
-    // Only text that reached the clipboard leaves the editor.
+    // Only text that reached the clipboard leaves the editor; nothing changes while the text is
+    // still arriving (the next part would count the change as the text as given).
+    if (m_text->isReadOnly())
+        return;
     if (copyToClipboard(m_main.desktop(), this, selectedText()))
         m_text->textCursor().removeSelectedText();
 }
@@ -543,13 +566,14 @@ void EditorWindow::copy() {
 
 void EditorWindow::paste() {
     QString clipboard;
-    if (clipboardHoldsText(m_main.desktop(), this) &&
+    if (!m_text->isReadOnly() && clipboardHoldsText(m_main.desktop(), this) &&
         readClipboard(m_main.desktop(), this, clipboard))
         m_text->textCursor().insertText(clipboard);
 }
 
 void EditorWindow::deleteSelection() {
-    m_text->textCursor().removeSelectedText();
+    if (!m_text->isReadOnly())
+        m_text->textCursor().removeSelectedText();
 }
 
 void EditorWindow::selectAll() {
