@@ -236,6 +236,16 @@ Sonst wurde nichts geändert.</translation>
         <source>Entry #%1 Added.</source>
         <translation>Eintrag Nr. %1 hinzugefügt.</translation>
     </message>
+    <message>
+        <source>Entry %1 changed while the editor was open.<byte value="xd"/>
+Write this text over the text it holds now?</source>
+        <translation>Eintrag %1 hat sich geändert, während der Editor offen war.<byte value="xd"/>
+Diesen Text über den schreiben, den er jetzt enthält?</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>&amp;Ersetzen</translation>
+    </message>
 </context>
 <context>
     <name>EntrySession</name>

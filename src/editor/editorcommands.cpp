@@ -48,7 +48,7 @@ EditorWindow *EditorCommands::openEditor(int n) {
         content = EntryStore::contentOf(session.fullText(n));
     }
     auto *editor = new EditorWindow(m_main, n);
-    editor->setContent(content);
+    editor->showEntry(content);
     editor->show();
     editor->textEdit()->setFocus();
     return editor;

@@ -70,6 +70,10 @@ EditorWindow::EditorWindow(MainWindow &main, int n)
     main.applyStackOrder(this);
     m_loader.setInterval(0);
     connect(&m_loader, &QTimer::timeout, this, &EditorWindow::loadMore);
+    connect(&main.session().entries(), &EntryStore::entryChanged, this, [this](int changed) {
+        if (changed == m_entry)
+            followEntry();
+    });
     // The store's views go (a secret's text is to leave the log): the text given here comes
     // into memory too, the entry's own where it is the same.
     connect(&main.session(), &EntrySession::storeViewsReleasing, this, [this] {
@@ -253,7 +257,43 @@ QString EditorWindow::text() const {
 }
 
 void EditorWindow::setText(const QString &text) {
+    m_followsEntry = false;
     setContent(EntryStore::contentOf(text.toUtf8()));
+}
+
+void EditorWindow::showEntry(const EntryStore::Content &content) {
+    m_entryVersion = m_main.session().entries().textVersion(m_entry);
+    m_followsEntry = true;
+    setContent(content);
+}
+
+bool EditorWindow::entryChangedMeanwhile() const {
+    return m_main.session().entries().textVersion(m_entry) != m_entryVersion;
+}
+
+void EditorWindow::followEntry() {
+    const EntryStore &entries = m_main.session().entries();
+    // A secret is shown only after its question; an edit is the user's and stays.
+    if (!m_followsEntry || !entryChangedMeanwhile() || m_text->document()->isModified() ||
+        entries.isSecret(m_entry) || entries.isUnreadable(m_entry))
+        return;
+    showEntry(entries.content(m_entry));
+}
+
+bool EditorWindow::mayWriteEntry() {
+    if (!entryChangedMeanwhile())
+        return true;
+    return m_main.desktop().ask(this,
+                                tr("Entry %1 changed while the editor was open.\r\nWrite this "
+                                   "text over the text it holds now?")
+                                    .arg(m_entry),
+                                {tr("&Replace"), tr("&Cancel")}, 1, 1) == 0;
+}
+
+void EditorWindow::wroteEntry() {
+    markUnedited();
+    m_entryVersion = m_main.session().entries().textVersion(m_entry);
+    m_followsEntry = true;
 }
 
 void EditorWindow::setContent(const EntryStore::Content &content) {
@@ -498,6 +538,8 @@ void EditorWindow::saveAs() {
     if (writeTo(path)) {
         m_filePath = path;
         setWindowTitle(QFileInfo(path).fileName());
+        // Saved edits are the file's text now, not the entry's.
+        m_followsEntry = m_followsEntry && !m_text->document()->isModified();
         markUnedited();
     }
     m_text->setFocus();
@@ -506,8 +548,10 @@ void EditorWindow::saveAs() {
 void EditorWindow::save() {
     if (m_filePath.isEmpty())
         saveAs();
-    else if (writeTo(m_filePath))
+    else if (writeTo(m_filePath)) {
+        m_followsEntry = m_followsEntry && !m_text->document()->isModified();
         markUnedited();
+    }
 }
 
 void EditorWindow::copyText() {
@@ -590,10 +634,10 @@ bool EditorWindow::fitsInEntry(qint64 utf8Bytes) {
 
 void EditorWindow::updateEntry() {
     const EntryStore::Content written = contentToWrite();
-    if (!fitsInEntry(written.bytes))
+    if (!fitsInEntry(written.bytes) || !mayWriteEntry())
         return;
     m_main.session().setEntryContent(m_entry, written, m_main.session().entries().name(m_entry));
-    markUnedited();
+    wroteEntry();
     // Entry 1's message has no full stop, and never had.
     m_main.desktop().message(this, m_entry == 1 ? tr("Entry #1 Updated")
                                                 : tr("Entry #%1 Updated.").arg(m_entry));
@@ -601,9 +645,9 @@ void EditorWindow::updateEntry() {
 
 void EditorWindow::addEntry() {
     const EntryStore::Content written = contentToWrite();
-    if (!fitsInEntry(written.bytes))
+    if (!fitsInEntry(written.bytes) || !mayWriteEntry())
         return;
     m_main.session().setEntryContent(m_entry, written, EntryStore::DefaultName);
-    markUnedited();
+    wroteEntry();
     m_main.desktop().message(this, tr("Entry #%1 Added.").arg(m_entry));
 }

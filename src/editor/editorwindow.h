@@ -43,6 +43,9 @@ public:
     // A text as an entry holds it. The first screen shows at once; the rest arrives in steps
     // that leave the window free, read-only until all of it is there.
     void setContent(const EntryStore::Content &content);
+    // The text of the editor's own entry. While unedited, the editor follows later changes of
+    // the entry (a paste, Load Set); an edited text goes over a newer one only after a question.
+    void showEntry(const EntryStore::Content &content);
     bool isLoading() const { return m_loader.isActive(); }
     QPlainTextEdit *textEdit() const { return m_text; }
     int entry() const { return m_entry; }
@@ -97,6 +100,12 @@ private:
     // The text to write into the entry: the given one itself while unedited.
     EntryStore::Content contentToWrite() const;
     void markUnedited();
+    // The entry changed since the editor last took or wrote its text.
+    bool entryChangedMeanwhile() const;
+    // Whether Update or Add may write now: unchanged, or the user says so.
+    bool mayWriteEntry();
+    void wroteEntry();
+    void followEntry();
     QString selectedText() const;
 
     MainWindow &m_main;
@@ -121,6 +130,10 @@ private:
     bool m_crlf = Text::lineBreak().size() == 2;
     // Part of the given text could not be read: nothing of it may be written back.
     bool m_unreadable = false;
+    // The entry's text as the editor last took or wrote it (EntryStore::textVersion), and
+    // whether what is shown, unedited, is that text.
+    quint64 m_entryVersion = 0;
+    bool m_followsEntry = false;
     QSize m_setTwips;
     QSize m_setPixels;
 };

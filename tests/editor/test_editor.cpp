@@ -44,6 +44,8 @@ private slots:
     void centringArithmetic_data();
     void centringArithmetic();
     void snapsBack();
+    void followsItsEntry_data();
+    void followsItsEntry();
     void updateAndAdd_data();
     void updateAndAdd();
     void followsOnTopWhenItLoads();
@@ -536,6 +538,59 @@ void TestEditor::largeTextArrivesInParts() {
     QCOMPARE(e->textEdit()->wordWrapMode(), text.contains(QLatin1Char('\n'))
                                                 ? QTextOption::WrapAtWordBoundaryOrAnywhere
                                                 : QTextOption::WrapAnywhere);
+}
+
+void TestEditor::followsItsEntry_data() {
+    QTest::addColumn<QString>("before"); // what the editor shows when the entry changes
+    QTest::addColumn<int>("answer");     // to "write over the newer text?": -1 none asked
+    QTest::addColumn<QString>("shown");  // what the editor shows then
+    QTest::addColumn<QString>("after");  // entry 3 after Update
+    QTest::newRow("unedited: follows, Update writes the newer text")
+        << "entry" << -1 << "pasted meanwhile"
+        << "pasted meanwhile";
+    QTest::newRow("edited: asked, Replace") << "edited" << 0 << "edited"
+                                            << "edited";
+    QTest::newRow("edited: asked, Cancel") << "edited" << 1 << "edited"
+                                           << "pasted meanwhile";
+    QTest::newRow("a file opened: asked, Cancel") << "file" << 1 << "from a file"
+                                                  << "pasted meanwhile";
+}
+
+void TestEditor::followsItsEntry() {
+    // A paste (or Load Set) changes the entry under the open editor: an unedited editor shows
+    // the newer text, and no Update puts the older one back without a question.
+    QFETCH(QString, before);
+    QFETCH(int, answer);
+    QFETCH(QString, shown);
+    QFETCH(QString, after);
+    EditorWindow *e = open(3, QStringLiteral("old"));
+    QVERIFY(e);
+    if (before == QLatin1String("edited")) {
+        e->textEdit()->selectAll();
+        e->textEdit()->insertPlainText(QStringLiteral("edited"));
+    } else if (before == QLatin1String("file")) {
+        QFile file(path("file.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("from a file\n");
+        file.close();
+        m_s->desktop.nextFiles << path("file.txt");
+        e->openFile();
+    }
+    m_s->setEntry(3, QStringLiteral("pasted meanwhile"));
+    QTRY_VERIFY(!e->isLoading());
+    QCOMPARE(e->text(), shown);
+    if (answer >= 0)
+        m_s->desktop.nextAnswers << answer;
+    m_s->desktop.questions.clear();
+    e->updateEntry();
+    QCOMPARE(m_s->desktop.questions.size(), answer >= 0 ? 1 : 0);
+    QCOMPARE(m_s->text(3), after);
+    // Once written, or asked about, the next change is judged from there.
+    m_s->desktop.questions.clear();
+    if (answer == 0) {
+        e->updateEntry();
+        QVERIFY(m_s->desktop.questions.isEmpty());
+    }
 }
 
 void TestEditor::updateAndAdd_data() {
