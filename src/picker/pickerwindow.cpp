@@ -182,6 +182,20 @@ void PickerWindow::pick(const Pick &chosen) {
     emit closedAfterPick(chosen);
 }
 
+QChar PickerWindow::keyOfEvent(const QKeyEvent *key) {
+    // Letters and digits by the key itself: Caps Lock changes the typed text, not the pick.
+    // Shift still chooses the clippings.
+    const int k = key->key();
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) {
+        const QChar letter(char16_t(u'a' + (k - Qt::Key_A)));
+        return (key->modifiers() & Qt::ShiftModifier) ? letter.toUpper() : letter;
+    }
+    if (k >= Qt::Key_0 && k <= Qt::Key_9)
+        return QChar(char16_t(u'0' + (k - Qt::Key_0)));
+    const QString typed = key->text();
+    return typed.size() == 1 ? typed.at(0) : QChar();
+}
+
 bool PickerWindow::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
@@ -219,8 +233,9 @@ bool PickerWindow::eventFilter(QObject *watched, QEvent *event) {
             return true;
         }
         Pick chosen;
-        if (typed.size() == 1 && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
-            pickOfKey(typed.at(0), &chosen)) {
+        const QChar pressed = keyOfEvent(key);
+        if (!pressed.isNull() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+            pickOfKey(pressed, &chosen)) {
             // A key of an empty entry picks nothing; the list's own search never runs.
             for (int row = 0; row < m_list->count(); ++row) {
                 const QVariant data = m_list->item(row)->data(pickRole);

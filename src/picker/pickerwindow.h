@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class EntrySession;
+class QKeyEvent;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -27,6 +28,8 @@ public:
     // The key of an entry or a clipping, and what it picks.
     static QChar keyOf(const Pick &pick);
     static bool pickOfKey(QChar key, Pick *pick);
+    // The key a key press stands for in the list, whatever Caps Lock does to its text.
+    static QChar keyOfEvent(const QKeyEvent *key);
 
     // Fills the list from the session as it is now and shows it: at `at` on X11, centred on
     // the screen on Wayland, where no program places its windows.

@@ -8,6 +8,7 @@
 #include "support/session.h"
 
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -22,6 +23,8 @@ private slots:
     void cleanup();
     void keys_data();
     void keys();
+    void capsLockChangesNoPick_data();
+    void capsLockChangesNoPick();
     void listsWhatHoldsText();
     void pick_data();
     void pick();
@@ -91,6 +94,38 @@ void TestPicker::keys() {
     for (const QChar other : QStringLiteral("O/ !")) {
         QVERIFY(!PickerWindow::pickOfKey(other, &back));
     }
+}
+
+void TestPicker::capsLockChangesNoPick_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text"); // as the keyboard types it
+    QTest::addColumn<QString>("clipboard");
+    // Caps Lock on: the letter comes as a capital without Shift, as a small one with it.
+    QTest::newRow("b, Caps Lock on: entry 12") << int(Qt::Key_B) << int(Qt::NoModifier) << "B"
+                                               << "twelve";
+    QTest::newRow("b, Caps Lock off: entry 12") << int(Qt::Key_B) << int(Qt::NoModifier) << "b"
+                                                << "twelve";
+    QTest::newRow("v, Caps Lock on: clipping 2") << int(Qt::Key_V) << int(Qt::NoModifier) << "V"
+                                                 << "second clipping";
+    QTest::newRow("3 with Caps Lock on") << int(Qt::Key_3) << int(Qt::NoModifier) << "3"
+                                         << "hello from\nthe third";
+    // Shift+B is clipping 8, which is empty: nothing is picked, Caps Lock or not.
+    QTest::newRow("Shift+B, Caps Lock on: clipping 8, empty")
+        << int(Qt::Key_B) << int(Qt::ShiftModifier) << "b"
+        << "before";
+}
+
+void TestPicker::capsLockChangesNoPick() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(QString, clipboard);
+    PickerWindow *picker = openPicker();
+    QVERIFY(picker);
+    QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
+    QCoreApplication::sendEvent(picker->list(), &press);
+    QCOMPARE(m_s->desktop.clipboard, clipboard);
 }
 
 void TestPicker::listsWhatHoldsText() {
