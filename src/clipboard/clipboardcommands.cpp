@@ -161,10 +161,10 @@ void ClipboardCommands::pasteForCommand(int n, const MainWindow::PasteDone &done
             done(0, QString());
             return;
         }
-        if (!m_session.setSecretText(entry, text, [done](bool kept, const QString &why) {
-                done(kept ? 0 : MainWindow::SecretRefused, why);
-            }))
-            done(MainWindow::NothingToPaste, QStringLiteral("the text is too large for an entry"));
+        // Its size was checked above.
+        m_session.setSecretText(entry, text, [done](bool kept, const QString &why) {
+            done(kept ? 0 : MainWindow::SecretRefused, why);
+        });
     };
     if (m_session.entries().isEmpty(n)) {
         store(n);

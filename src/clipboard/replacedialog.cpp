@@ -25,6 +25,7 @@ ReplaceDialog::ReplaceDialog(MainWindow &main, int n, bool standalone)
     m_question = question;
     auto *cancel = new QPushButton(tr("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("CmdAbort"));
+    m_cancel = cancel;
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *grid = new QGridLayout(this);
@@ -49,6 +50,5 @@ void ReplaceDialog::askAgain() {
     m_question->setText(tr("Entry %1 changed while this question was open.\r\nReplace the text "
                            "it holds now?")
                             .arg(m_n));
-    if (QWidget *cancel = findChild<QWidget *>(QStringLiteral("CmdAbort")))
-        cancel->setFocus();
+    m_cancel->setFocus();
 }

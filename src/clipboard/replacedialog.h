@@ -32,5 +32,6 @@ signals:
 private:
     int m_n;
     QLabel *m_question = nullptr;
+    QPushButton *m_cancel = nullptr;
     std::array<QPushButton *, EntryStore::Count> m_cmdYes{};
 };

@@ -385,7 +385,9 @@ QString EditorWindow::selectedText() const {
 }
 
 void EditorWindow::markUnedited() {
-    // What was just written into the entry or a file counts as the text as given.
+    // What was just written into the entry or a file counts as the text as given. Edits written
+    // are the file's text, not the entry's: the editor no longer follows the entry.
+    m_followsEntry = m_followsEntry && !m_text->document()->isModified();
     m_given = contentToWrite();
     m_text->document()->setModified(false);
 }
@@ -538,8 +540,6 @@ void EditorWindow::saveAs() {
     if (writeTo(path)) {
         m_filePath = path;
         setWindowTitle(QFileInfo(path).fileName());
-        // Saved edits are the file's text now, not the entry's.
-        m_followsEntry = m_followsEntry && !m_text->document()->isModified();
         markUnedited();
     }
     m_text->setFocus();
@@ -548,10 +548,8 @@ void EditorWindow::saveAs() {
 void EditorWindow::save() {
     if (m_filePath.isEmpty())
         saveAs();
-    else if (writeTo(m_filePath)) {
-        m_followsEntry = m_followsEntry && !m_text->document()->isModified();
+    else if (writeTo(m_filePath))
         markUnedited();
-    }
 }
 
 void EditorWindow::copyText() {
