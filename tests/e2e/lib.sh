@@ -35,10 +35,18 @@ show_logs() {
     done
 }
 fail() {
+    trap - ERR
     echo "$(basename "$0" .sh): $*" >&2
+    # CI prints these again at its end, where its summary is read.
+    [ -z "${SNAPVALE_FAILURES:-}" ] || echo "$(basename "$0" .sh): $*" >>"$SNAPVALE_FAILURES"
     show_logs
     exit 1
 }
+# A command that fails outside a check (set -e would end the script without a word) names
+# itself and shows the logs too.
+set -E
+# (Only in the script's own shell: a command substitution's failure is the caller's to judge.)
+trap 'if [ "$BASHPID" = "$$" ]; then fail "line $LINENO: \"$BASH_COMMAND\" failed"; fi' ERR
 
 # Runs the command $3... every tenth of a second until it succeeds, for at most $2 seconds;
 # then fails the test, naming $1, what it waited for.

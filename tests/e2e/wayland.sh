@@ -15,6 +15,7 @@ if [ "$(id -u)" -eq 0 ]; then
     setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all \
         env -i PATH="$PATH" HOME="$outer/home" LANG=C.UTF-8 ASAN_OPTIONS="${ASAN_OPTIONS:-}" \
         LSAN_OPTIONS="${LSAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
+        SNAPVALE_FAILURES="${SNAPVALE_FAILURES:-}" \
         bash "$(readlink -f "$0")" "$binary" "$target"
     exit
 fi

@@ -29,8 +29,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override {
+        // Unbuffered: the key is in the file before the paste it makes changes OUT.
         QFile keys(m_out + QStringLiteral(".keys"));
-        if (keys.open(QIODevice::Append))
+        if (keys.open(QIODevice::Append | QIODevice::Unbuffered))
             keys.write(QKeySequence(event->keyCombination()).toString().toUtf8() + '\n');
         // Qt 6.4 crashes pasting a clipboard without formats; this says so and goes on.
         if (event->matches(QKeySequence::Paste) &&
