@@ -105,9 +105,10 @@ void GlobalShortcut::release() {
 }
 
 bool GlobalShortcut::set(const QKeySequence &key, QString *why) {
-    release();
-    if (key.isEmpty())
+    if (key.isEmpty()) {
+        release();
         return true;
+    }
 #ifdef SNAPVALE_HAVE_XTEST
     xcb_connection_t *c = X11::connection();
     if (!c) {
@@ -122,6 +123,12 @@ bool GlobalShortcut::set(const QKeySequence &key, QString *why) {
         return false;
     }
     const quint16 mods = x11Modifiers(combination.keyboardModifiers());
+    if (keycode == m_keycode && mods == m_modifiers) {
+        m_key = QKeySequence(combination);
+        return true;
+    }
+    // The new key is taken before the old one is given up: a refused key leaves the picker
+    // with the key it had.
     const xcb_window_t root = rootWindow(c);
     bool taken = true;
     for (quint16 variant : lockVariants) {
@@ -140,6 +147,7 @@ bool GlobalShortcut::set(const QKeySequence &key, QString *why) {
         *why = tr("Another program already uses %1.").arg(key.toString(QKeySequence::NativeText));
         return false;
     }
+    release();
     m_keycode = keycode;
     m_modifiers = mods;
     m_key = QKeySequence(combination);

@@ -17,8 +17,8 @@ public:
     static bool available();
 
     // Takes `key` (one key with its modifiers), giving up the one held before; an empty key
-    // takes none. False, with the reason, when the key cannot be taken: another program holds
-    // it, or it has no place on the keyboard.
+    // takes none. False, with the reason, when the key cannot be taken (another program holds
+    // it, or it has no place on the keyboard): the key held before stays.
     bool set(const QKeySequence &key, QString *why);
     QKeySequence key() const { return m_key; }
 
