@@ -7,6 +7,7 @@
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +37,7 @@ ShortcutDialog::ShortcutDialog(MainWindow &main, GlobalShortcut *shortcut, Porta
         m_key->setObjectName(QStringLiteral("KeyShortcut"));
         m_key->setAccessibleName(tr("Key for the entry picker"));
         prompt->setBuddy(m_key);
+        m_key->installEventFilter(this);
         // One key with its modifiers: the first of what was typed.
         connect(m_key, &QKeySequenceEdit::editingFinished, this, [this] {
             const QKeySequence typed = m_key->keySequence();
@@ -140,6 +142,17 @@ void ShortcutDialog::showPortalState() {
     m_portalStatus->setVisible(state != State::Unavailable);
     // Bound: the command is not needed any more.
     m_commandPart->setVisible(state != State::Bound);
+}
+
+bool ShortcutDialog::eventFilter(QObject *watched, QEvent *event) {
+    // The key field would record Esc as the key; Esc cancels, as in every dialog.
+    if (watched == m_key && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape &&
+        static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
+        reject();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 bool ShortcutDialog::take() {

@@ -34,6 +34,9 @@ signals:
     // The user asks the desktop's portal (again) for a key.
     void askDesktop();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     MainWindow &m_main;
     GlobalShortcut *m_shortcut;

@@ -30,11 +30,10 @@ NameDialog::NameDialog(MainWindow &main, int n)
     cancel->setObjectName(QStringLiteral("CmdCancel"));
     m_ok = new QPushButton(tr("&OK"), this);
     m_ok->setObjectName(QStringLiteral("CmdOKName") + QString::number(n));
-    // Neither button is the default: Enter in the field presses nothing.
-    for (QPushButton *b : {cancel, m_ok}) {
+    // Enter in the field names the entry; Tab to Cancel and Space there keeps the name.
+    for (QPushButton *b : {cancel, m_ok})
         b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &NameDialog::acceptName);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

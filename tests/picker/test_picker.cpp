@@ -4,13 +4,18 @@
 
 #include "picker/pickercommands.h"
 #include "picker/pickerwindow.h"
+#include "picker/shortcutdialog.h"
+#include "platform/globalshortcut.h"
 #include "platform/keysender.h"
 #include "support/session.h"
 
 #include <QDir>
 #include <QKeyEvent>
+#include <QKeySequenceEdit>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,6 +40,7 @@ private slots:
     void oneAtATime();
     void pasteKeysByWindowClass_data();
     void pasteKeysByWindowClass();
+    void shortcutDialogEscCancels();
     void screenshots();
 
 private:
@@ -292,6 +298,21 @@ void TestPicker::pasteKeysByWindowClass() {
     QFETCH(QString, windowClass);
     QFETCH(QString, keys);
     QCOMPARE(KeySender::keysText(KeySender::pasteKeysFor(windowClass)), keys);
+}
+
+void TestPicker::shortcutDialogEscCancels() {
+    GlobalShortcut shortcut;
+    QPointer<ShortcutDialog> dialog = new ShortcutDialog(m_s->window, &shortcut, nullptr);
+    QSignalSpy chosen(dialog.data(), &ShortcutDialog::chosen);
+    dialog->show();
+    QKeySequenceEdit *field = dialog->keyField();
+    QVERIFY(field);
+    QTest::keyClick(field, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(field->keySequence(), QKeySequence(QStringLiteral("Ctrl+Alt+K")));
+    QTest::keyClick(field, Qt::Key_Escape);
+    QTRY_VERIFY2(!dialog, "Esc in the key field did not close the dialog");
+    QCOMPARE(chosen.count(), 0);
+    QCOMPARE(shortcut.key(), QKeySequence());
 }
 
 void TestPicker::screenshots() {

@@ -94,6 +94,11 @@ void TestQuick::naming_data() {
                                          << "gone"
                                          << "Esc"
                                          << "Home";
+    QTest::newRow("Enter presses OK") << "Home"
+                                      << "Home"
+                                      << "Office"
+                                      << "Enter"
+                                      << "Office";
 }
 
 void TestQuick::naming() {
@@ -117,9 +122,10 @@ void TestQuick::naming() {
         w->findChild<QPushButton *>(QStringLiteral("CmdCancel"))->click();
     } else if (answer == QLatin1String("close")) {
         w->close();
+    } else if (answer == QLatin1String("Enter")) {
+        QTest::keyClick(edit, Qt::Key_Return);
     } else {
         QTest::keyClick(edit, Qt::Key_Escape);
-        QTest::keyClick(edit, Qt::Key_Return);
         QVERIFY(namingWindowOpen());
         w->close();
     }
