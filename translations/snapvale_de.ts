@@ -102,6 +102,22 @@ Sonst wurde nichts geändert.</translation>
         <source>Entry %1 is secret, and the Secret Service did not give its text: it may be locked.</source>
         <translation>Eintrag %1 ist geheim, und der Geheimnisdienst hat seinen Text nicht herausgegeben: Er ist vielleicht gesperrt.</translation>
     </message>
+    <message>
+        <source>The Secret Service did not give the text of entry %1: it may be locked.</source>
+        <translation>Der Geheimnisdienst hat den Text von Eintrag %1 nicht herausgegeben: Er ist vielleicht gesperrt.</translation>
+    </message>
+    <message>
+        <source>Entry %1 is secret. Save its text to a file, where anyone who can read the file can read it?</source>
+        <translation>Eintrag %1 ist geheim. Seinen Text in eine Datei speichern, wo jeder ihn lesen kann, der die Datei lesen kann?</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
 </context>
 <context>
     <name>EditorCommands</name>
@@ -850,22 +866,6 @@ Den Text ersetzen, den er jetzt enthält?</translation>
     <message>
         <source>The set was saved without the text of the secret entries (%1): secrets stay in the Secret Service.</source>
         <translation>Das Set wurde ohne den Text der geheimen Einträge (%1) gespeichert: Geheimnisse bleiben im Geheimnisdienst.</translation>
-    </message>
-    <message>
-        <source>The Secret Service did not give the text of entry %1: it may be locked.</source>
-        <translation>Der Geheimnisdienst hat den Text von Eintrag %1 nicht herausgegeben: Er ist vielleicht gesperrt.</translation>
-    </message>
-    <message>
-        <source>Entry %1 is secret. Save its text to a file, where anyone who can read the file can read it?</source>
-        <translation>Eintrag %1 ist geheim. Seinen Text in eine Datei speichern, wo jeder ihn lesen kann, der die Datei lesen kann?</translation>
-    </message>
-    <message>
-        <source>&amp;Save</source>
-        <translation>&amp;Speichern</translation>
-    </message>
-    <message>
-        <source>&amp;Cancel</source>
-        <translation>&amp;Abbrechen</translation>
     </message>
 </context>
 <context>

@@ -532,10 +532,28 @@ void EditorWindow::openFile() {
     m_text->setFocus();
 }
 
+bool EditorWindow::maySaveTo(const QString &path) {
+    // A secret's text goes to a file only when the user says so, once for each file.
+    if (!m_main.session().isSecret(m_entry) || (!path.isEmpty() && path == m_secretFileAllowed))
+        return true;
+    if (!askSaveSecret(m_main.desktop(), this, m_entry))
+        return false;
+    m_secretFileAllowed = path;
+    return true;
+}
+
 void EditorWindow::saveAs() {
+    const bool secret = m_main.session().isSecret(m_entry);
+    if (secret && !maySaveTo(QString()))
+        return;
     const QString path = m_main.desktop().chooseFile(
         this, {FileDialogRequest::Save, QString(), FileFilter::text(), QString(), true});
     if (path.isEmpty())
+        return;
+    // Made secret while the file was chosen (--secret N on): asked now.
+    if (secret)
+        m_secretFileAllowed = path;
+    else if (!maySaveTo(path))
         return;
     if (writeTo(path)) {
         m_filePath = path;
@@ -548,18 +566,28 @@ void EditorWindow::saveAs() {
 void EditorWindow::save() {
     if (m_filePath.isEmpty())
         saveAs();
-    else if (writeTo(m_filePath))
+    else if (maySaveTo(m_filePath) && writeTo(m_filePath))
         markUnedited();
 }
 
+bool EditorWindow::copyOut(const QString &text) {
+    EntrySession &session = m_main.session();
+    if (!session.isSecret(m_entry))
+        return copyToClipboard(m_main.desktop(), this, text);
+    // As every copy of a secret: marked, and cleared later even once this window is closed.
+    return copySecret(m_main.desktop(), this, &m_main, session, m_entry, text.toUtf8());
+}
+
 void EditorWindow::copyText() {
-    copyToClipboard(m_main.desktop(), this, Text::trimSpaces(text()));
+    const QString whole = text();
+    copyOut(m_main.session().isSecret(m_entry) ? whole : Text::trimSpaces(whole));
     m_text->setFocus();
 }
 
 void EditorWindow::copyTextAndClose() {
     // The text was just copied: closing loses nothing, so nothing is asked.
-    if (copyToClipboard(m_main.desktop(), this, Text::trimSpaces(text())))
+    const QString whole = text();
+    if (copyOut(m_main.session().isSecret(m_entry) ? whole : Text::trimSpaces(whole)))
         closeWithoutAsking();
 }
 
@@ -598,12 +626,12 @@ void EditorWindow::cut() {
     // still arriving (the next part would count the change as the text as given).
     if (m_text->isReadOnly())
         return;
-    if (copyToClipboard(m_main.desktop(), this, selectedText()))
+    if (copyOut(selectedText()))
         m_text->textCursor().removeSelectedText();
 }
 
 void EditorWindow::copy() {
-    copyToClipboard(m_main.desktop(), this, selectedText());
+    copyOut(selectedText());
 }
 
 void EditorWindow::paste() {

@@ -94,6 +94,10 @@ private:
     void layoutControls();
     void centre();
     bool writeTo(const QString &path);
+    // Whether the text may be written to `path`: asks first for a secret entry's text.
+    bool maySaveTo(const QString &path);
+    // The text to the clipboard, marked and cleared later for a secret entry.
+    bool copyOut(const QString &text);
     bool fitsInEntry(qint64 utf8Bytes);
     bool appendNextPart(qint64 bytes);
     void loadMore();
@@ -112,6 +116,8 @@ private:
     const int m_entry;
     EditorActions m_actions;
     QString m_filePath;
+    // The file the user let a secret's text go to.
+    QString m_secretFileAllowed;
     QPlainTextEdit *m_text = nullptr;
     QWidget *m_client = nullptr;
     QWidget *m_toolRow = nullptr;

@@ -58,7 +58,11 @@ bool copyEntry(Desktop &desktop, QWidget *parent, const EntrySession &session, i
                             .arg(n));
         return false;
     }
-    const QByteArray utf8 = session.textToCopy(n);
+    return copySecret(desktop, parent, parent, session, n, session.textToCopy(n));
+}
+
+bool copySecret(Desktop &desktop, QWidget *parent, QObject *context, const EntrySession &session,
+                int n, const QByteArray &utf8) {
     if (!desktop.setClipboardSecret(utf8)) {
         desktop.message(parent, QCoreApplication::translate(
                                     "Desktop", "Error copying to clipboard. Please retry."));
@@ -66,7 +70,7 @@ bool copyEntry(Desktop &desktop, QWidget *parent, const EntrySession &session, i
     }
     // Only our own copy goes: whatever the user copied since stays.
     const QString copied = QString::fromUtf8(utf8);
-    QTimer::singleShot(session.options().secretClearSeconds * 1000, parent, [&desktop, copied, n] {
+    QTimer::singleShot(session.options().secretClearSeconds * 1000, context, [&desktop, copied, n] {
         QString now;
         // The primary selection too, where a paste into a terminal put it.
         desktop.clearSelectionHolding(copied);
@@ -78,6 +82,32 @@ bool copyEntry(Desktop &desktop, QWidget *parent, const EntrySession &session, i
         }
     });
     return true;
+}
+
+bool maySaveSecretToFile(Desktop &desktop, QWidget *parent, const EntrySession &session, int n) {
+    if (!session.isSecret(n))
+        return true;
+    if (session.secretState(n) != EntrySession::SecretState::Ready) {
+        desktop.message(parent,
+                        QCoreApplication::translate("Desktop", "The Secret Service did not give "
+                                                               "the text of entry %1: it may be "
+                                                               "locked.")
+                            .arg(n));
+        return false;
+    }
+    return askSaveSecret(desktop, parent, n);
+}
+
+bool askSaveSecret(Desktop &desktop, QWidget *parent, int n) {
+    return desktop.ask(parent,
+                       QCoreApplication::translate("Desktop",
+                                                   "Entry %1 is secret. Save its text to a file, "
+                                                   "where anyone who can read the file can read "
+                                                   "it?")
+                           .arg(n),
+                       {QCoreApplication::translate("Desktop", "&Save"),
+                        QCoreApplication::translate("Desktop", "&Cancel")},
+                       1, 1) == 0;
 }
 
 bool copyToClipboard(Desktop &desktop, QWidget *parent, const QString &text) {

@@ -11,6 +11,7 @@
 class EntrySession;
 class QAction;
 class QMenu;
+class QObject;
 class QWidget;
 
 // What one file dialog is asked for. The filter is in Qt's form ("Name (*.txt);;..."). An open
@@ -123,6 +124,15 @@ bool readClipboard(Desktop &desktop, QWidget *parent, Desktop::ClipboardText *re
 // taken off the clipboard after the session's time if the clipboard still holds it then. False,
 // with the reason told, when nothing was copied.
 bool copyEntry(Desktop &desktop, QWidget *parent, const EntrySession &session, int n);
+// The text `utf8` of secret entry n (or part of it) to the clipboard in the same way; the
+// clearing waits with `context`, which must outlive `parent` where that is a passing window.
+bool copySecret(Desktop &desktop, QWidget *parent, QObject *context, const EntrySession &session,
+                int n, const QByteArray &utf8);
+// Whether the text of entry n may go to a file: true for a plain entry; for a secret, only when
+// the Secret Service gave its text and the user, asked, said so.
+bool maySaveSecretToFile(Desktop &desktop, QWidget *parent, const EntrySession &session, int n);
+// The question alone: whether the user lets secret entry n's text go to a file.
+bool askSaveSecret(Desktop &desktop, QWidget *parent, int n);
 // Says "The clipboard holds no text." when it holds none; a paste then changes nothing.
 bool clipboardHoldsText(Desktop &desktop, QWidget *parent);
 

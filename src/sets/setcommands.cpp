@@ -129,25 +129,20 @@ void SetCommands::loadEntry(int n) {
 }
 
 void SetCommands::saveEntry(int n) {
-    // A file keeps no secret: asked first.
-    if (m_session.isSecret(n)) {
-        if (m_session.secretState(n) != EntrySession::SecretState::Ready) {
-            m_main.desktop().message(&m_main, tr("The Secret Service did not give the text of "
-                                                 "entry %1: it may be locked.")
-                                                  .arg(n));
-            return;
-        }
-        if (m_main.desktop().ask(&m_main,
-                                 tr("Entry %1 is secret. Save its text to a file, where anyone "
-                                    "who can read the file can read it?")
-                                     .arg(n),
-                                 {tr("&Save"), tr("&Cancel")}, 1, 1) != 0)
-            return;
-    }
+    // A file keeps no secret: asked first, and again if the entry became secret while the file
+    // was chosen.
+    const bool secret = m_session.isSecret(n);
+    if (!maySaveSecretToFile(m_main.desktop(), &m_main, m_session, n))
+        return;
     const QString path =
         m_main.desktop().chooseFile(&m_main, {FileDialogRequest::Save, tr("Save Entry As..."),
                                               FileFilter::text(), QString(), true});
     if (path.isEmpty())
+        return;
+    // Asked already only if its text was there to be asked about.
+    const bool asked = secret && m_session.secretState(n) == EntrySession::SecretState::Ready;
+    if (m_session.isSecret(n) && !asked &&
+        !maySaveSecretToFile(m_main.desktop(), &m_main, m_session, n))
         return;
     const QByteArray text = m_session.fullText(n);
     if (m_session.entries().isUnreadable(n))

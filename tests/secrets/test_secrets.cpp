@@ -15,14 +15,18 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
+#include <QToolButton>
 
 #include <deque>
 #include <functional>
@@ -124,6 +128,10 @@ private slots:
     void hintedPasteCommandTellsTheKeyringsAnswer();
     void editorAsksFirstAndKeepsItSecret_data();
     void editorAsksFirstAndKeepsItSecret();
+    void editorCopiesASecretAsEveryCopy_data();
+    void editorCopiesASecretAsEveryCopy();
+    void secretToAFileAsksFirst_data();
+    void secretToAFileAsksFirst();
     void setsLeaveSecretsOut();
     void offBringsTheTextBack();
     void lockedAtStart();
@@ -145,6 +153,8 @@ private:
     void command(Request::Kind kind, int n, std::pair<int, QByteArray> *got);
     // Entry 3 holds the secret, marked, named "bank".
     void markEntry3();
+    // The editor on entry 3, its secret shown after the question.
+    EditorWindow *editSecret();
     QTemporaryDir m_dir;
     MemoryKeeper m_keeper;
     std::unique_ptr<Session> m_s;
@@ -315,6 +325,132 @@ void TestSecrets::editorAsksFirstAndKeepsItSecret() {
     QVERIFY(m_s->session.isSecret(3));
     QCOMPARE(m_s->text(3), QString());
     QCOMPARE(m_s->session.entries().name(3), QStringLiteral("bank"));
+}
+
+EditorWindow *TestSecrets::editSecret() {
+    m_s->desktop.nextAnswers = {0};
+    m_s->window.entryField(3)->clicked();
+    auto *editor = m_s->window.findChild<EditorWindow *>();
+    m_s->desktop.questions.clear();
+    // Null (failing the caller) unless the secret arrived in the editor.
+    return editor &&
+                   QTest::qWaitFor([editor] { return editor->textEdit()->toPlainText() == secret; })
+               ? editor
+               : nullptr;
+}
+
+void TestSecrets::editorCopiesASecretAsEveryCopy_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("copied");
+    // Spaces and all: they are part of a password.
+    QTest::newRow("copy button") << "PicClip" << secret;
+    QTest::newRow("copy button that closes") << "PicClipExit" << secret;
+    QTest::newRow("Edit, Copy of a selection") << "CopyMnu" << secret.left(4);
+    QTest::newRow("Edit, Cut of a selection") << "CutMnu" << secret.left(4);
+}
+
+// The editor's copies of a secret are marked for clipboard history tools and taken off the
+// clipboard after the time set, also once the editor is closed.
+void TestSecrets::editorCopiesASecretAsEveryCopy() {
+    QFETCH(QString, control);
+    QFETCH(QString, copied);
+    markEntry3();
+    QVERIFY(m_s->session.setSecretClearSeconds(10));
+    const QPointer<EditorWindow> editor = editSecret();
+    QVERIFY(editor);
+    if (control.endsWith(QLatin1String("Mnu"))) {
+        QTextCursor cursor = editor->textEdit()->textCursor();
+        cursor.setPosition(0);
+        cursor.setPosition(int(copied.size()), QTextCursor::KeepAnchor);
+        editor->textEdit()->setTextCursor(cursor);
+        auto *item = editor->findChild<QAction *>(control);
+        QVERIFY(item && item->isEnabled());
+        item->trigger();
+    } else {
+        editor->findChild<QToolButton *>(control)->click();
+    }
+    QCOMPARE(m_s->desktop.clipboard, copied);
+    QVERIFY(m_s->desktop.clipboardSecret);
+    QCOMPARE(m_s->desktop.messages, QStringList());
+    if (control == QLatin1String("PicClipExit")) {
+        QTRY_VERIFY(!editor);
+        QTRY_COMPARE_WITH_TIMEOUT(m_s->desktop.clipboard, QString(), 15000);
+    }
+}
+
+void TestSecrets::secretToAFileAsksFirst_data() {
+    QTest::addColumn<QString>("command");
+    // Whether the entry is marked secret only while the file dialog is open.
+    QTest::addColumn<bool>("markedMeanwhile");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("editor Save As, Save") << "SaveAsMnu" << false << 0 << true;
+    QTest::newRow("editor Save As, Cancel") << "SaveAsMnu" << false << 1 << false;
+    QTest::newRow("editor Save, Save") << "SaveMnu" << false << 0 << true;
+    QTest::newRow("editor Save, Cancel") << "SaveMnu" << false << 1 << false;
+    QTest::newRow("editor Save As, marked meanwhile, Cancel") << "SaveAsMnu" << true << 1 << false;
+    QTest::newRow("Save Entry As, Save") << "mnuSaveEntry" << false << 0 << true;
+    QTest::newRow("Save Entry As, Cancel") << "mnuSaveEntry" << false << 1 << false;
+    QTest::newRow("Save Entry As, marked meanwhile, Save") << "mnuSaveEntry" << true << 0 << true;
+    QTest::newRow("Save Entry As, marked meanwhile, Cancel")
+        << "mnuSaveEntry" << true << 1 << false;
+}
+
+// A secret's text goes to a file only after the user said so, whenever it became secret.
+void TestSecrets::secretToAFileAsksFirst() {
+    QFETCH(QString, command);
+    QFETCH(bool, markedMeanwhile);
+    QFETCH(int, answer);
+    QFETCH(bool, written);
+    const QString path = m_dir.filePath(QStringLiteral("out.txt"));
+    QFile::remove(path);
+    const QString question = QStringLiteral(
+        "Entry 3 is secret. Save its text to a file, where anyone who can read the file can "
+        "read it?");
+    QPointer<EditorWindow> editor;
+    if (markedMeanwhile) {
+        m_s->setEntry(3, secret, QStringLiteral("bank"));
+        if (command != QLatin1String("mnuSaveEntry")) {
+            m_s->window.entryField(3)->clicked();
+            editor = m_s->window.findChild<EditorWindow *>();
+            QVERIFY(editor);
+            QTRY_COMPARE(editor->textEdit()->toPlainText(), secret);
+        }
+        m_s->desktop.duringFileDialog = [this] {
+            QSignalSpy changed(&m_s->session, &EntrySession::secretChanged);
+            m_s->session.setSecret(3, true);
+            QTRY_COMPARE(changed.size(), 1);
+        };
+    } else {
+        markEntry3();
+        if (command != QLatin1String("mnuSaveEntry"))
+            editor = editSecret();
+    }
+    m_s->desktop.nextFiles = {path};
+    m_s->desktop.nextAnswers = {answer};
+    if (command == QLatin1String("mnuSaveEntry")) {
+        m_s->window.setCurrentEntry(3);
+        m_s->item("mnuSaveEntry")->trigger();
+    } else {
+        QVERIFY(editor);
+        editor->findChild<QAction *>(command)->trigger();
+    }
+    m_s->desktop.duringFileDialog = nullptr;
+    QCOMPARE(m_s->desktop.questions, QStringList{question});
+    QCOMPARE(QFile::exists(path), written);
+    if (written) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith(secret.toUtf8()));
+        // The user said so for this file: a second Save asks no more.
+        if (editor) {
+            m_s->desktop.questions.clear();
+            editor->findChild<QAction *>(QStringLiteral("SaveMnu"))->trigger();
+            QCOMPARE(m_s->desktop.questions, QStringList());
+        }
+    }
+    if (editor)
+        editor->closeWithoutAsking();
 }
 
 void TestSecrets::setsLeaveSecretsOut() {

@@ -69,6 +69,8 @@ bool ScriptedDesktop::setClipboardSecret(const QByteArray &utf8) {
 
 QString ScriptedDesktop::chooseFile(QWidget *, const FileDialogRequest &request) {
     fileDialogs.append(request);
+    if (duringFileDialog)
+        duringFileDialog();
     return nextFiles.isEmpty() ? QString() : nextFiles.takeFirst();
 }
 

@@ -30,6 +30,8 @@ public:
     // With none left, a dialog is cancelled.
     QStringList nextFiles;
     QList<FileDialogRequest> fileDialogs;
+    // Runs while a file dialog is open: what the program does meanwhile.
+    std::function<void()> duringFileDialog;
 
     QStringList messages;
     // Answers of the next questions, as button indexes; with none left, a question gets its

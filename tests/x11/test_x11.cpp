@@ -61,8 +61,8 @@ public:
     }
     // Whether some other client holds Ctrl+Alt+key in every lock state.
     bool heldElsewhere(xcb_keysym_t keysym) {
-        const int refused = grab(keysym, {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2,
-                                          XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2});
+        const int refused = grab(
+            keysym, {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2, XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2});
         ungrab(keysym);
         return refused == 4;
     }
@@ -71,8 +71,7 @@ public:
         for (xcb_keycode_t k : keys)
             xcb_test_fake_input(m_c, XCB_KEY_PRESS, k, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
         for (int i = 2; i >= 0; --i)
-            xcb_test_fake_input(m_c, XCB_KEY_RELEASE, keys[i], XCB_CURRENT_TIME, XCB_NONE, 0, 0,
-                                0);
+            xcb_test_fake_input(m_c, XCB_KEY_RELEASE, keys[i], XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
         xcb_flush(m_c);
     }
 
