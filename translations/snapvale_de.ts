@@ -708,6 +708,10 @@ Trotzdem beenden? Der Eintrag behält dann, was er vorher enthielt.</translation
         <source>&amp;Wait</source>
         <translation>&amp;Warten</translation>
     </message>
+    <message>
+        <source>Snapvale waits for its open window: %1</source>
+        <translation>Snapvale wartet auf sein offenes Fenster: %1</translation>
+    </message>
 </context>
 <context>
     <name>NameDialog</name>

@@ -9,6 +9,7 @@
 #include "platform/desktop.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGridLayout>
@@ -322,11 +323,19 @@ void MainWindow::buildPopupMenus() {
             });
 }
 
-bool MainWindow::trayMenusAllowed() const {
+bool MainWindow::trayMenusAllowed() {
     // The tray menus are the way back to a hidden window; while it shows, or while the frequent
     // clippings are being edited, they rest.
     if (isVisible())
         return false;
+    // A dialog open over the hidden window (the editor, a name, a question): the tray's commands
+    // would act under it, so they wait for it, which is brought forward and named.
+    if (QWidget *open = QApplication::activeModalWidget()) {
+        open->raise();
+        open->activateWindow();
+        m_desktop.notice(tr("Snapvale waits for its open window: %1").arg(open->windowTitle()));
+        return false;
+    }
     return !(m_trayGate && m_trayGate());
 }
 

@@ -192,7 +192,7 @@ private:
     // fails, asks whether to try again, close anyway or keep the window as it is.
     enum class ClosingSave { Saved, Failed, Cancelled };
     ClosingSave saveBeforeClosing(CloseReason mode);
-    bool trayMenusAllowed() const;
+    bool trayMenusAllowed();
     void toggleOption(Option option, QAction *item);
     // The check marks follow the session's options; the stacking changes only when it must.
     void showOptions(bool always);

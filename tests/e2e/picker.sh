@@ -25,12 +25,13 @@ timeout 20 "$binary" --paste 3 || fail "--paste 3"
 # Something else on the clipboard: what arrives must come from the pick.
 printf 'not this' | xclip -selection clipboard -i >/dev/null 2>&1
 
-# Whether file $1 holds the text.
-arrived() { [ -f "$1" ] && [ "$(cat "$1")" = "$text" ]; }
+# Whether file $1 holds text $2.
+arrived() { [ -f "$1" ] && [ "$(cat "$1")" = "$2" ]; }
 
-# $1: the target's window class; $2: how the picker is opened; $3: the keys it must get.
+# $1: the target's window class; $2: how the picker is opened; $3: the keys it must get; $4 the
+# key that picks (3 unless given) and $5 the text it must bring ($text unless given).
 pick_into() {
-    local class=$1 opener=$2 keys=$3 out=$work/$1.txt
+    local class=$1 opener=$2 keys=$3 pick=${4:-3} expected=${5:-$text} out=$work/$1.txt
     "$target" "$out" "$class" >"$work/target-$class.log" 2>&1 &
     pids+=($!)
     local window
@@ -42,8 +43,8 @@ pick_into() {
     if [ "$opener" = key ]; then xdotool key ctrl+alt+v; else timeout 10 "$binary" --menu; fi
     # Shown is said once the picker holds the keyboard grab.
     wait_for "$class: the picker to open ($opener)" 10 logged_since "$log" "$mark" "FrmPicker shown"
-    xdotool key 3
-    wait_for "$class: the pick to arrive" 10 arrived "$out"
+    xdotool key "$pick"
+    wait_for "$class: the pick of $pick to arrive" 10 arrived "$out" "$expected"
     grep -qx "$keys" "$out.keys" || fail "$class: not pasted with $keys: $(tr '\n' ' ' <"$out.keys")"
     xdotool windowclose "$window" 2>/dev/null || xdotool windowkill "$window"
 }
@@ -52,6 +53,14 @@ pick_into Gedit key Ctrl+V
 pick_into Gnome-terminal key Ctrl+Shift+V
 pick_into Mousepad menu Ctrl+V
 clipboard_holds "$text" >/dev/null || fail "the clipboard does not keep the pick"
+
+# With Caps Lock on, the key a still picks entry 11 (not the seventh frequent clipping, which
+# Shift+A picks).
+printf 'eleven' | xclip -selection clipboard -i >/dev/null 2>&1
+timeout 20 "$binary" --paste 11 || fail "--paste 11"
+xdotool key Caps_Lock
+pick_into Caps key Ctrl+V a eleven
+xdotool key Caps_Lock
 
 # Restore Clipboard After Pasting, set in the store while Snapvale is stopped: the target still
 # gets the pick, and the clipboard its text from before.
@@ -63,4 +72,4 @@ printf 'copied before' | xclip -selection clipboard -i >/dev/null 2>&1
 pick_into Kate key Ctrl+V
 got=$(clipboard_holds 'copied before') || fail "the clipboard was not given back: '$got'"
 
-echo "picker: 4 passed, 0 failed"
+echo "picker: 5 passed, 0 failed"

@@ -83,6 +83,8 @@ private slots:
     void trayEntryCaptions();
     void trayListsWhenAllEmpty();
     void trayEntryCopiesWholeText();
+    void trayWaitsForAnOpenDialog_data();
+    void trayWaitsForAnOpenDialog();
     void trayGateHoldsMenus();
     void minimisedWindowBackFromTray();
     void recoveryAfterUncleanEnd();
@@ -650,6 +652,40 @@ void TestMainWindow::minimisedWindowBackFromTray() {
     QVERIFY(!s.window.isMinimized());
     QVERIFY(s.window.isVisible());
     QVERIFY(s.desktop.popups.isEmpty());
+}
+
+void TestMainWindow::trayWaitsForAnOpenDialog_data() {
+    QTest::addColumn<int>("modality");
+    QTest::addColumn<bool>("menus");
+    QTest::newRow("a dialog modal to the program") << int(Qt::ApplicationModal) << false;
+    QTest::newRow("a dialog modal to the window") << int(Qt::WindowModal) << false;
+    QTest::newRow("a window beside it (help)") << int(Qt::NonModal) << true;
+}
+
+// With the window hidden under an open editor or question, Load Set or Exit from the tray would
+// act beneath it: the tray brings the dialog forward instead, and says so.
+void TestMainWindow::trayWaitsForAnOpenDialog() {
+    QFETCH(int, modality);
+    QFETCH(bool, menus);
+    Session &s = start();
+    s.start();
+    auto *dialog = new QDialog(&s.window);
+    dialog->setWindowTitle(QStringLiteral("Snapvale - Entry 3"));
+    dialog->setWindowModality(Qt::WindowModality(modality));
+    dialog->show();
+    s.window.hide();
+    QVERIFY(dialog->isVisible());
+    s.window.trayLeftClick();
+    s.window.trayRightClick();
+    QCOMPARE(s.desktop.popups.size(), menus ? 2 : 0);
+    QCOMPARE(s.desktop.notices,
+             menus ? QStringList()
+                   : QStringList(2, QStringLiteral(
+                                        "Snapvale waits for its open window: Snapvale - Entry 3")));
+    // Once it is closed, the tray's menus are there again.
+    delete dialog;
+    s.window.trayRightClick();
+    QCOMPARE(s.desktop.popups.size(), menus ? 3 : 1);
 }
 
 void TestMainWindow::trayGateHoldsMenus() {
