@@ -95,6 +95,26 @@ bool saveSecretClearSeconds(SettingsStore &store, int seconds) {
                      QString::number(seconds));
 }
 
+QSize loadEditorSize(const SettingsStore &store) {
+    const QStringList parts =
+        store.get(settingsSection, QStringLiteral("EditorSize")).split(QLatin1Char('x'));
+    if (parts.size() != 2)
+        return {};
+    bool wide = false, high = false;
+    const QSize size(parts[0].toInt(&wide), parts[1].toInt(&high));
+    // Half a metre either way is no window size: a damaged value.
+    constexpr int most = 1440 * 20;
+    if (!wide || !high || size.width() <= 0 || size.height() <= 0 || size.width() > most ||
+        size.height() > most)
+        return {};
+    return size;
+}
+
+bool saveEditorSize(SettingsStore &store, const QSize &twips) {
+    return store.set(settingsSection, QStringLiteral("EditorSize"),
+                     QStringLiteral("%1x%2").arg(twips.width()).arg(twips.height()));
+}
+
 bool saveOption(SettingsStore &store, Option option, bool on) {
     return store.set(settingsSection, optionKey(option), OptionFlag::encode(on));
 }

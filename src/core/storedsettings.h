@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -64,6 +65,11 @@ bool saveSecretMark(SettingsStore &store, int n, bool secret);
 inline const QString defaultPickerShortcut = QStringLiteral("Ctrl+Alt+V");
 QString loadPickerShortcut(const SettingsStore &store);
 bool savePickerShortcut(SettingsStore &store, const QString &shortcut);
+
+// The editor's size when it was last closed, in twips ("EditorSize", "8000x5600"); an
+// invalid size when none, or nothing sensible, is stored.
+QSize loadEditorSize(const SettingsStore &store);
+bool saveEditorSize(SettingsStore &store, const QSize &twips);
 
 // The frequently used clippings, always all of them, the first at index 0.
 constexpr int ClippingCount = 20;

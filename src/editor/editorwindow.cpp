@@ -1,5 +1,6 @@
 #include "editor/editorwindow.h"
 
+#include "core/storedsettings.h"
 #include "core/text.h"
 #include "main/icons.h"
 #include "main/mainwindow.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QToolButton>
 
@@ -31,8 +33,7 @@ namespace {
 constexpr int defaultWidth = 4455, defaultHeight = 4200;
 constexpr int enlargedWidth = 8000, enlargedHeight = 5600;
 constexpr int snapWidth = 4250, snapHeight = 2000;
-// The client area at load, and the toolbar's and status strip's heights.
-constexpr int clientWidth = 4335, clientHeight = 3555;
+// The toolbar's and status strip's heights.
 constexpr int toolbarHeight = 480, statusHeight = 200;
 // Lines longer than this wrap anywhere rather than at word boundaries.
 constexpr qsizetype longLine = 4096;
@@ -113,9 +114,31 @@ EditorWindow::EditorWindow(MainWindow &main, int n)
     connect(escape, &QAction::triggered, this, &QWidget::close);
     addAction(escape);
 
-    // The client area of the design at load.
-    resize(Twips::toPixels(clientWidth, clientHeight, this) +
-           QSize(0, menuBar()->sizeHint().height()));
+    resize(openingSize());
+    updateWindowMenu();
+}
+
+QSize EditorWindow::openingSize() const {
+    const QSize stored = loadEditorSize(m_main.session().store());
+    QSize px;
+    if (stored.isValid()) {
+        px = Twips::toPixels(stored.width(), stored.height(), this);
+    } else {
+        // A screen of text: 80 columns and 25 lines, with the toolbar, menu and status strip,
+        // and never less than the Enlarge size.
+        const QFontMetrics metrics(m_text->font());
+        const int margins = 2 * (m_text->frameWidth() + int(m_text->document()->documentMargin()));
+        px =
+            QSize(metrics.horizontalAdvance(QString(80, QLatin1Char('x'))) + margins +
+                      m_text->verticalScrollBar()->sizeHint().width() + Twips::toPixelsX(125, this),
+                  metrics.lineSpacing() * 25 + margins + menuBar()->sizeHint().height() +
+                      Twips::toPixelsY(toolbarHeight + statusHeight, this));
+        px = px.expandedTo(Twips::toPixels(enlargedWidth, enlargedHeight, this));
+    }
+    // Within the screen, and never below the size the window snaps back from.
+    if (const QScreen *s = screen())
+        px = px.boundedTo(s->availableGeometry().size() * 0.9);
+    return px.expandedTo(Twips::toPixels(snapWidth, snapHeight, this));
 }
 
 QToolButton *EditorWindow::pictureButton(const char *name, const char *icon, const QString &tip) {
@@ -228,6 +251,7 @@ void EditorWindow::buildMenus() {
     file->addSeparator();
     a.close = file->addAction(tr("&Close"));
     a.close->setObjectName(QStringLiteral("CloseMnu"));
+    a.close->setShortcut(QKeySequence(QStringLiteral("Ctrl+W")));
     connect(a.close, &QAction::triggered, this, &QWidget::close);
 
     QMenu *edit = menu("EditMnu", tr("&Edit"));
@@ -411,6 +435,13 @@ void EditorWindow::closeEvent(QCloseEvent *event) {
         event->ignore();
         return;
     }
+    // The next editor opens at this size. Not kept (a full disk) it opens at the usual one: no
+    // message for that.
+    const QSize twips(qRound(width() * 1440.0 / logicalDpiX()),
+                      qRound(height() * 1440.0 / logicalDpiY()));
+    SettingsStore &store = m_main.session().store();
+    if (loadEditorSize(store) != twips)
+        saveEditorSize(store, twips);
     QMainWindow::closeEvent(event);
 }
 

@@ -94,6 +94,8 @@ private:
     void layoutControls();
     void centre();
     bool writeTo(const QString &path);
+    // A screen of text, or the size it had when last closed, within the screen.
+    QSize openingSize() const;
     // Whether the text may be written to `path`: asks first for a secret entry's text.
     bool maySaveTo(const QString &path);
     // The text to the clipboard, marked and cleared later for a secret entry.

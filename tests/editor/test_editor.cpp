@@ -41,6 +41,8 @@ private slots:
     void editCommands();
     void copyButtons();
     void fixedSizesAndCentring();
+    void openingSize_data();
+    void openingSize();
     void centringArithmetic_data();
     void centringArithmetic();
     void snapsBack();
@@ -80,7 +82,7 @@ void TestEditor::discardQuestion_data() {
     QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("edit");
     QTest::addColumn<bool>("asks");
-    for (const char *how : {"File Close", "close box", "Esc"}) {
+    for (const char *how : {"File Close", "close box", "Esc", "Ctrl+W"}) {
         QTest::addRow("%s, edited", how) << how << true << true;
         QTest::addRow("%s, unchanged", how) << how << false << false;
     }
@@ -98,6 +100,8 @@ void TestEditor::discardQuestion() {
     const auto closeOnce = [&] {
         if (how == QLatin1String("Esc"))
             QTest::keyClick(e->textEdit(), Qt::Key_Escape);
+        else if (how == QLatin1String("Ctrl+W"))
+            QTest::keyClick(e->textEdit(), Qt::Key_W, Qt::ControlModifier);
         else if (how == QLatin1String("File Close"))
             e->actions().close->trigger();
         else
@@ -412,7 +416,10 @@ void TestEditor::copyButtons() {
 
 void TestEditor::fixedSizesAndCentring() {
     EditorWindow *e = open(7, QStringLiteral("x"));
-    QVERIFY(!e->findChild<QAction *>(QStringLiteral("DefaultMnu"))->isEnabled());
+    // It opens larger than the Default size: as large as Enlarge makes it, or larger.
+    QVERIFY(e->findChild<QAction *>(QStringLiteral("DefaultMnu"))->isEnabled());
+    QVERIFY(!e->findChild<QAction *>(QStringLiteral("EnlargeMnu"))->isEnabled());
+    e->findChild<QAction *>(QStringLiteral("DefaultMnu"))->trigger();
     const QRect work = e->screen()->availableGeometry();
     const double tppX = 1440.0 / e->logicalDpiX();
     const double tppY = 1440.0 / e->logicalDpiY();
@@ -440,6 +447,66 @@ void TestEditor::fixedSizesAndCentring() {
     emit e->findChild<QMenu *>(QStringLiteral("WindowMnu"))->aboutToShow();
     QVERIFY(e->findChild<QAction *>(QStringLiteral("DefaultMnu"))->isEnabled());
     QVERIFY(e->findChild<QAction *>(QStringLiteral("EnlargeMnu"))->isEnabled());
+}
+
+void TestEditor::openingSize_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("first time: a screen of text") << ""
+                                                  << "screen of text";
+    QTest::newRow("a damaged stored size") << "wide"
+                                           << "screen of text";
+    QTest::newRow("a stored size of no window") << "0x5600"
+                                                << "screen of text";
+    QTest::newRow("the size when last closed") << "closed at"
+                                               << "as closed";
+    QTest::newRow("larger than the screen") << "28000x28000"
+                                            << "within the screen";
+    QTest::newRow("smaller than the window snaps to") << "100x100"
+                                                      << "snap size";
+}
+
+// The editor opens showing a screen of text (80 columns and 25 lines), or at the size it was
+// closed at, always within the screen.
+void TestEditor::openingSize() {
+    QFETCH(QString, stored);
+    QFETCH(QString, expected);
+    const QString text =
+        QString(300, QLatin1Char('x')) + QString(QStringLiteral("\nline")).repeated(60);
+    QSize closedAt;
+    if (stored == QLatin1String("closed at")) {
+        EditorWindow *first = open(4, text);
+        first->resize(first->size() + QSize(57, 31));
+        closedAt = first->size();
+        first->close();
+        QTRY_VERIFY(!editor());
+        QVERIFY(m_s->stored(QStringLiteral("Settings"), QStringLiteral("EditorSize"))
+                    .contains(QLatin1Char('x')));
+    } else if (!stored.isEmpty()) {
+        QVERIFY(m_s->store.set(QStringLiteral("Settings"), QStringLiteral("EditorSize"), stored));
+    }
+    EditorWindow *e = open(4, text);
+    QVERIFY(e);
+    const QSize work = e->screen()->availableGeometry().size();
+    QVERIFY2(e->width() <= work.width() && e->height() <= work.height(),
+             qPrintable(QStringLiteral("%1x%2").arg(e->width()).arg(e->height())));
+    const QFontMetrics metrics(e->textEdit()->font());
+    const int columns =
+        e->textEdit()->viewport()->width() / metrics.horizontalAdvance(QLatin1Char('x'));
+    const int lines = e->textEdit()->viewport()->height() / metrics.lineSpacing();
+    const QString seen = QStringLiteral("%1 columns, %2 lines").arg(columns).arg(lines);
+    if (expected == QLatin1String("screen of text")) {
+        QVERIFY2(columns >= 80 && lines >= 24, qPrintable(seen));
+    } else if (expected == QLatin1String("as closed")) {
+        QCOMPARE(e->size(), closedAt);
+    } else if (expected == QLatin1String("within the screen")) {
+        QVERIFY(e->width() >= work.width() * 0.85 && e->height() >= work.height() * 0.85);
+    } else {
+        const QSize outer = e->outerSizeTwips();
+        // Smaller than the Default size: what was stored, as far as the window goes.
+        QVERIFY2(outer.width() < 4455 && outer.height() < 4200,
+                 qPrintable(QStringLiteral("%1x%2 twips").arg(outer.width()).arg(outer.height())));
+    }
 }
 
 void TestEditor::centringArithmetic_data() {
