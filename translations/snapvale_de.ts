@@ -762,10 +762,6 @@ Trotzdem beenden? Der Eintrag behält dann, was er vorher enthielt.</translation
         <translation>Einträge und Schnipsel</translation>
     </message>
     <message>
-        <source>%1  %2: %3</source>
-        <translation>%1  %2: %3</translation>
-    </message>
-    <message>
         <source>Entry %1, %2: %3</source>
         <translation>Eintrag %1, %2: %3</translation>
     </message>
@@ -778,12 +774,20 @@ Trotzdem beenden? Der Eintrag behält dann, was er vorher enthielt.</translation
         <translation>Noch hält kein Eintrag Text.</translation>
     </message>
     <message>
-        <source>%1  %2 (secret)</source>
-        <translation>%1  %2 (geheim)</translation>
-    </message>
-    <message>
         <source>Entry %1, secret, %2</source>
         <translation>Eintrag %1, geheim, %2</translation>
+    </message>
+    <message>
+        <source>%1 (secret)</source>
+        <translation>%1 (geheim)</translation>
+    </message>
+    <message>
+        <source>Entry %1: %2</source>
+        <translation>Eintrag %1: %2</translation>
+    </message>
+    <message>
+        <source>Clipping %1</source>
+        <translation>Schnipsel %1</translation>
     </message>
 </context>
 <context>

@@ -3,16 +3,23 @@
 #include "core/entrysession.h"
 #include "core/text.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int pickRole = Qt::UserRole;
+// A row's columns: its key, its number ("" for a clipping), its name ("" for none) and its text.
+constexpr int columnsRole = Qt::UserRole + 1;
+// A name takes at most this many average characters; the text the rest.
+constexpr int nameCharacters = 24;
 // What a row shows of a text, in characters, on one line.
 constexpr qsizetype shownCharacters = 50;
 // Rows shown before the list scrolls.
@@ -29,6 +36,61 @@ QString shownText(const QString &start) {
     const QString shown = line.trimmed();
     return line.size() < start.size() ? shown + QChar(0x2026) : shown;
 }
+
+// Draws a row in columns that line up in any font: the key, the number right-aligned, then the
+// name, cut short on its own, and the text.
+class RowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override {
+        const QStringList columns = index.data(columnsRole).toStringList();
+        if (columns.size() != 4) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        opt.text.clear();
+        const QWidget *widget = opt.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        QRect r = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
+        const QFontMetrics metrics(opt.font);
+        const int gap = metrics.averageCharWidth();
+        const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                           : (opt.state & QStyle::State_Active)
+                                               ? QPalette::Normal
+                                               : QPalette::Inactive;
+        painter->save();
+        painter->setFont(opt.font);
+        painter->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected)
+                                                     ? QPalette::HighlightedText
+                                                     : QPalette::Text));
+        // Each cell a little wider than its widest text: elided only what does not fit.
+        const auto draw = [&](const QString &text, int width, Qt::Alignment align) {
+            const QRect cell(r.left(), r.top(), std::min(width, r.width()), r.height());
+            painter->drawText(cell, int(align | Qt::AlignVCenter),
+                              metrics.elidedText(text, Qt::ElideRight, cell.width()));
+            r.setLeft(r.left() + width);
+        };
+        const auto widthOf = [&](const QString &text) {
+            return metrics.horizontalAdvance(text) + 2;
+        };
+        draw(columns[0], widthOf(QStringLiteral("MM")) + gap, Qt::AlignLeft);
+        draw(columns[1], widthOf(QStringLiteral("00")), Qt::AlignRight);
+        r.setLeft(r.left() + 2 * gap);
+        if (!columns[2].isEmpty()) {
+            const QString name = columns[3].isEmpty() ? columns[2] : columns[2] + QLatin1Char(':');
+            draw(name, std::min(widthOf(name), metrics.averageCharWidth() * nameCharacters),
+                 Qt::AlignLeft);
+            r.setLeft(r.left() + gap);
+        }
+        draw(columns[3], r.width(), Qt::AlignLeft);
+        painter->restore();
+    }
+};
 
 } // namespace
 
@@ -55,6 +117,7 @@ PickerWindow::PickerWindow(EntrySession &session)
     m_list->setAccessibleName(tr("Entries and clippings"));
     m_list->setUniformItemSizes(true);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setItemDelegate(new RowDelegate(m_list));
     m_list->installEventFilter(this);
     layout->addWidget(m_filter);
     layout->addWidget(m_list);
@@ -90,30 +153,43 @@ bool PickerWindow::pickOfKey(QChar key, Pick *pick) {
 void PickerWindow::fill() {
     m_list->clear();
     const EntryStore &entries = m_session.entries();
-    const auto add = [this](const Pick &pick, const QString &label, const QString &spoken) {
-        auto *item = new QListWidgetItem(keyOf(pick) + QStringLiteral("   ") + label, m_list);
+    // `number` and `name` may be empty; the row's plain text joins what it shows.
+    const auto add = [this](const Pick &pick, const QString &number, const QString &name,
+                            const QString &text, const QString &spoken) {
+        const QString key = keyOf(pick);
+        QString shown = key + QStringLiteral("   ") +
+                        (number.isEmpty() ? QString() : number + QStringLiteral("  ")) + name;
+        if (!name.isEmpty() && !text.isEmpty())
+            shown += QStringLiteral(": ");
+        auto *item = new QListWidgetItem(shown + text, m_list);
         item->setData(pickRole, QVariant::fromValue(pick));
+        item->setData(columnsRole, QStringList{key, number, name, text});
         item->setData(Qt::AccessibleTextRole, spoken);
         item->setToolTip(spoken);
     };
     for (int n = 1; n <= EntryStore::Count; ++n) {
         if (entries.isEmpty(n))
             continue;
+        const QString number = QString::number(n);
+        // "Untitled" on every row would only hide the texts.
+        const QString name =
+            entries.name(n) == EntryStore::DefaultName ? QString() : entries.name(n);
         if (entries.isSecret(n)) {
-            add({Pick::Entry, n}, tr("%1  %2 (secret)").arg(n).arg(entries.name(n)),
+            add({Pick::Entry, n}, number, tr("%1 (secret)").arg(entries.name(n)), QString(),
                 tr("Entry %1, secret, %2").arg(n).arg(entries.name(n)));
             continue;
         }
         const QString text = shownText(entries.start(n));
-        add({Pick::Entry, n}, tr("%1  %2: %3").arg(n).arg(entries.name(n), text),
-            tr("Entry %1, %2: %3").arg(n).arg(entries.name(n), text));
+        add({Pick::Entry, n}, number, name, text,
+            name.isEmpty() ? tr("Entry %1: %2").arg(n).arg(text)
+                           : tr("Entry %1, %2: %3").arg(n).arg(name, text));
     }
     for (int k = 1; k <= ClippingCount; ++k) {
         const QString clipping = m_session.clipping(k);
         if (clipping.isEmpty())
             continue;
         const QString text = shownText(clipping);
-        add({Pick::Clipping, k}, tr("Clipping %1: %2").arg(k).arg(text),
+        add({Pick::Clipping, k}, QString(), tr("Clipping %1").arg(k), text,
             tr("Clipping %1: %2").arg(k).arg(text));
     }
     if (m_list->count() == 0) {
@@ -128,8 +204,9 @@ void PickerWindow::open(const QPoint &at) {
     const QFontMetrics metrics(font());
     const int rowHeight = std::max(m_list->sizeHintForRow(0), metrics.height());
     const int rows = std::min(m_list->count(), visibleRows);
-    m_list->setFixedSize(metrics.averageCharWidth() * int(shownCharacters + 24),
-                         rowHeight * rows + 2 * m_list->frameWidth() + 2);
+    // Whole rows only: no half row at the bottom.
+    m_list->setFixedSize(metrics.averageCharWidth() * int(shownCharacters + nameCharacters + 8),
+                         rowHeight * rows + 2 * m_list->frameWidth());
     adjustSize();
     if (isNativeWayland()) {
         // A fixed size makes tiling compositors float the window, centred.

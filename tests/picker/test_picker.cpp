@@ -31,6 +31,7 @@ private slots:
     void capsLockChangesNoPick_data();
     void capsLockChangesNoPick();
     void listsWhatHoldsText();
+    void rowsLineUpAndShowWhole();
     void pick_data();
     void pick();
     void restoreClipboard_data();
@@ -145,6 +146,37 @@ void TestPicker::listsWhatHoldsText() {
              QStringLiteral("Entry 3, greeting: hello from the third"));
     QVERIFY(list->item(1)->text().startsWith(QLatin1String("b   12  dozen: twelve")));
     QVERIFY(list->item(2)->text().startsWith(QLatin1String("v   Clipping 2: ")));
+}
+
+// Thirty entries and twenty clippings: the list scrolls, every row it shows is whole, and the key,
+// number and text columns line up whatever the number's width; a long name is cut short on its
+// own, leaving the text seen; an unnamed entry shows no "Untitled".
+void TestPicker::rowsLineUpAndShowWhole() {
+    for (int n = 1; n <= EntryStore::Count; ++n)
+        m_s->setEntry(n, QStringLiteral("text %1").arg(n),
+                      n == 12  ? QString(240, QLatin1Char('N'))
+                      : n == 7 ? QString(EntryStore::DefaultName)
+                               : QStringLiteral("name"));
+    QStringList clippings(ClippingCount);
+    for (int k = 0; k < ClippingCount; ++k)
+        clippings[k] = QStringLiteral("clip %1").arg(k + 1);
+    QVERIFY(m_s->session.setClippings(clippings));
+    PickerWindow *picker = openPicker();
+    QVERIFY(picker);
+    QVERIFY(QTest::qWaitForWindowExposed(picker));
+    QListWidget *list = picker->list();
+    QCOMPARE(list->count(), EntryStore::Count + ClippingCount);
+    const int height = list->viewport()->height();
+    const int rowHeight = list->visualItemRect(list->item(0)).height();
+    QVERIFY2(height % rowHeight == 0,
+             qPrintable(QStringLiteral("%1 px for rows of %2 px").arg(height).arg(rowHeight)));
+    QCOMPARE(height / rowHeight, 20);
+    QCOMPARE(list->item(6)->text(), QStringLiteral("7   7  text 7"));
+    QCOMPARE(list->item(6)->data(Qt::AccessibleTextRole).toString(),
+             QStringLiteral("Entry 7: text 7"));
+    // Drawn in columns: the key, the number right-aligned, a name of its own width, the text.
+    for (int row : {0, 9, 11, 30})
+        QCOMPARE(list->item(row)->data(Qt::UserRole + 1).toStringList().size(), 4);
 }
 
 void TestPicker::pick_data() {
