@@ -875,6 +875,10 @@ Den Text ersetzen, den er jetzt enthält?</translation>
         <source>The set was saved without the text of the secret entries (%1): secrets stay in the Secret Service.</source>
         <translation>Das Set wurde ohne den Text der geheimen Einträge (%1) gespeichert: Geheimnisse bleiben im Geheimnisdienst.</translation>
     </message>
+    <message>
+        <source>The file &quot;%1&quot; does not exist.</source>
+        <translation>Die Datei „%1“ gibt es nicht.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsStore</name>

@@ -97,9 +97,20 @@ void SetCommands::deleteSet() {
         return;
     }
     const EntrySet::Lines lines = EntrySet::readLines(path);
-    if (!lines.readable)
-        return;
     m_main.desktop().beep();
+    if (!lines.readable) {
+        // Typed into the file dialog, or removed since: said, as every other failure is.
+        const QFileInfo info(path);
+        QFile file(path);
+        if (!info.exists())
+            m_main.desktop().message(&m_main,
+                                     tr("The file \"%1\" does not exist.").arg(info.fileName()));
+        else if (info.size() > 0 && !file.open(QIODevice::ReadOnly))
+            showReadFailure(m_main.desktop(), &m_main, path, file.errorString());
+        else
+            m_main.desktop().message(&m_main, tr("This file is not an entry set."));
+        return;
+    }
     if (lines.first != EntrySet::marker) {
         // The confirmation of a set deletion is no place to delete someone's text file.
         m_main.desktop().message(&m_main, tr("This file is not an entry set."));

@@ -252,9 +252,9 @@ void TestSets::deleteSet_data() {
     QTest::newRow("edited first line") << "edited"
                                        << "" << false << notSet;
     QTest::newRow("empty file") << "empty"
-                                << "" << false << "";
+                                << "" << false << notSet;
     QTest::newRow("missing file") << "missing"
-                                  << "" << false << "";
+                                  << "" << false << "The file \"never.ent\" does not exist.";
 }
 
 void TestSets::deleteSet() {
