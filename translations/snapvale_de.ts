@@ -712,6 +712,26 @@ Trotzdem beenden? Der Eintrag behält dann, was er vorher enthielt.</translation
         <source>Snapvale waits for its open window: %1</source>
         <translation>Snapvale wartet auf sein offenes Fenster: %1</translation>
     </message>
+    <message>
+        <source>Keep Clipboard &amp;History</source>
+        <translation>Zwischenablage-Verlauf &amp;behalten</translation>
+    </message>
+    <message>
+        <source>History Si&amp;ze...</source>
+        <translation>&amp;Umfang des Verlaufs...</translation>
+    </message>
+    <message>
+        <source>&amp;Clear</source>
+        <translation>&amp;Leeren</translation>
+    </message>
+    <message>
+        <source>How many copied texts the clipboard history keeps (10 to 10,000):</source>
+        <translation>Wie viele kopierte Texte der Zwischenablage-Verlauf behält (10 bis 10.000):</translation>
+    </message>
+    <message>
+        <source>Stop keeping the clipboard history, and clear all it holds?</source>
+        <translation>Den Zwischenablage-Verlauf nicht mehr führen und alles darin löschen?</translation>
+    </message>
 </context>
 <context>
     <name>NameDialog</name>

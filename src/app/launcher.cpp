@@ -42,12 +42,13 @@ bool requestLine(int argc, char **argv, std::string *line, bool *mayWaitForUser)
     for (const RequestWords::Word &known : RequestWords::words) {
         if (word != known.word || word == "activate")
             continue;
-        if (!known.takesEntry) {
+        if (known.takes == RequestWords::Takes::Nothing) {
             if (argc != 2)
                 return false;
             *line = word + '\n';
         } else {
-            if (argc != last + 1 || !RequestWords::entryNumber(argv[2], std::strlen(argv[2])))
+            if (argc != last + 1 ||
+                !RequestWords::numberFor(known.takes, argv[2], std::strlen(argv[2])))
                 return false;
             *line = word + ' ' + argv[2] + '\n';
         }

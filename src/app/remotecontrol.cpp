@@ -5,6 +5,7 @@
 #include "platform/desktop.h"
 
 #include <QApplication>
+#include <QDateTime>
 
 #include <functional>
 
@@ -50,8 +51,29 @@ QByteArray entryListing(const EntrySession &session) {
     return out;
 }
 
+QByteArray historyListing(const ClipboardHistory &history, qint64 nowMs) {
+    QByteArray out;
+    for (int k = 1; k <= history.count(); ++k) {
+        const qint64 age = std::max<qint64>(0, (nowMs - history.copiedAtMs(k)) / 1000);
+        out += QByteArray::number(k) + '\t' + QByteArray::number(age) + '\t' +
+               Text::terminalLine(history.start(k), 60).toUtf8() + '\n';
+    }
+    return out;
+}
+
 void carryOut(MainWindow &window, EntrySession &session, const Request &request,
               const InstanceServer::Answer &answer) {
+    // A history item's number beyond what the history holds is bad use, as a wrong entry
+    // number is.
+    const auto noSuchItem = [&session, &request, &answer] {
+        if (request.entry <= session.history().count())
+            return false;
+        answer(2, QStringLiteral("there is no history item %1: the history holds %2")
+                      .arg(request.entry)
+                      .arg(session.history().count())
+                      .toUtf8());
+        return true;
+    };
     switch (request.kind) {
     case Request::Activate:
     case Request::Show:
@@ -150,6 +172,32 @@ void carryOut(MainWindow &window, EntrySession &session, const Request &request,
     }
     case Request::List:
         answer(0, entryListing(session));
+        return;
+    case Request::History:
+        answer(0, historyListing(session.history(), QDateTime::currentMSecsSinceEpoch()));
+        return;
+    case Request::HistoryGet:
+    case Request::HistoryCopy: {
+        if (noSuchItem())
+            return;
+        bool read = false;
+        const QByteArray text = session.history().text(request.entry, &read);
+        if (!read)
+            answer(1,
+                   QByteArrayLiteral("the history item could not be read from the settings file"));
+        else if (request.kind == Request::HistoryGet)
+            answer(0, text);
+        else if (copyToClipboard(window.desktop(), &window, text))
+            answer(0, QByteArray());
+        else
+            answer(1, QByteArrayLiteral("the history item could not be copied"));
+        return;
+    }
+    case Request::HistoryClear:
+        if (session.history().clear())
+            answer(0, QByteArray());
+        else
+            answer(1, session.store().lastError().toUtf8());
         return;
     }
     answer(0, QByteArray());

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 
+class ClipboardHistory;
 class EntrySession;
 class MainWindow;
 
@@ -17,3 +18,7 @@ void carryOut(MainWindow &window, EntrySession &session, const Request &request,
 // The entry list of --list: one line an entry, number, tab, name, tab, the first 60 characters
 // with line breaks and tabs shown as spaces.
 QByteArray entryListing(const EntrySession &session);
+
+// The history listing of --history: one line an item, newest first: number, tab, age in
+// seconds at `nowMs`, tab, the start as --list shows it.
+QByteArray historyListing(const ClipboardHistory &history, qint64 nowMs);

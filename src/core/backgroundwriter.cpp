@@ -19,8 +19,26 @@ BackgroundWriter::~BackgroundWriter() {
 void BackgroundWriter::write(const EntrySection &section, const QList<Item> &items, Done done) {
     {
         std::lock_guard lock(m_mutex);
-        m_jobs.push_back({section, items, std::move(done)});
+        m_jobs.push_back({section, items, std::move(done), {}, {}});
         // The thread starts with the first job: most runs never need it.
+        if (!m_thread.joinable())
+            m_thread = std::thread(&BackgroundWriter::run, this);
+    }
+    m_changed.notify_all();
+}
+
+void BackgroundWriter::writeRows(const QString &section, const QList<Row> &rows,
+                                 std::function<void(bool)> done) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_jobs.push_back({EntrySection::recovery(),
+                          {},
+                          [done = std::move(done)](bool written, const QList<int> &) {
+                              if (done)
+                                  done(written);
+                          },
+                          section,
+                          rows});
         if (!m_thread.joinable())
             m_thread = std::thread(&BackgroundWriter::run, this);
     }
@@ -67,6 +85,14 @@ bool BackgroundWriter::carryOut(const Job &job, QList<int> *unreadable) {
     if (!m_store)
         m_store = std::make_unique<SettingsStore>(m_path, SettingsStore::ExistingOnly);
     SettingsStore::Transaction transaction(*m_store);
+    if (!job.rowSection.isEmpty()) {
+        for (const Row &row : job.rows) {
+            if (!(row.value ? m_store->set(job.rowSection, row.key, *row.value)
+                            : m_store->remove(job.rowSection, row.key)))
+                return false;
+        }
+        return transaction.commit();
+    }
     const QString section = job.section.storedName();
     for (const Item &item : job.items) {
         QByteArray text;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 // Writes entries into a section of the store on a thread and a connection of its own, so that
@@ -32,6 +33,12 @@ public:
     // whether they were written and which items' texts could not be read (left out).
     using Done = std::function<void(bool written, const QList<int> &unreadable)>;
     void write(const EntrySection &section, const QList<Item> &items, Done done);
+    // Keys of one section set (a value) or removed (none), in one transaction, in order.
+    struct Row {
+        QString key;
+        std::optional<QByteArray> value;
+    };
+    void writeRows(const QString &section, const QList<Row> &rows, std::function<void(bool)> done);
     // Returns once every job given so far has ended.
     void waitUntilIdle();
     // Waits for the jobs given so far, then closes this writer's connection; the next job opens
@@ -44,6 +51,9 @@ private:
         EntrySection section;
         QList<Item> items;
         Done done;
+        // A job of rows has a section name of its own.
+        QString rowSection;
+        QList<Row> rows;
     };
     void run();
     bool carryOut(const Job &job, QList<int> *unreadable);

@@ -5,6 +5,7 @@
 #include "core/settingsstore.h"
 #include "core/text.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -30,6 +31,7 @@ EntrySession::EntrySession(SettingsStore &store, QObject *parent)
         m_clippings << QString();
     if (m_store.isOpen() && m_store.unwritableReason().isEmpty())
         m_recoveryWriter = std::make_unique<BackgroundWriter>(m_store.path());
+    m_history = std::make_unique<ClipboardHistory>(m_store, m_recoveryWriter.get());
 
     connect(&m_entries, &EntryStore::entryChanged, this, &EntrySession::scheduleRecoveryCopy);
     m_foldRetry.setInterval(1000);
@@ -51,8 +53,10 @@ EntrySession::~EntrySession() {
 
 void EntrySession::setRole(Role role) {
     m_role = role;
-    if (role != Role::Owner)
+    if (role != Role::Owner) {
+        m_history->dropWriter();
         m_recoveryWriter.reset();
+    }
 }
 
 QStringList EntrySession::loadAtStart() {
@@ -91,6 +95,7 @@ QStringList EntrySession::loadAtStart() {
 
 void EntrySession::loadOptionsAndClippings() {
     m_options = loadOptions(m_store);
+    m_history->setLimit(m_options.historySize);
     m_clippings = loadClippings(m_store);
     emit optionsChanged();
     emit clippingsChanged();
@@ -110,6 +115,12 @@ bool EntrySession::setOption(Option option, bool on) {
     case Option::RestoreClipboard:
         m_options.restoreClipboard = on;
         break;
+    case Option::History:
+        m_options.history = on;
+        // Off means nothing is kept: what was is cleared (the window asked first).
+        if (!on)
+            m_history->clear();
+        break;
     case Option::AutoSave:
         m_options.autoSave = on;
         if (on)
@@ -121,6 +132,24 @@ bool EntrySession::setOption(Option option, bool on) {
     emit optionsChanged();
     // Stored at once: a later crash or kill keeps the choice.
     return saveOption(m_store, option, on);
+}
+
+bool EntrySession::copiedElsewhere(const QByteArray &utf8, bool secret) {
+    if (!m_options.history || secret || m_ended || m_role != Role::Owner)
+        return false;
+    // A secret entry's text, copied back from another program, stays out of it too.
+    for (int n : secretEntries()) {
+        if (m_secretTexts[EntryStore::index(n)] == utf8)
+            return false;
+    }
+    return m_history->add(utf8, QDateTime::currentMSecsSinceEpoch());
+}
+
+bool EntrySession::setHistorySize(int items) {
+    m_options.historySize = std::clamp(items, ClipboardHistory::minSize, ClipboardHistory::maxSize);
+    m_history->setLimit(m_options.historySize);
+    emit optionsChanged();
+    return saveHistorySize(m_store, m_options.historySize);
 }
 
 bool EntrySession::setSecretClearSeconds(int seconds) {
@@ -672,7 +701,8 @@ void EntrySession::replaceDamagedStore() {
     const bool saved = saveStartupEntries();
     m_recovery.assume(m_startup);
     // Options and clippings are written the moment they change: what the old file still held
-    // of them is their latest state.
+    // of them is their latest state; so is the history.
     loadOptionsAndClippings();
+    m_history->reload();
     emit storeReplaced(saved);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/backgroundwriter.h"
+#include "core/clipboardhistory.h"
 #include "core/entrystore.h"
 #include "core/storedsettings.h"
 
@@ -45,6 +46,16 @@ public:
     bool setOption(Option option, bool on);
     // How long a copied secret stays on the clipboard, 10 to 300 seconds, stored at once.
     bool setSecretClearSeconds(int seconds);
+
+    // What other programs copied. Only the store's owner keeps it (a guest has no writer).
+    ClipboardHistory &history() { return *m_history; }
+    const ClipboardHistory &history() const { return *m_history; }
+    // Another program put `utf8` on the clipboard (`secret`: marked by a password manager). It
+    // goes into the history unless the history is off, it is marked, or it is a secret entry's
+    // text; false when it was not kept.
+    bool copiedElsewhere(const QByteArray &utf8, bool secret);
+    // How many items the history keeps, 10 to 10,000, stored at once; the oldest fall off.
+    bool setHistorySize(int items);
 
     // The frequent clipping k, 1 to 20.
     QString clipping(int k) const { return m_clippings.value(k - 1); }
@@ -169,6 +180,8 @@ private:
     // The recovery copy is written away from the caller's thread; null when the store cannot
     // be written, and the copy then fails where it is.
     std::unique_ptr<BackgroundWriter> m_recoveryWriter;
+    // After the writer it uses, so that it goes first.
+    std::unique_ptr<ClipboardHistory> m_history;
     SecretKeeper *m_keeper = nullptr;
     std::array<QByteArray, EntryStore::Count> m_secretTexts;
     std::array<SecretState, EntryStore::Count> m_secretStates{};

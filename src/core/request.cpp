@@ -4,20 +4,32 @@
 
 namespace {
 
-static_assert(RequestWords::count == Request::SecretOff + 1, "one word for each kind of request");
+static_assert(RequestWords::count == Request::HistoryClear + 1,
+              "one word for each kind of request");
 static_assert(EntryStore::Count == 30, "the command's entry numbers");
 
 const QString badEntry = QStringLiteral("an entry number is 1 to 30");
+const QString badItem = QStringLiteral("a history item's number is 1 to 10000, the newest 1");
 
 int entryNumber(const QByteArray &text) {
     return RequestWords::entryNumber(text.constData(), size_t(text.size()));
+}
+
+int numberFor(RequestWords::Takes takes, const QByteArray &text) {
+    return RequestWords::numberFor(takes, text.constData(), size_t(text.size()));
+}
+
+const QString &badNumber(RequestWords::Takes takes) {
+    return takes == RequestWords::Takes::Item ? badItem : badEntry;
 }
 
 } // namespace
 
 QByteArray Request::encode() const {
     const RequestWords::Word &name = RequestWords::words[kind];
-    return QByteArray(name.word) + (name.takesEntry ? ' ' + QByteArray::number(entry) : "") + '\n';
+    return QByteArray(name.word) +
+           (name.takes != RequestWords::Takes::Nothing ? ' ' + QByteArray::number(entry) : "") +
+           '\n';
 }
 
 namespace RequestParser {
@@ -33,14 +45,14 @@ std::optional<Request> parseLine(const QByteArray &line, QString *error) {
         const RequestWords::Word &name = RequestWords::words[kind];
         if (word != name.word)
             continue;
-        if (!name.takesEntry) {
+        if (name.takes == RequestWords::Takes::Nothing) {
             if (space >= 0)
                 break;
             return Request{Request::Kind(kind), 0};
         }
-        const int n = space < 0 ? 0 : entryNumber(line.mid(space + 1));
+        const int n = space < 0 ? 0 : numberFor(name.takes, line.mid(space + 1));
         if (!n) {
-            *error = badEntry;
+            *error = badNumber(name.takes);
             return std::nullopt;
         }
         return Request{Request::Kind(kind), n};
@@ -80,8 +92,10 @@ std::optional<Request> parseArguments(const QStringList &arguments, bool *exitAf
             continue;
         }
         int found = -1;
-        for (int kind = Request::Show; kind < Request::SecretOn; ++kind) {
-            if (arg == QLatin1String("--") + QLatin1String(RequestWords::words[kind].word))
+        for (int kind = Request::Show; kind < int(RequestWords::count); ++kind) {
+            // The secret marks are --secret N on|off, above.
+            if (kind != Request::SecretOn && kind != Request::SecretOff &&
+                arg == QLatin1String("--") + QLatin1String(RequestWords::words[kind].word))
                 found = kind;
         }
         if (found < 0) {
@@ -89,11 +103,12 @@ std::optional<Request> parseArguments(const QStringList &arguments, bool *exitAf
             return std::nullopt;
         }
         request = Request{Request::Kind(found), 0};
-        if (RequestWords::words[found].takesEntry) {
+        const RequestWords::Takes takes = RequestWords::words[found].takes;
+        if (takes != RequestWords::Takes::Nothing) {
             request->entry =
-                i + 1 < arguments.size() ? entryNumber(arguments.at(++i).toLatin1()) : 0;
+                i + 1 < arguments.size() ? numberFor(takes, arguments.at(++i).toLatin1()) : 0;
             if (!request->entry) {
-                *error = badEntry;
+                *error = badNumber(takes);
                 return std::nullopt;
             }
         }

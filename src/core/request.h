@@ -12,9 +12,27 @@
 // instance channel between the two. On the channel a request is one line of ASCII ("copy 3\n");
 // whatever arrives there is untrusted, so parsing never trusts a length or a number it reads.
 struct Request {
-    enum Kind { Activate, Show, Hide, Toggle, Menu, Copy, Paste, Get, List, SecretOn, SecretOff };
+    enum Kind {
+        Activate,
+        Show,
+        Hide,
+        Toggle,
+        Menu,
+        Copy,
+        Paste,
+        Get,
+        List,
+        SecretOn,
+        SecretOff,
+        History,
+        HistoryGet,
+        HistoryCopy,
+        HistoryClear
+    };
     Kind kind = Activate;
-    int entry = 0; // 1 to 30 for Copy, Paste, Get and the secret marks
+    // 1 to 30 for Copy, Paste, Get and the secret marks; a history item's number, the newest 1,
+    // for HistoryGet and HistoryCopy.
+    int entry = 0;
 
     bool operator==(const Request &other) const {
         return kind == other.kind && entry == other.entry;

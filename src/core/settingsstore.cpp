@@ -28,7 +28,7 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcStore, "snapvale.store")
 
-enum StatementId { Select, Upsert, DeleteSection, SelectSection, StatementCount };
+enum StatementId { Select, Upsert, DeleteSection, SelectSection, DeleteKey, StatementCount };
 
 const char *const statementSql[StatementCount] = {
     "SELECT value FROM settings WHERE app = ?1 AND section = ?2 AND key = ?3",
@@ -36,6 +36,7 @@ const char *const statementSql[StatementCount] = {
     "ON CONFLICT(app, section, key) DO UPDATE SET value = excluded.value",
     "DELETE FROM settings WHERE app = ?1 AND section = ?2",
     "SELECT 1 FROM settings WHERE app = ?1 AND section = ?2 LIMIT 1",
+    "DELETE FROM settings WHERE app = ?1 AND section = ?2 AND key = ?3",
 };
 
 // Sections compare exactly: on Linux "/a/Work.ent" and "/a/work.ent" are two sets. Keys keep
@@ -775,6 +776,26 @@ bool SettingsStore::removeSection(const QString &section, Erase erase) {
     if (fast)
         sqlite3_exec(m_db, "PRAGMA secure_delete=ON", nullptr, nullptr, nullptr);
     if (rc == SQLITE_DONE) {
+        ++m_writes;
+        return true;
+    }
+    warn("cannot delete");
+    if (m_transactionDepth > 0)
+        m_transactionFailed = true;
+    return false;
+}
+
+bool SettingsStore::remove(const QString &section, const QString &key) {
+    if (!m_db || m_transactionFailed || !writable()) {
+        warn("cannot delete");
+        return false;
+    }
+    sqlite3_stmt *st = prepared(DeleteKey);
+    ResetGuard guard{st};
+    bindApp(st);
+    bindText(st, 2, section);
+    bindText(st, 3, key);
+    if (step(st) == SQLITE_DONE) {
         ++m_writes;
         return true;
     }

@@ -80,6 +80,8 @@ public:
     // are kept in another section too (KeptElsewhere): zeroing them protects nothing.
     enum class Erase { Zero, KeptElsewhere };
     bool removeSection(const QString &section, Erase erase = Erase::Zero);
+    // One key of a section, its room overwritten with zeros; a missing key is no failure.
+    bool remove(const QString &section, const QString &key);
     bool hasSection(const QString &section) const;
 
     // Why the last write failed, in the system's words ("database or disk is full").
@@ -137,7 +139,7 @@ private:
     std::function<void()> m_onDamage;
     mutable bool m_damageSeen = false;
     sqlite3 *m_db = nullptr;
-    mutable sqlite3_stmt *m_statements[4] = {};
+    mutable sqlite3_stmt *m_statements[5] = {};
     int m_transactionDepth = 0;
     bool m_transactionFailed = false;
     bool m_notOurs = false;

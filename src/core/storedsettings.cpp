@@ -22,6 +22,8 @@ QString optionKey(Option option) {
         return QStringLiteral("PasteAfterPicking");
     case Option::RestoreClipboard:
         return QStringLiteral("RestoreClipboard");
+    case Option::History:
+        return QStringLiteral("History");
     case Option::AutoSave:
         break;
     }
@@ -87,7 +89,15 @@ Options loadOptions(const SettingsStore &store) {
         store.get(settingsSection, QStringLiteral("SecretClearSeconds")).toInt(&isNumber);
     if (isNumber)
         options.secretClearSeconds = std::clamp(seconds, 10, 300);
+    options.history = OptionFlag::isOn(store.get(settingsSection, optionKey(Option::History)));
+    const int items = store.get(settingsSection, QStringLiteral("HistorySize")).toInt(&isNumber);
+    if (isNumber)
+        options.historySize = std::clamp(items, 10, 10000);
     return options;
+}
+
+bool saveHistorySize(SettingsStore &store, int items) {
+    return store.set(settingsSection, QStringLiteral("HistorySize"), QString::number(items));
 }
 
 bool saveSecretClearSeconds(SettingsStore &store, int seconds) {

@@ -38,7 +38,7 @@ bool removeEntries(SettingsStore &store, const EntrySection &section, bool keptE
 
 // The options; a missing or unknown stored value reads as on, except for restoring the
 // clipboard, which only a stored "1" turns on.
-enum class Option { OnTop, MouseOver, AutoSave, PasteAfterPicking, RestoreClipboard };
+enum class Option { OnTop, MouseOver, AutoSave, PasteAfterPicking, RestoreClipboard, History };
 struct Options {
     bool onTop = true;
     bool mouseOver = true;
@@ -50,10 +50,14 @@ struct Options {
     // A copied secret leaves the clipboard after this time, if the clipboard still holds it
     // ("SecretClearSeconds", 10 to 300).
     int secretClearSeconds = 30;
+    // Texts other programs copy are kept, the newest "HistorySize" of them (10 to 10,000).
+    bool history = true;
+    int historySize = 200;
 };
 Options loadOptions(const SettingsStore &store);
 bool saveOption(SettingsStore &store, Option option, bool on);
 bool saveSecretClearSeconds(SettingsStore &store, int seconds);
+bool saveHistorySize(SettingsStore &store, int items);
 
 // Which entries are secret: their texts are kept outside the store, which holds "1" under
 // "Secrets", "Entry<n>" for each, and nothing else of them but their names.

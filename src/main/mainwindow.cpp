@@ -81,6 +81,18 @@ MainWindow::MainWindow(EntrySession &session, Desktop &desktop, QWidget *parent)
         pasteButton(n)->setAccessibleDescription(buttonDescription(entries.name(n)));
     });
     connect(&m_session, &EntrySession::optionsChanged, this, [this] { showOptions(false); });
+    // What other programs copy goes into the history.
+    m_desktop.watchClipboard([this](const Desktop::ClipboardText &copied) {
+        m_session.copiedElsewhere(copied.text.toUtf8(), copied.secret);
+    });
+    // A copy the store could not keep (a full disk) is said once a run, not at every copy.
+    connect(&m_session.history(), &ClipboardHistory::writeFailed, this,
+            [this, told = false](const QString &why) mutable {
+                if (told || m_silentFailures)
+                    return;
+                told = true;
+                showWriteFailure(m_desktop, this, m_session.store().path(), why);
+            });
     connect(&m_session, &EntrySession::clippingsChanged, this, &MainWindow::showClippings);
     connect(&m_session, &EntrySession::storeReplaced, this, &MainWindow::showStoreReplaced);
     // Told once for all the entries found unreadable by one command, after it.
@@ -203,6 +215,9 @@ void MainWindow::buildMenus() {
     a.secretClear =
         newItem(options, QStringLiteral("SecretClearMnu"), tr("Clear &Secrets After..."));
     connect(a.secretClear, &QAction::triggered, this, &MainWindow::chooseSecretClearTime);
+    a.history = newItem(options, QStringLiteral("HistoryMnu"), tr("Keep Clipboard &History"));
+    a.historySize = newItem(options, QStringLiteral("HistorySizeMnu"), tr("History Si&ze..."));
+    connect(a.historySize, &QAction::triggered, this, &MainWindow::chooseHistorySize);
     a.keyboardShortcut =
         newItem(options, QStringLiteral("ShortcutMnu"), tr("&Keyboard Shortcut..."));
     options->addSeparator();
@@ -230,7 +245,8 @@ void MainWindow::buildMenus() {
         {a.mouseOver, &MainWindow::toggleMouseOver},
         {a.autoSave, &MainWindow::toggleAutoSave},
         {a.pasteAfterPicking, &MainWindow::togglePasteAfterPicking},
-        {a.restoreClipboard, &MainWindow::toggleRestoreClipboard}};
+        {a.restoreClipboard, &MainWindow::toggleRestoreClipboard},
+        {a.history, &MainWindow::toggleHistory}};
     for (const auto &[item, handler] : toggles) {
         item->setCheckable(true);
         connect(item, &QAction::triggered, this, [this, item, handler](bool checked) {
@@ -471,6 +487,7 @@ void MainWindow::showOptions(bool always) {
     m_actions.autoSave->setChecked(options.autoSave);
     m_actions.pasteAfterPicking->setChecked(options.pasteAfterPicking);
     m_actions.restoreClipboard->setChecked(options.restoreClipboard);
+    m_actions.history->setChecked(options.history);
 }
 
 void MainWindow::showStoreReplaced(bool saved) {
@@ -635,6 +652,25 @@ void MainWindow::chooseSecretClearTime() {
                             tr("Seconds a copied secret entry stays on the clipboard (10 to 300):"),
                             10, 300, &seconds) &&
         !m_session.setSecretClearSeconds(seconds))
+        showStoreFailure();
+}
+
+void MainWindow::toggleHistory() {
+    // Turned off, the history is cleared: asked first, when there is anything to lose.
+    if (m_session.options().history && m_session.history().count() > 0 &&
+        m_desktop.ask(this, tr("Stop keeping the clipboard history, and clear all it holds?"),
+                      {tr("&Clear"), tr("&Cancel")}, 1, 1) != 0)
+        return;
+    toggleOption(Option::History, m_actions.history);
+}
+
+void MainWindow::chooseHistorySize() {
+    int items = m_session.options().historySize;
+    if (m_desktop.askNumber(this,
+                            tr("How many copied texts the clipboard history keeps (10 to "
+                               "10,000):"),
+                            ClipboardHistory::minSize, ClipboardHistory::maxSize, &items) &&
+        !m_session.setHistorySize(items))
         showStoreFailure();
 }
 

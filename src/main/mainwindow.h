@@ -36,6 +36,8 @@ struct MainActions {
     QAction *pasteAfterPicking = nullptr;
     QAction *restoreClipboard = nullptr;
     QAction *secretClear = nullptr;
+    QAction *history = nullptr;
+    QAction *historySize = nullptr;
     QAction *keyboardShortcut = nullptr;
     QAction *clearAll = nullptr;
     std::array<QAction *, EntryStore::Count / EntryStore::PerTab> clearTab{};
@@ -137,6 +139,8 @@ public:
     void toggleAutoSave();
     void togglePasteAfterPicking();
     void toggleRestoreClipboard();
+    void toggleHistory();
+    void chooseHistorySize();
     void chooseSecretClearTime();
     // Writes or removes the user's autostart entry; its check mark follows the file.
     void toggleStartAtLogin();

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <utility>
 
 class EntrySession;
@@ -58,6 +59,12 @@ public:
         bool secret = false;
     };
     virtual bool readClipboard(ClipboardText *out);
+    // Runs `onCopy` each time another program puts text on the clipboard, never for this
+    // program's own copies, with the text and its mark. Where the desktop tells only the window
+    // that has the keyboard (Wayland), only while one of this program's has it.
+    virtual void watchClipboard(std::function<void(const ClipboardText &)> onCopy) {
+        Q_UNUSED(onCopy);
+    }
     // Everything the clipboard holds, each format by its name, to be put back later as it was
     // (a password manager's mark included). Empty when it holds nothing or cannot be read.
     using Contents = QList<std::pair<QString, QByteArray>>;

@@ -152,6 +152,7 @@ bool QtDesktop::clipboardHoldsText() {
 bool QtDesktop::setClipboardText(const QString &text) {
     if (viaWlClipboard())
         return setClipboardUtf8(text.toUtf8());
+    s_lastOwnCopy = text.toUtf8();
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return false;
@@ -159,7 +160,33 @@ bool QtDesktop::setClipboardText(const QString &text) {
     return true;
 }
 
+QByteArray QtDesktop::s_lastOwnCopy;
+
+void QtDesktop::watchClipboard(std::function<void(const ClipboardText &)> onCopy) {
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return;
+    QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, [this, clipboard, onCopy] {
+        // Read once the change has been taken in, not inside the event that reports it.
+        QMetaObject::invokeMethod(
+            clipboard,
+            [this, clipboard, onCopy] {
+                if (clipboard->ownsClipboard())
+                    return;
+                ClipboardText copied;
+                if (!readClipboard(&copied) || copied.text.isEmpty())
+                    return;
+                if (!s_lastOwnCopy.isNull() && copied.text.toUtf8() == s_lastOwnCopy)
+                    return;
+                s_lastOwnCopy = QByteArray();
+                onCopy(copied);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
 bool QtDesktop::setClipboardUtf8(const QByteArray &utf8) {
+    s_lastOwnCopy = utf8;
     if (viaWlClipboard())
         return runWl(QStringLiteral("wl-copy"),
                      {QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
@@ -172,6 +199,7 @@ const QString passwordHint = QStringLiteral("x-kde-passwordManagerHint");
 } // namespace
 
 bool QtDesktop::setClipboardData(const QByteArray &utf8, bool secret) {
+    s_lastOwnCopy = utf8;
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return false;

@@ -31,10 +31,14 @@ public:
     PasteTarget keyboardTarget() override;
     bool pasteInto(const PasteTarget &target) override;
     void notice(const QString &text) override;
+    void watchClipboard(std::function<void(const ClipboardText &)> onCopy) override;
 
 private:
     // The text on the X11 or Qt clipboard, marked as a password when `secret`.
     static bool setClipboardData(const QByteArray &utf8, bool secret);
 
     QString m_lastFolder;
+    // What this program put on the clipboard last: wl-copy's offer comes back as another
+    // program's once a window of ours has the keyboard.
+    static QByteArray s_lastOwnCopy;
 };

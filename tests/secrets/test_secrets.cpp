@@ -132,6 +132,7 @@ private slots:
     void editorCopiesASecretAsEveryCopy();
     void secretToAFileAsksFirst_data();
     void secretToAFileAsksFirst();
+    void historyNeverKeepsASecret();
     void setsLeaveSecretsOut();
     void offBringsTheTextBack();
     void lockedAtStart();
@@ -451,6 +452,24 @@ void TestSecrets::secretToAFileAsksFirst() {
     }
     if (editor)
         editor->closeWithoutAsking();
+}
+
+// Neither a password manager's copy nor a secret entry's text copied back from another program
+// goes into the clipboard history, nor any byte of them into the store.
+void TestSecrets::historyNeverKeepsASecret() {
+    markEntry3();
+    m_s->desktop.copyByAnotherProgram(secret);
+    m_s->desktop.copyByAnotherProgram(QStringLiteral("from-the-manager"), true);
+    QCOMPARE(m_s->session.history().count(), 0);
+    m_s->desktop.copyByAnotherProgram(QStringLiteral("plain"));
+    QCOMPARE(m_s->session.history().count(), 1);
+    m_s->session.history().waitForWrites();
+    const QString folder = QFileInfo(m_s->store.path()).absolutePath();
+    for (const QString &file : QDir(folder).entryList(QDir::Files)) {
+        const QByteArray bytes = readBytes(QDir(folder).filePath(file));
+        QVERIFY2(!bytes.contains("hunter2") && !bytes.contains("from-the-manager"),
+                 qPrintable(file));
+    }
 }
 
 void TestSecrets::setsLeaveSecretsOut() {

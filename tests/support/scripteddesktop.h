@@ -77,6 +77,17 @@ public:
     // The text and the mark, as the formats a real clipboard holds.
     Contents clipboardContents() override;
     bool setClipboardContents(const Contents &contents) override;
+    void watchClipboard(std::function<void(const ClipboardText &)> onCopy) override {
+        m_onCopy = std::move(onCopy);
+    }
+    // Another program copies `text` (marked by a password manager when `secret`): the clipboard
+    // holds it, and the program hears of it as from a real clipboard.
+    void copyByAnotherProgram(const QString &text, bool secret = false) {
+        clipboard = text;
+        clipboardSecret = secret;
+        if (m_onCopy)
+            m_onCopy({text, secret});
+    }
     QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
     void message(QWidget *parent, const QString &text) override;
     int ask(QWidget *parent, const QString &text, const QStringList &buttons, int defaultButton,
@@ -97,4 +108,7 @@ public:
     PasteTarget keyboardTarget() override { return target; }
     bool pasteInto(const PasteTarget &t) override;
     void notice(const QString &text) override { notices << text; }
+
+private:
+    std::function<void(const ClipboardText &)> m_onCopy;
 };
