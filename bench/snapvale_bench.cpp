@@ -361,6 +361,37 @@ void commandFigures(const QString &snapvale, const QString &dir, QTemporaryDir &
     report(QStringLiteral("snapvale --copy 1 against a running Snapvale"), copy, xclipOut,
            QStringLiteral("xclip -o"), QStringLiteral("s"), 1.5, true);
 
+    // A copy another program makes, until --history lists it first.
+    std::vector<double> listedAfter;
+    for (int i = 0; i <= 20; ++i) {
+        const QByteArray copied = "history bench copy " + QByteArray::number(i);
+        const QString file = work.filePath(QStringLiteral("copy%1.txt").arg(i));
+        QFile f(file);
+        if (!f.open(QIODevice::WriteOnly) || f.write(copied) != copied.size())
+            break;
+        f.close();
+        QProcess xclip;
+        ownClipboard(xclip, file);
+        QElapsedTimer t;
+        t.start();
+        bool listed = false;
+        while (!listed && t.elapsed() < 5000) {
+            QProcess history;
+            history.setProcessEnvironment(environmentFor(home));
+            history.start(snapvale, {QStringLiteral("--history")});
+            history.waitForFinished(10000);
+            listed =
+                history.readAllStandardOutput().split('\n').value(0).split('\t').value(2) == copied;
+        }
+        if (i > 0 && listed)
+            listedAfter.push_back(t.nsecsElapsed() / 1e9);
+        xclip.kill();
+        xclip.waitForFinished();
+    }
+    if (!listedAfter.empty())
+        report(QStringLiteral("history: a copy by xclip listed by --history, X11"),
+               median(listedAfter), 0, QStringLiteral("-"), QStringLiteral("s"), 0.050, false);
+
     const QString out = work.filePath(QStringLiteral("target.txt"));
     QProcess target;
     target.start(dir + QStringLiteral("/../tests/support/pastetarget"),

@@ -135,7 +135,7 @@ bool EntrySession::setOption(Option option, bool on) {
 }
 
 bool EntrySession::copiedElsewhere(const QByteArray &utf8, bool secret) {
-    if (!m_options.history || secret || m_ended || m_role != Role::Owner)
+    if (!keepsHistory() || secret)
         return false;
     // A secret entry's text, copied back from another program, stays out of it too.
     for (int n : secretEntries()) {

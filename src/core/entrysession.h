@@ -54,6 +54,9 @@ public:
     // goes into the history unless the history is off, it is marked, or it is a secret entry's
     // text; false when it was not kept.
     bool copiedElsewhere(const QByteArray &utf8, bool secret);
+    // Whether a copy now would be kept at all (the history on, this run the store's owner):
+    // otherwise the clipboard is not even read.
+    bool keepsHistory() const { return m_options.history && !m_ended && m_role == Role::Owner; }
     // How many items the history keeps, 10 to 10,000, stored at once; the oldest fall off.
     bool setHistorySize(int items);
 

@@ -82,9 +82,10 @@ MainWindow::MainWindow(EntrySession &session, Desktop &desktop, QWidget *parent)
     });
     connect(&m_session, &EntrySession::optionsChanged, this, [this] { showOptions(false); });
     // What other programs copy goes into the history.
-    m_desktop.watchClipboard([this](const Desktop::ClipboardText &copied) {
-        m_session.copiedElsewhere(copied.text.toUtf8(), copied.secret);
-    });
+    m_desktop.watchClipboard([this] { return m_session.keepsHistory(); },
+                             [this](const Desktop::ClipboardText &copied) {
+                                 m_session.copiedElsewhere(copied.text.toUtf8(), copied.secret);
+                             });
     // A copy the store could not keep (a full disk) is said once a run, not at every copy.
     connect(&m_session.history(), &ClipboardHistory::writeFailed, this,
             [this, told = false](const QString &why) mutable {

@@ -60,9 +60,12 @@ public:
     };
     virtual bool readClipboard(ClipboardText *out);
     // Runs `onCopy` each time another program puts text on the clipboard, never for this
-    // program's own copies, with the text and its mark. Where the desktop tells only the window
-    // that has the keyboard (Wayland), only while one of this program's has it.
-    virtual void watchClipboard(std::function<void(const ClipboardText &)> onCopy) {
+    // program's own copies, with the text and its mark; the clipboard is read only while
+    // `wanted` says so. Where the desktop tells only the window that has the keyboard
+    // (Wayland), only while one of this program's has it.
+    virtual void watchClipboard(std::function<bool()> wanted,
+                                std::function<void(const ClipboardText &)> onCopy) {
+        Q_UNUSED(wanted);
         Q_UNUSED(onCopy);
     }
     // Everything the clipboard holds, each format by its name, to be put back later as it was

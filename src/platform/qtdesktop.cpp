@@ -162,16 +162,17 @@ bool QtDesktop::setClipboardText(const QString &text) {
 
 QByteArray QtDesktop::s_lastOwnCopy;
 
-void QtDesktop::watchClipboard(std::function<void(const ClipboardText &)> onCopy) {
+void QtDesktop::watchClipboard(std::function<bool()> wanted,
+                               std::function<void(const ClipboardText &)> onCopy) {
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return;
-    QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, [this, clipboard, onCopy] {
+    QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, [=, this] {
         // Read once the change has been taken in, not inside the event that reports it.
         QMetaObject::invokeMethod(
             clipboard,
-            [this, clipboard, onCopy] {
-                if (clipboard->ownsClipboard())
+            [=, this] {
+                if (clipboard->ownsClipboard() || !wanted())
                     return;
                 ClipboardText copied;
                 if (!readClipboard(&copied) || copied.text.isEmpty())

@@ -31,7 +31,8 @@ public:
     PasteTarget keyboardTarget() override;
     bool pasteInto(const PasteTarget &target) override;
     void notice(const QString &text) override;
-    void watchClipboard(std::function<void(const ClipboardText &)> onCopy) override;
+    void watchClipboard(std::function<bool()> wanted,
+                        std::function<void(const ClipboardText &)> onCopy) override;
 
 private:
     // The text on the X11 or Qt clipboard, marked as a password when `secret`.

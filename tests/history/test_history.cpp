@@ -59,7 +59,9 @@ void TestHistory::cleanup() {
 std::pair<int, QByteArray> TestHistory::command(Request::Kind kind, int k) {
     std::pair<int, QByteArray> got{-1, {}};
     carryOut(m_s->window, m_s->session, Request{kind, k},
-             [&got](int status, const QByteArray &text) { got = {status, text}; });
+             [&got](int status, const QByteArray &text) {
+                 got = {status, text};
+             });
     return got;
 }
 
@@ -88,8 +90,8 @@ void TestHistory::whatIsKept_data() {
     QTest::newRow("a password manager's copy") << "hunter2" << true << false;
     QTest::newRow("only white space") << " \t\r\n " << false << false;
     QTest::newRow("16 MiB, the most") << QString(16 << 20, QLatin1Char('x')) << false << true;
-    QTest::newRow("one byte over 16 MiB") << QString((16 << 20) + 1, QLatin1Char('x')) << false
-                                          << false;
+    QTest::newRow("one byte over 16 MiB")
+        << QString((16 << 20) + 1, QLatin1Char('x')) << false << false;
     QTest::newRow("non-ASCII, over two bytes each") << "Grüße ✓ 😀" << false << true;
 }
 
@@ -201,9 +203,9 @@ void TestHistory::options() {
     m_s->desktop.copyByAnotherProgram(QStringLiteral("kept"));
     m_s->desktop.nextAnswers = {answer};
     keep->trigger();
-    QCOMPARE(m_s->desktop.questions,
-             QStringList{QStringLiteral(
-                 "Stop keeping the clipboard history, and clear all it holds?")});
+    QCOMPARE(
+        m_s->desktop.questions,
+        QStringList{QStringLiteral("Stop keeping the clipboard history, and clear all it holds?")});
     QCOMPARE(keep->isChecked(), answer != 0);
     QCOMPARE(history().count(), answer != 0 ? 1 : 0);
     QCOMPARE(m_s->stored(QStringLiteral("Settings"), QStringLiteral("History")),
@@ -235,15 +237,15 @@ void TestHistory::commands_data() {
                                << QByteArray("1\t0\tthird, with a tab\n2\t0\tsecond\n"
                                              "3\t0\tfirst\n")
                                << "before";
-    QTest::newRow("--history-get 1, exactly") << int(Request::HistoryGet) << 1 << 0
-                                              << QByteArray("third, with a\ttab\r\n") << "before";
-    QTest::newRow("--history-get 3") << int(Request::HistoryGet) << 3 << 0 << QByteArray("first")
-                                     << "before";
+    QTest::newRow("--history-get 1, exactly")
+        << int(Request::HistoryGet) << 1 << 0 << QByteArray("third, with a\ttab\r\n") << "before";
+    QTest::newRow("--history-get 3")
+        << int(Request::HistoryGet) << 3 << 0 << QByteArray("first") << "before";
     QTest::newRow("--history-get 4, beyond the history")
         << int(Request::HistoryGet) << 4 << 2
         << QByteArray("there is no history item 4: the history holds 3") << "before";
-    QTest::newRow("--history-copy 2") << int(Request::HistoryCopy) << 2 << 0 << QByteArray()
-                                      << "second";
+    QTest::newRow("--history-copy 2")
+        << int(Request::HistoryCopy) << 2 << 0 << QByteArray() << "second";
     QTest::newRow("--history-copy 9") << int(Request::HistoryCopy) << 9 << 2
                                       << QByteArray("there is no history item 9: the history "
                                                     "holds 3")

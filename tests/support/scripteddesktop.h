@@ -77,7 +77,9 @@ public:
     // The text and the mark, as the formats a real clipboard holds.
     Contents clipboardContents() override;
     bool setClipboardContents(const Contents &contents) override;
-    void watchClipboard(std::function<void(const ClipboardText &)> onCopy) override {
+    void watchClipboard(std::function<bool()> wanted,
+                        std::function<void(const ClipboardText &)> onCopy) override {
+        m_wanted = std::move(wanted);
         m_onCopy = std::move(onCopy);
     }
     // Another program copies `text` (marked by a password manager when `secret`): the clipboard
@@ -85,7 +87,7 @@ public:
     void copyByAnotherProgram(const QString &text, bool secret = false) {
         clipboard = text;
         clipboardSecret = secret;
-        if (m_onCopy)
+        if (m_onCopy && m_wanted())
             m_onCopy({text, secret});
     }
     QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
@@ -110,5 +112,6 @@ public:
     void notice(const QString &text) override { notices << text; }
 
 private:
+    std::function<bool()> m_wanted;
     std::function<void(const ClipboardText &)> m_onCopy;
 };
