@@ -762,6 +762,10 @@ Trotzdem beenden? Der Eintrag behält dann, was er vorher enthielt.</translation
         <source>Clipping %1 copied: press %2</source>
         <translation>Schnipsel %1 kopiert: %2 drücken</translation>
     </message>
+    <message>
+        <source>History item %1 copied: press %2</source>
+        <translation>Verlaufseintrag %1 kopiert: %2 drücken</translation>
+    </message>
 </context>
 <context>
     <name>PickerWindow</name>
@@ -808,6 +812,66 @@ Trotzdem beenden? Der Eintrag behält dann, was er vorher enthielt.</translation
     <message>
         <source>Clipping %1</source>
         <translation>Schnipsel %1</translation>
+    </message>
+    <message>
+        <source>now</source>
+        <translation>jetzt</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 Min.</translation>
+    </message>
+    <message>
+        <source>%1 h</source>
+        <translation>%1 Std.</translation>
+    </message>
+    <message>
+        <source>%1 d</source>
+        <translation>%1 T.</translation>
+    </message>
+    <message>
+        <source>Copied just now</source>
+        <translation>Gerade eben kopiert</translation>
+    </message>
+    <message>
+        <source>Copied 1 minute ago</source>
+        <translation>Vor 1 Minute kopiert</translation>
+    </message>
+    <message>
+        <source>Copied %1 minutes ago</source>
+        <translation>Vor %1 Minuten kopiert</translation>
+    </message>
+    <message>
+        <source>Copied 1 hour ago</source>
+        <translation>Vor 1 Stunde kopiert</translation>
+    </message>
+    <message>
+        <source>Copied %1 hours ago</source>
+        <translation>Vor %1 Stunden kopiert</translation>
+    </message>
+    <message>
+        <source>Copied 1 day ago</source>
+        <translation>Vor 1 Tag kopiert</translation>
+    </message>
+    <message>
+        <source>Copied %1 days ago</source>
+        <translation>Vor %1 Tagen kopiert</translation>
+    </message>
+    <message>
+        <source>History: 1-9, 0 pick the newest ten; Tab: the entries again; / filter; Esc close</source>
+        <translation>Verlauf: 1-9, 0 wählen die neuesten zehn; Tab: wieder die Einträge; / filtern; Esc schließen</translation>
+    </message>
+    <message>
+        <source>1-9, 0, a-t: entries; u-z, Shift+A-N: clippings; Tab, then 1-9, 0: history; / filter; Esc close</source>
+        <translation>1-9, 0, a-t: Einträge; u-z, Umschalt+A-N: Schnipsel; Tab, dann 1-9, 0: Verlauf; / filtern; Esc schließen</translation>
+    </message>
+    <message>
+        <source>1-9, 0, a-t: entries; u-z, Shift+A-N: clippings; / filter; Esc close</source>
+        <translation>1-9, 0, a-t: Einträge; u-z, Umschalt+A-N: Schnipsel; / filtern; Esc schließen</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>

@@ -87,8 +87,11 @@ void PickerCommands::copyPick(const PickerWindow::Pick &pick, const PasteTarget 
     m_pending.reset();
     Desktop &desktop = m_main.desktop();
     const bool entry = pick.kind == PickerWindow::Pick::Entry;
+    // A history item goes back exactly as it was copied.
     const QByteArray text = entry ? m_session.textToCopy(pick.number)
-                                  : Text::trimSpaces(m_session.clipping(pick.number)).toUtf8();
+                            : pick.kind == PickerWindow::Pick::History
+                                ? m_session.history().text(pick.number)
+                                : Text::trimSpaces(m_session.clipping(pick.number)).toUtf8();
     const Options options = m_session.options();
     // Read before the pick replaces it, every format, so that it comes back as it was (a
     // password manager's copy marked as one, an image as an image).
@@ -117,9 +120,17 @@ void PickerCommands::pastePick(const PickerWindow::Pick &pick) {
         return;
     }
     const QString keys = KeySender::keysText(KeySender::pasteKeysFor(target.windowClass));
-    desktop.notice(pick.kind == PickerWindow::Pick::Entry
-                       ? tr("Entry %1 copied: press %2").arg(pick.number).arg(keys)
-                       : tr("Clipping %1 copied: press %2").arg(pick.number).arg(keys));
+    switch (pick.kind) {
+    case PickerWindow::Pick::Entry:
+        desktop.notice(tr("Entry %1 copied: press %2").arg(pick.number).arg(keys));
+        break;
+    case PickerWindow::Pick::Clipping:
+        desktop.notice(tr("Clipping %1 copied: press %2").arg(pick.number).arg(keys));
+        break;
+    case PickerWindow::Pick::History:
+        desktop.notice(tr("History item %1 copied: press %2").arg(pick.number).arg(keys));
+        break;
+    }
 }
 
 void PickerCommands::restoreClipboardLater(const Desktop::Contents &before, const QString &picked) {

@@ -4,8 +4,10 @@
 #include "core/text.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -119,8 +121,12 @@ PickerWindow::PickerWindow(EntrySession &session)
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setItemDelegate(new RowDelegate(m_list));
     m_list->installEventFilter(this);
+    m_hint = new QLabel(this);
+    m_hint->setObjectName(QStringLiteral("LblKeys"));
+    m_hint->setWordWrap(true);
     layout->addWidget(m_filter);
     layout->addWidget(m_list);
+    layout->addWidget(m_hint);
     connect(m_list, &QListWidget::itemActivated, this, &PickerWindow::pickItem);
     connect(m_list, &QListWidget::itemClicked, this, &PickerWindow::pickItem);
     connect(m_filter, &QLineEdit::textChanged, this, &PickerWindow::applyFilter);
@@ -128,6 +134,8 @@ PickerWindow::PickerWindow(EntrySession &session)
 
 QChar PickerWindow::keyOf(const Pick &pick) {
     const int n = pick.number;
+    if (pick.kind == Pick::History)
+        return n < 10 ? QChar(u'0' + n) : n == 10 ? QChar(u'0') : QChar();
     if (pick.kind == Pick::Entry)
         return n < 10 ? QChar(u'0' + n) : n == 10 ? QChar(u'0') : QChar(u'a' + (n - 11));
     return n <= 6 ? QChar(u'u' + (n - 1)) : QChar(u'A' + (n - 7));
@@ -150,13 +158,47 @@ bool PickerWindow::pickOfKey(QChar key, Pick *pick) {
     return true;
 }
 
+QString PickerWindow::shortAge(qint64 seconds) {
+    if (seconds < 60)
+        return tr("now");
+    if (seconds < 3600)
+        return tr("%1 min").arg(seconds / 60);
+    if (seconds < 86400)
+        return tr("%1 h").arg(seconds / 3600);
+    return tr("%1 d").arg(seconds / 86400);
+}
+
+QString PickerWindow::spokenAge(qint64 seconds) {
+    if (seconds < 60)
+        return tr("Copied just now");
+    const qint64 minutes = seconds / 60, hours = seconds / 3600, days = seconds / 86400;
+    if (seconds < 3600)
+        return minutes == 1 ? tr("Copied 1 minute ago") : tr("Copied %1 minutes ago").arg(minutes);
+    if (seconds < 86400)
+        return hours == 1 ? tr("Copied 1 hour ago") : tr("Copied %1 hours ago").arg(hours);
+    return days == 1 ? tr("Copied 1 day ago") : tr("Copied %1 days ago").arg(days);
+}
+
+void PickerWindow::showKeyHint() {
+    const bool history = m_session.history().count() > 0;
+    m_hint->setText(m_historyKeys ? tr("History: 1-9, 0 pick the newest ten; Tab: the entries "
+                                       "again; / filter; Esc close")
+                    : history     ? tr("1-9, 0, a-t: entries; u-z, Shift+A-N: clippings; Tab, "
+                                           "then 1-9, 0: history; / filter; Esc close")
+                                  : tr("1-9, 0, a-t: entries; u-z, Shift+A-N: clippings; / filter; "
+                                           "Esc close"));
+}
+
 void PickerWindow::fill() {
     m_list->clear();
     const EntryStore &entries = m_session.entries();
     // `number` and `name` may be empty; the row's plain text joins what it shows.
     const auto add = [this](const Pick &pick, const QString &number, const QString &name,
                             const QString &text, const QString &spoken) {
-        const QString key = keyOf(pick);
+        const QChar keyChar = keyOf(pick);
+        const QString key = pick.kind != Pick::History ? QString(keyChar)
+                            : keyChar.isNull()         ? QString()
+                                                       : QStringLiteral("\u21e5") + keyChar;
         QString shown = key + QStringLiteral("   ") +
                         (number.isEmpty() ? QString() : number + QStringLiteral("  ")) + name;
         if (!name.isEmpty() && !text.isEmpty())
@@ -192,6 +234,17 @@ void PickerWindow::fill() {
         add({Pick::Clipping, k}, QString(), tr("Clipping %1").arg(k), text,
             tr("Clipping %1: %2").arg(k).arg(text));
     }
+    // The history after them, newest first.
+    const ClipboardHistory &history = m_session.history();
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (int k = 1; k <= history.count(); ++k) {
+        const qint64 age = std::max<qint64>(0, (now - history.copiedAtMs(k)) / 1000);
+        const QString text = shownText(history.start(k));
+        add({Pick::History, k}, QString(), shortAge(age), text,
+            tr("%1: %2").arg(spokenAge(age), text));
+    }
+    m_historyKeys = false;
+    showKeyHint();
     if (m_list->count() == 0) {
         auto *none = new QListWidgetItem(tr("No entry holds text yet."), m_list);
         none->setFlags(Qt::NoItemFlags);
@@ -309,10 +362,30 @@ bool PickerWindow::eventFilter(QObject *watched, QEvent *event) {
             m_filter->setFocus();
             return true;
         }
+        // Tab: digits pick the history's newest ten, until Tab again.
+        if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier &&
+            m_session.history().count() > 0) {
+            m_historyKeys = !m_historyKeys;
+            showKeyHint();
+            for (int row = 0; m_historyKeys && row < m_list->count(); ++row) {
+                const QVariant data = m_list->item(row)->data(pickRole);
+                if (data.isValid() && data.value<Pick>().kind == Pick::History) {
+                    m_list->setCurrentRow(row);
+                    break;
+                }
+            }
+            return true;
+        }
         Pick chosen;
         const QChar pressed = keyOfEvent(key);
+        const bool digit = pressed >= QLatin1Char('0') && pressed <= QLatin1Char('9');
+        if (m_historyKeys && digit) {
+            chosen = {Pick::History, pressed == QLatin1Char('0') ? 10 : pressed.unicode() - u'0'};
+        } else if (m_historyKeys && pressed.isPrint()) {
+            return true; // only digits pick now; Enter and the arrows still work
+        }
         if (!pressed.isNull() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
-            pickOfKey(pressed, &chosen)) {
+            ((m_historyKeys && digit) || pickOfKey(pressed, &chosen))) {
             // A key of an empty entry picks nothing; the list's own search never runs.
             for (int row = 0; row < m_list->count(); ++row) {
                 const QVariant data = m_list->item(row)->data(pickRole);

@@ -4,6 +4,7 @@
 
 class EntrySession;
 class QKeyEvent;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -17,7 +18,7 @@ class PickerWindow : public QWidget {
     Q_OBJECT
 public:
     struct Pick {
-        enum Kind { Entry, Clipping };
+        enum Kind { Entry, Clipping, History };
         Kind kind = Entry;
         int number = 0;
         bool operator==(const Pick &o) const { return kind == o.kind && number == o.number; }
@@ -25,8 +26,12 @@ public:
 
     explicit PickerWindow(EntrySession &session);
 
-    // The key of an entry or a clipping, and what it picks.
+    // The key of an entry or a clipping, and what it picks; a history item's (the newest ten)
+    // is its digit after Tab.
     static QChar keyOf(const Pick &pick);
+    // How long ago, for a row and for a screen reader: "5 min", "5 minutes".
+    static QString shortAge(qint64 seconds);
+    static QString spokenAge(qint64 seconds);
     static bool pickOfKey(QChar key, Pick *pick);
     // The key a key press stands for in the list, whatever Caps Lock does to its text.
     static QChar keyOfEvent(const QKeyEvent *key);
@@ -36,6 +41,10 @@ public:
     void open(const QPoint &at);
 
     QListWidget *list() const { return m_list; }
+    // The line that tells the keys.
+    QLabel *keyHint() const { return m_hint; }
+    // Whether digits pick history items now (after Tab).
+    bool historyKeys() const { return m_historyKeys; }
     QLineEdit *filterField() const { return m_filter; }
 
 signals:
@@ -56,7 +65,10 @@ private:
     EntrySession &m_session;
     QLineEdit *m_filter = nullptr;
     QListWidget *m_list = nullptr;
+    QLabel *m_hint = nullptr;
     bool m_picked = false;
+    bool m_historyKeys = false;
+    void showKeyHint();
 };
 
 Q_DECLARE_METATYPE(PickerWindow::Pick)

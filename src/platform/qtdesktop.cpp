@@ -160,6 +160,19 @@ bool QtDesktop::setClipboardText(const QString &text) {
     return true;
 }
 
+bool QtDesktop::setClipboardUtf8(const QByteArray &utf8) {
+    s_lastOwnCopy = utf8;
+    if (viaWlClipboard())
+        return runWl(QStringLiteral("wl-copy"),
+                     {QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
+                     utf8) == 0;
+    return setClipboardData(utf8, false);
+}
+
+namespace {
+const QString passwordHint = QStringLiteral("x-kde-passwordManagerHint");
+} // namespace
+
 QByteArray QtDesktop::s_lastOwnCopy;
 
 void QtDesktop::watchClipboard(std::function<bool()> wanted,
@@ -174,8 +187,15 @@ void QtDesktop::watchClipboard(std::function<bool()> wanted,
             [=, this] {
                 if (clipboard->ownsClipboard() || !wanted())
                     return;
-                ClipboardText copied;
-                if (!readClipboard(&copied) || copied.text.isEmpty())
+                // Qt's own offer, never wl-paste: on GNOME that opens a window of its own to get
+                // the keyboard, and every such change would start another.
+                const QMimeData *data = clipboard->mimeData(QClipboard::Clipboard);
+                if (!data || !data->hasText())
+                    return;
+                const bool markedBefore = data->data(passwordHint).trimmed() == "secret";
+                ClipboardText copied{data->text(), false};
+                copied.secret = markedBefore || data->data(passwordHint).trimmed() == "secret";
+                if (copied.text.isEmpty())
                     return;
                 if (!s_lastOwnCopy.isNull() && copied.text.toUtf8() == s_lastOwnCopy)
                     return;
@@ -185,19 +205,6 @@ void QtDesktop::watchClipboard(std::function<bool()> wanted,
             Qt::QueuedConnection);
     });
 }
-
-bool QtDesktop::setClipboardUtf8(const QByteArray &utf8) {
-    s_lastOwnCopy = utf8;
-    if (viaWlClipboard())
-        return runWl(QStringLiteral("wl-copy"),
-                     {QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8")},
-                     utf8) == 0;
-    return setClipboardData(utf8, false);
-}
-
-namespace {
-const QString passwordHint = QStringLiteral("x-kde-passwordManagerHint");
-} // namespace
 
 bool QtDesktop::setClipboardData(const QByteArray &utf8, bool secret) {
     s_lastOwnCopy = utf8;

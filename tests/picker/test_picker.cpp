@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QKeySequenceEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -41,6 +42,9 @@ private slots:
     void oneAtATime();
     void pasteKeysByWindowClass_data();
     void pasteKeysByWindowClass();
+    void historyKeys_data();
+    void historyKeys();
+    void historyRowsAndFilter();
     void shortcutDialogEscCancels();
     void screenshots();
 
@@ -330,6 +334,69 @@ void TestPicker::pasteKeysByWindowClass() {
     QFETCH(QString, windowClass);
     QFETCH(QString, keys);
     QCOMPARE(KeySender::keysText(KeySender::pasteKeysFor(windowClass)), keys);
+}
+
+void TestPicker::historyKeys_data() {
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("clipboard"); // "" for no pick: the picker stays
+    QTest::newRow("Tab, 1: the newest copy, exactly")
+        << QList<int>{Qt::Key_Tab, Qt::Key_1} << " copy 12 ";
+    QTest::newRow("Tab, 0: the tenth") << QList<int>{Qt::Key_Tab, Qt::Key_0} << " copy 3 ";
+    QTest::newRow("Tab twice, 3: entry 3 again")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_3} << "hello from\nthe third";
+    QTest::newRow("Tab, a: nothing") << QList<int>{Qt::Key_Tab, Qt::Key_A} << "";
+    QTest::newRow("Tab, Enter: the newest")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Return} << " copy 12 ";
+}
+
+// After Tab the digits pick the history's newest ten; a pick pastes as an entry's does.
+void TestPicker::historyKeys() {
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, clipboard);
+    for (int i = 1; i <= 12; ++i)
+        m_s->desktop.copyByAnotherProgram(QStringLiteral(" copy %1 ").arg(i));
+    m_s->desktop.clipboard = QStringLiteral("before");
+    PickerWindow *picker = openPicker();
+    QVERIFY(picker);
+    for (int key : keys)
+        QTest::keyClick(picker->list(), Qt::Key(key));
+    if (clipboard.isEmpty()) {
+        QVERIFY(m_commands->picker() && m_commands->picker()->isVisible());
+        QCOMPARE(m_s->desktop.clipboard, QStringLiteral("before"));
+        return;
+    }
+    QVERIFY(!m_commands->picker() || !m_commands->picker()->isVisible());
+    QCOMPARE(m_s->desktop.clipboard, clipboard);
+    QCOMPARE(m_s->desktop.pastes.size(), 1);
+    // The pick is Snapvale's own copy: the history stays as it was.
+    QCOMPARE(m_s->session.history().count(), 12);
+}
+
+void TestPicker::historyRowsAndFilter() {
+    m_s->desktop.copyByAnotherProgram(QStringLiteral("older copy"));
+    m_s->desktop.copyByAnotherProgram(QStringLiteral("newest copy\nsecond line"));
+    PickerWindow *picker = openPicker();
+    QVERIFY(picker);
+    QListWidget *list = picker->list();
+    // Entries 3 and 12, clipping 2, then the history, newest first.
+    QCOMPARE(list->count(), 5);
+    QCOMPARE(list->item(3)->text(), QStringLiteral("\u21e51   now: newest copy"));
+    QCOMPARE(list->item(3)->data(Qt::AccessibleTextRole).toString(),
+             QStringLiteral("Copied just now: newest copy"));
+    QCOMPARE(list->item(4)->text(), QStringLiteral("\u21e52   now: older copy"));
+    QVERIFY(picker->keyHint()->text().contains(QLatin1String("Tab, then 1-9, 0: history")));
+    QTest::keyClick(list, Qt::Key_Tab);
+    QVERIFY(picker->historyKeys());
+    QVERIFY(picker->keyHint()->text().startsWith(QLatin1String("History: 1-9, 0")));
+    QCOMPARE(list->currentRow(), 3);
+    QTest::keyClick(list, Qt::Key_Tab);
+    QVERIFY(!picker->historyKeys());
+    // The filter matches history texts too.
+    QTest::keyClick(list, Qt::Key_Slash);
+    QTest::keyClicks(picker->filterField(), QStringLiteral("older"));
+    QCOMPARE(list->currentRow(), 4);
+    QTest::keyClick(picker->filterField(), Qt::Key_Return);
+    QCOMPARE(m_s->desktop.clipboard, QStringLiteral("older copy"));
 }
 
 void TestPicker::shortcutDialogEscCancels() {
