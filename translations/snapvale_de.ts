@@ -732,6 +732,10 @@ Trotzdem beenden? Der Eintrag behält dann, was er vorher enthielt.</translation
         <source>Stop keeping the clipboard history, and clear all it holds?</source>
         <translation>Den Zwischenablage-Verlauf nicht mehr führen und alles darin löschen?</translation>
     </message>
+    <message>
+        <source>The clipboard history could not keep a copy: %1</source>
+        <translation>Der Zwischenablage-Verlauf konnte eine Kopie nicht behalten: %1</translation>
+    </message>
 </context>
 <context>
     <name>NameDialog</name>

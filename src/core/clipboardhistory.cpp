@@ -164,6 +164,23 @@ void ClipboardHistory::remove(int k) {
     emit changed();
 }
 
+void ClipboardHistory::forget(const QByteArray &utf8) {
+    load();
+    waitForWrites();
+    const QString digest = digestOf(utf8);
+    bool forgotten = false;
+    for (int i = int(m_items.size()) - 1; i >= 0; --i) {
+        bool ok = false;
+        if (m_items.at(i).digest == digest && text(i + 1, &ok) == utf8 && ok) {
+            // On this connection, so that the caller's fold of the log finds it gone.
+            m_store.remove(historySection, m_items.takeAt(i).key);
+            forgotten = true;
+        }
+    }
+    if (forgotten)
+        emit changed();
+}
+
 bool ClipboardHistory::clear() {
     load();
     waitForWrites();

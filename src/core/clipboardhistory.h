@@ -38,6 +38,8 @@ public:
     // down moves up instead of standing twice. False when it is not kept.
     bool add(const QByteArray &utf8, qint64 nowMs);
     void remove(int k);
+    // Every item holding exactly this text goes, at once (a text that became a secret).
+    void forget(const QByteArray &utf8);
     // Every item, its room in the store overwritten with zeros. False when the store could not
     // be written.
     bool clear();

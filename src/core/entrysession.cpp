@@ -29,9 +29,11 @@ EntrySession::EntrySession(SettingsStore &store, QObject *parent)
     , m_store(store) {
     for (int k = 0; k < ClippingCount; ++k)
         m_clippings << QString();
-    if (m_store.isOpen() && m_store.unwritableReason().isEmpty())
+    if (m_store.isOpen() && m_store.unwritableReason().isEmpty()) {
         m_recoveryWriter = std::make_unique<BackgroundWriter>(m_store.path());
-    m_history = std::make_unique<ClipboardHistory>(m_store, m_recoveryWriter.get());
+        m_historyWriter = std::make_unique<BackgroundWriter>(m_store.path());
+    }
+    m_history = std::make_unique<ClipboardHistory>(m_store, m_historyWriter.get());
 
     connect(&m_entries, &EntryStore::entryChanged, this, &EntrySession::scheduleRecoveryCopy);
     m_foldRetry.setInterval(1000);
@@ -55,6 +57,7 @@ void EntrySession::setRole(Role role) {
     m_role = role;
     if (role != Role::Owner) {
         m_history->dropWriter();
+        m_historyWriter.reset();
         m_recoveryWriter.reset();
     }
 }
@@ -390,6 +393,9 @@ void EntrySession::setSecret(int n, bool secret) {
                 emit secretFailed(n, why);
                 return;
             }
+            // An earlier copy of the text is a secret now too: out of the history, and with
+            // the rest out of the log.
+            m_history->forget(utf8);
             foldLogAfterSecret();
             emit secretChanged(n, true);
         };
@@ -691,6 +697,8 @@ void EntrySession::replaceDamagedStore() {
     m_entries.takeAllIntoMemory();
     if (m_recoveryWriter)
         m_recoveryWriter->closeStore();
+    if (m_historyWriter)
+        m_historyWriter->closeStore();
     if (!m_store.replaceDamaged())
         return;
     // What the rows read back from the old file had as a recovery copy is older than what is

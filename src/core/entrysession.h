@@ -183,7 +183,9 @@ private:
     // The recovery copy is written away from the caller's thread; null when the store cannot
     // be written, and the copy then fails where it is.
     std::unique_ptr<BackgroundWriter> m_recoveryWriter;
-    // After the writer it uses, so that it goes first.
+    // The history's copies have a writer of their own: a store busy with another program
+    // holds them up, never the recovery copy. The history goes before its writer.
+    std::unique_ptr<BackgroundWriter> m_historyWriter;
     std::unique_ptr<ClipboardHistory> m_history;
     SecretKeeper *m_keeper = nullptr;
     std::array<QByteArray, EntryStore::Count> m_secretTexts;

@@ -86,13 +86,15 @@ MainWindow::MainWindow(EntrySession &session, Desktop &desktop, QWidget *parent)
                              [this](const Desktop::ClipboardText &copied) {
                                  m_session.copiedElsewhere(copied.text.toUtf8(), copied.secret);
                              });
-    // A copy the store could not keep (a full disk) is said once a run, not at every copy.
+    // A copy the store could not keep (a full disk) is said once a run, in passing: a copy is
+    // made in another program, where a message box would stop the user's work.
     connect(&m_session.history(), &ClipboardHistory::writeFailed, this,
             [this, told = false](const QString &why) mutable {
+                qWarning("the clipboard history could not keep a copy: %s", qUtf8Printable(why));
                 if (told || m_silentFailures)
                     return;
                 told = true;
-                showWriteFailure(m_desktop, this, m_session.store().path(), why);
+                m_desktop.notice(tr("The clipboard history could not keep a copy: %1").arg(why));
             });
     connect(&m_session, &EntrySession::clippingsChanged, this, &MainWindow::showClippings);
     connect(&m_session, &EntrySession::storeReplaced, this, &MainWindow::showStoreReplaced);

@@ -454,10 +454,14 @@ void TestSecrets::secretToAFileAsksFirst() {
         editor->closeWithoutAsking();
 }
 
-// Neither a password manager's copy nor a secret entry's text copied back from another program
-// goes into the clipboard history, nor any byte of them into the store.
+// Neither a password manager's copy nor a secret entry's text (copied before it was marked, or
+// back from another program since) stays in the clipboard history, nor any byte of them in the
+// store.
 void TestSecrets::historyNeverKeepsASecret() {
+    m_s->desktop.copyByAnotherProgram(secret);
+    QCOMPARE(m_s->session.history().count(), 1);
     markEntry3();
+    QCOMPARE(m_s->session.history().count(), 0);
     m_s->desktop.copyByAnotherProgram(secret);
     m_s->desktop.copyByAnotherProgram(QStringLiteral("from-the-manager"), true);
     QCOMPARE(m_s->session.history().count(), 0);

@@ -247,6 +247,12 @@ case_full() {
     trap 'end_started; umount -l "$full" || true' EXIT
     data=$full/data
     db=$data/Snapvale/settings.sqlite3
+    # Without the clipboard history, whose copies would take room of their own first: this case
+    # is about the entries' writes.
+    start_snapvale "$data" "$work/fullrun"
+    kill -TERM "$started"
+    ends_within "$started" 30 || fail "full: no end before the history was turned off"
+    sqlite3 "$db" "INSERT OR REPLACE INTO settings VALUES ('Snapvale', 'Settings', 'History', '2')"
     start_snapvale "$data" "$work/fullrun"
     pid=$started
     big=$(head -c 2200000 /dev/urandom | base64 -w 100)
