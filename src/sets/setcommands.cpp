@@ -100,12 +100,14 @@ void SetCommands::deleteSet() {
     m_main.desktop().beep();
     if (!lines.readable) {
         // Typed into the file dialog, or removed since: said, as every other failure is.
+        // The store itself is never opened here: closing a descriptor of ours on it would drop
+        // SQLite's locks.
         const QFileInfo info(path);
         QFile file(path);
         if (!info.exists())
             m_main.desktop().message(&m_main,
                                      tr("The file \"%1\" does not exist.").arg(info.fileName()));
-        else if (info.size() > 0 && !file.open(QIODevice::ReadOnly))
+        else if (info.size() > 0 && Text::mayOpen(path) && !file.open(QIODevice::ReadOnly))
             showReadFailure(m_main.desktop(), &m_main, path, file.errorString());
         else
             m_main.desktop().message(&m_main, tr("This file is not an entry set."));
