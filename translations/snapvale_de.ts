@@ -50,6 +50,53 @@ Sonst wurde nichts geändert.</translation>
     </message>
 </context>
 <context>
+    <name>CopyAge</name>
+    <message>
+        <source>now</source>
+        <translation>jetzt</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 Min.</translation>
+    </message>
+    <message>
+        <source>%1 h</source>
+        <translation>%1 Std.</translation>
+    </message>
+    <message>
+        <source>%1 d</source>
+        <translation>%1 T.</translation>
+    </message>
+    <message>
+        <source>Copied just now</source>
+        <translation>Gerade eben kopiert</translation>
+    </message>
+    <message>
+        <source>Copied 1 minute ago</source>
+        <translation>Vor 1 Minute kopiert</translation>
+    </message>
+    <message>
+        <source>Copied %1 minutes ago</source>
+        <translation>Vor %1 Minuten kopiert</translation>
+    </message>
+    <message>
+        <source>Copied 1 hour ago</source>
+        <translation>Vor 1 Stunde kopiert</translation>
+    </message>
+    <message>
+        <source>Copied %1 hours ago</source>
+        <translation>Vor %1 Stunden kopiert</translation>
+    </message>
+    <message>
+        <source>Copied 1 day ago</source>
+        <translation>Vor 1 Tag kopiert</translation>
+    </message>
+    <message>
+        <source>Copied %1 days ago</source>
+        <translation>Vor %1 Tagen kopiert</translation>
+    </message>
+</context>
+<context>
     <name>DeleteSetDialog</name>
     <message>
         <source>Are you sure you&apos;d like to delete this set?</source>
@@ -117,6 +164,10 @@ Sonst wurde nichts geändert.</translation>
     <message>
         <source>&amp;Cancel</source>
         <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>The copied text could not be read from the settings file.</source>
+        <translation>Der kopierte Text konnte nicht aus der Einstellungsdatei gelesen werden.</translation>
     </message>
 </context>
 <context>
@@ -458,6 +509,84 @@ Was Sie jetzt ändern, geht beim Beenden von Snapvale verloren.</translation>
     </message>
 </context>
 <context>
+    <name>HistoryModel</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryWindow</name>
+    <message>
+        <source>Clipboard History</source>
+        <translation>Zwischenablage-Verlauf</translation>
+    </message>
+    <message>
+        <source>&amp;Filter:</source>
+        <translation>&amp;Filter:</translation>
+    </message>
+    <message>
+        <source>Show only the copies that hold this text</source>
+        <translation>Nur die Kopien zeigen, die diesen Text enthalten</translation>
+    </message>
+    <message>
+        <source>Copied texts, newest first</source>
+        <translation>Kopierte Texte, die neuesten zuerst</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Store in Entry...</source>
+        <translation>In Eintrag &amp;speichern...</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>C&amp;lear History</source>
+        <translation>&amp;Verlauf leeren</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Nothing copied yet: what other programs copy appears here.</source>
+        <translation>Noch nichts kopiert: Was andere Programme kopieren, erscheint hier.</translation>
+    </message>
+    <message>
+        <source>The clipboard history is off: Options, Keep Clipboard History turns it on.</source>
+        <translation>Der Zwischenablage-Verlauf ist aus: Optionen, Zwischenablage-Verlauf behalten schaltet ihn ein.</translation>
+    </message>
+    <message>
+        <source>No copy holds &quot;%1&quot;.</source>
+        <translation>Keine Kopie enthält „%1“.</translation>
+    </message>
+    <message>
+        <source>On the clipboard: %1</source>
+        <translation>In der Zwischenablage: %1</translation>
+    </message>
+    <message>
+        <source>The copied text is no longer in the history.</source>
+        <translation>Der kopierte Text ist nicht mehr im Verlauf.</translation>
+    </message>
+    <message>
+        <source>Clear the clipboard history? All %1 copied texts in it are removed for good.</source>
+        <translation>Den Zwischenablage-Verlauf leeren? Alle %1 kopierten Texte darin werden endgültig entfernt.</translation>
+    </message>
+    <message>
+        <source>&amp;Clear</source>
+        <translation>&amp;Leeren</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+</context>
+<context>
     <name>Keyring</name>
     <message>
         <source>The Secret Service refused.</source>
@@ -736,6 +865,14 @@ Trotzdem beenden? Der Eintrag behält dann, was er vorher enthielt.</translation
         <source>The clipboard history could not keep a copy: %1</source>
         <translation>Der Zwischenablage-Verlauf konnte eine Kopie nicht behalten: %1</translation>
     </message>
+    <message>
+        <source>&amp;History...</source>
+        <translation>&amp;Verlauf...</translation>
+    </message>
+    <message>
+        <source>&amp;Recent</source>
+        <translation>&amp;Zuletzt kopiert</translation>
+    </message>
 </context>
 <context>
     <name>NameDialog</name>
@@ -816,50 +953,6 @@ Trotzdem beenden? Der Eintrag behält dann, was er vorher enthielt.</translation
     <message>
         <source>Clipping %1</source>
         <translation>Schnipsel %1</translation>
-    </message>
-    <message>
-        <source>now</source>
-        <translation>jetzt</translation>
-    </message>
-    <message>
-        <source>%1 min</source>
-        <translation>%1 Min.</translation>
-    </message>
-    <message>
-        <source>%1 h</source>
-        <translation>%1 Std.</translation>
-    </message>
-    <message>
-        <source>%1 d</source>
-        <translation>%1 T.</translation>
-    </message>
-    <message>
-        <source>Copied just now</source>
-        <translation>Gerade eben kopiert</translation>
-    </message>
-    <message>
-        <source>Copied 1 minute ago</source>
-        <translation>Vor 1 Minute kopiert</translation>
-    </message>
-    <message>
-        <source>Copied %1 minutes ago</source>
-        <translation>Vor %1 Minuten kopiert</translation>
-    </message>
-    <message>
-        <source>Copied 1 hour ago</source>
-        <translation>Vor 1 Stunde kopiert</translation>
-    </message>
-    <message>
-        <source>Copied %1 hours ago</source>
-        <translation>Vor %1 Stunden kopiert</translation>
-    </message>
-    <message>
-        <source>Copied 1 day ago</source>
-        <translation>Vor 1 Tag kopiert</translation>
-    </message>
-    <message>
-        <source>Copied %1 days ago</source>
-        <translation>Vor %1 Tagen kopiert</translation>
     </message>
     <message>
         <source>History: 1-9, 0 pick the newest ten; Tab: the entries again; / filter; Esc close</source>
@@ -1072,6 +1165,33 @@ Den Text ersetzen, den er jetzt enthält?</translation>
     <message>
         <source>This desktop keeps no keys for programs.</source>
         <translation>Dieser Desktop verwaltet keine Tasten für Programme.</translation>
+    </message>
+</context>
+<context>
+    <name>StoreInDialog</name>
+    <message>
+        <source>Store in Entry</source>
+        <translation>In Eintrag speichern</translation>
+    </message>
+    <message>
+        <source>Store the copied text in &amp;entry:</source>
+        <translation>Den kopierten Text in &amp;Eintrag speichern:</translation>
+    </message>
+    <message>
+        <source>%1  (empty)</source>
+        <translation>%1  (leer)</translation>
+    </message>
+    <message>
+        <source>%1  %2 (secret)</source>
+        <translation>%1  %2 (geheim)</translation>
+    </message>
+    <message>
+        <source>%1  %2: %3</source>
+        <translation>%1  %2: %3</translation>
+    </message>
+    <message>
+        <source>&amp;Store</source>
+        <translation>&amp;Speichern</translation>
     </message>
 </context>
 <context>

@@ -16,6 +16,7 @@ ClipboardCommands::ClipboardCommands(MainWindow &main, EntrySession &session)
     connect(&main, &MainWindow::numberedButtonReleased, this, &ClipboardCommands::onNumberedButton);
     connect(&main, &MainWindow::copyRequested, this, &ClipboardCommands::copy);
     connect(&main, &MainWindow::pasteRequested, this, &ClipboardCommands::pasteForCommand);
+    connect(&main, &MainWindow::storeRequested, this, &ClipboardCommands::store);
     // Exit answers every open question as not answered: nothing is replaced after the save.
     connect(&main, &MainWindow::exiting, this, [this] {
         m_exiting = true;
@@ -188,6 +189,22 @@ void ClipboardCommands::pasteForCommand(int n, const MainWindow::PasteDone &done
                      .arg(n));
         else
             done(MainWindow::Kept, QStringLiteral("entry %1 kept its text").arg(n));
+    });
+}
+
+void ClipboardCommands::store(int n, const QString &text) {
+    const auto put = [this, text](int entry) {
+        if (!m_session.setEntryText(entry, text))
+            m_main.desktop().message(&m_main, EntryStore::tooLargeMessage());
+    };
+    if (m_session.entries().isEmpty(n)) {
+        put(n);
+        return;
+    }
+    // Asked from the history window, perhaps with the main window hidden: a window of its own.
+    ask(n, !m_main.isVisible(), [put](ReplaceDialog *question) {
+        put(question->entry());
+        question->accept();
     });
 }
 

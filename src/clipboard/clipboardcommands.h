@@ -27,6 +27,8 @@ public:
     // forward instead of another, and `done` learns whether the text was pasted.
     void pasteForCommand(int n, const MainWindow::PasteDone &done);
     void copy(int n);
+    // Stores a text (a history item) in entry n as "Untitled", asking first when it holds text.
+    void store(int n, const QString &text);
     void saveClipboard();
 
 private:

@@ -155,13 +155,31 @@ void ClipboardHistory::write(const QString &key, const QByteArray *value) {
     });
 }
 
-void ClipboardHistory::remove(int k) {
+QString ClipboardHistory::key(int k) const {
+    load();
+    return m_items.value(k - 1).key;
+}
+
+int ClipboardHistory::find(const QString &key) const {
+    load();
+    for (int i = 0; i < m_items.size(); ++i) {
+        if (m_items.at(i).key == key)
+            return i + 1;
+    }
+    return 0;
+}
+
+bool ClipboardHistory::remove(int k) {
     load();
     if (k < 1 || k > m_items.size())
-        return;
-    const QString key = m_items.takeAt(k - 1).key;
-    write(key, nullptr);
+        return true;
+    // The user deletes a copy mostly because it should not be kept: gone from the log file too,
+    // as a cleared history is.
+    waitForWrites();
+    const bool removed = m_store.remove(historySection, m_items.takeAt(k - 1).key);
+    m_store.foldLog(false);
     emit changed();
+    return removed;
 }
 
 void ClipboardHistory::forget(const QByteArray &utf8) {

@@ -31,13 +31,18 @@ public:
     QString start(int k) const;
     // Item k's whole text; empty (and `ok` false) when it cannot be read.
     QByteArray text(int k, bool *ok = nullptr) const;
+    // What names item k while others come and go; find() gives its number now, 0 once it is gone.
+    QString key(int k) const;
+    int find(const QString &key) const;
 
     // Whether a copied text is kept at all: not empty, not only white space, not too large.
     static bool keeps(const QByteArray &utf8);
     // `utf8` as the newest item, copied at `nowMs` (ms since the epoch); the same text further
     // down moves up instead of standing twice. False when it is not kept.
     bool add(const QByteArray &utf8, qint64 nowMs);
-    void remove(int k);
+    // Item k goes, its room in the store overwritten with zeros. False when the store could not
+    // be written.
+    bool remove(int k);
     // Every item holding exactly this text goes, at once (a text that became a secret).
     void forget(const QByteArray &utf8);
     // Every item, its room in the store overwritten with zeros. False when the store could not

@@ -196,6 +196,8 @@ void MainWindow::buildMenus() {
     a.saveSet = newItem(file, QStringLiteral("SaveSetMnu"), tr("&Save Set"), "Ctrl+S");
     a.deleteSet = newItem(file, QStringLiteral("DeleteMnu"), tr("&Delete Set"), "Ctrl+D");
     file->addSeparator();
+    a.historyWindow = newItem(file, QStringLiteral("mnuHistory"), tr("&History..."), "Ctrl+H");
+    file->addSeparator();
     a.exit = newItem(file, QStringLiteral("ExitMnu"), tr("E&xit"));
     bar->addMenu(file);
 
@@ -291,6 +293,16 @@ void MainWindow::buildPopupMenus() {
         setLiteralCaption(a.clipping[k - 1], QString());
     }
     lists->addMenu(m_menus.clippings);
+    m_menus.recent = newMenu(lists, QStringLiteral("mnuRecent"), tr("&Recent"));
+    for (int k = 1; k <= int(a.recent.size()); ++k) {
+        QAction *item = a.recent[k - 1] =
+            newItem(m_menus.recent, QStringLiteral("mnuRecent") + twoDigits(k), QString());
+        connect(item, &QAction::triggered, this, [this, k] {
+            if (const int now = m_session.history().find(m_recentKeys[k - 1]))
+                copyHistoryItem(m_desktop, this, m_session, now);
+        });
+    }
+    lists->addMenu(m_menus.recent);
     connect(lists, &QMenu::aboutToShow, this, &MainWindow::refreshTrayList);
 
     QMenu *tray = m_menus.trayCommands =
@@ -304,6 +316,7 @@ void MainWindow::buildPopupMenus() {
         newItem(tray, QStringLiteral("RestoreMnu2"), tr("&Restore Startup Entries"));
     tray->addSeparator();
     a.saveClipboard = newItem(tray, QStringLiteral("mnuClipboard2"), tr("Save Clipboard &As..."));
+    a.trayHistory = newItem(tray, QStringLiteral("mnuHistory2"), tr("&History..."));
     tray->addSeparator();
     a.trayExit = newItem(tray, QStringLiteral("mnuExit"), tr("E&xit"));
     connect(a.showWindow, &QAction::triggered, this, &MainWindow::showWindow);
@@ -389,6 +402,21 @@ void MainWindow::refreshTrayList() {
     }
     for (int k = 1; k <= ClippingCount; ++k)
         m_actions.clipping[k - 1]->setVisible(!m_session.clipping(k).isEmpty());
+
+    // The history is read here, at the first click, not at start.
+    const bool keeps = m_session.keepsHistory();
+    m_menus.recent->menuAction()->setVisible(keeps);
+    const ClipboardHistory &history = m_session.history();
+    const int count = keeps ? std::min(history.count(), int(m_actions.recent.size())) : 0;
+    m_menus.recent->setEnabled(count > 0);
+    for (int k = 1; k <= int(m_actions.recent.size()); ++k) {
+        QAction *item = m_actions.recent[k - 1];
+        m_recentKeys[k - 1] = k <= count ? history.key(k) : QString();
+        setLiteralCaption(
+            item, k <= count ? Text::startOf(history.start(k), trayCaptionLength) : QString(),
+            QChar(k < 10 ? u'0' + k : u'0'));
+        item->setVisible(k <= count);
+    }
 }
 
 void MainWindow::addExitGuard(std::function<bool(CloseReason)> guard) {
@@ -407,6 +435,11 @@ void MainWindow::showClippings() {
 void MainWindow::requestCopy(int n) {
     if (EntryStore::isValid(n))
         emit copyRequested(n);
+}
+
+void MainWindow::requestStore(int n, const QString &text) {
+    if (EntryStore::isValid(n))
+        emit storeRequested(n, text);
 }
 
 void MainWindow::requestPaste(int n, const PasteDone &done) {

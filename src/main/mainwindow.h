@@ -25,6 +25,7 @@ struct MainActions {
     QAction *loadSet = nullptr;
     QAction *saveSet = nullptr;
     QAction *deleteSet = nullptr;
+    QAction *historyWindow = nullptr;
     QAction *exit = nullptr;
     // Options
     QAction *hideInTray = nullptr;
@@ -49,12 +50,15 @@ struct MainActions {
     std::array<QAction *, EntryStore::Count> trayEntry{};
     QAction *editClippings = nullptr;
     std::array<QAction *, ClippingCount> clipping{};
+    // The newest copies in the history, 1 the newest
+    std::array<QAction *, 10> recent{};
     // The tray's command menu
     QAction *showWindow = nullptr;
     QAction *trayLoadSet = nullptr;
     QAction *trayLoadSetAndShow = nullptr;
     QAction *trayRestoreStartup = nullptr;
     QAction *saveClipboard = nullptr;
+    QAction *trayHistory = nullptr;
     QAction *trayExit = nullptr;
     // The entry menu of a numbered button; each acts on currentEntry()
     QAction *paste = nullptr;
@@ -78,6 +82,7 @@ struct MainMenus {
     QMenu *tabs13 = nullptr;
     QMenu *tabs46 = nullptr;
     QMenu *clippings = nullptr;
+    QMenu *recent = nullptr;
     QMenu *trayCommands = nullptr; // the tray's right click
     QMenu *entry = nullptr;        // a numbered button's right click
 };
@@ -114,6 +119,8 @@ public:
     enum PasteStatus { Kept = 3, NothingToPaste = 4, QuestionOpen = 5, SecretRefused = 6 };
     void requestCopy(int n);
     void requestPaste(int n, const PasteDone &done);
+    // Stores `text` in entry n, asking first when the entry holds text.
+    void requestStore(int n, const QString &text);
     // The entry picker, from the command line.
     void requestPicker() { emit pickerRequested(); }
 
@@ -173,6 +180,7 @@ signals:
     // Entry n is to be copied: its copy button, the tray list, the command line.
     void copyRequested(int n);
     void pasteRequested(int n, const MainWindow::PasteDone &done);
+    void storeRequested(int n, const QString &text);
     void pickerRequested();
     // The window is about to unload (Exit, log-out, a termination signal): windows that keep
     // the program alive close now, before the main window.
@@ -217,6 +225,8 @@ private:
 
     int m_currentEntry = 0;
     std::function<bool()> m_trayGate;
+    // The history item each Recent item copies, by key: the numbers move with every copy.
+    std::array<QString, 10> m_recentKeys;
     std::vector<std::function<bool(CloseReason)>> m_exitGuards;
     bool m_unloading = false;
     bool m_silentFailures = false;

@@ -2,6 +2,7 @@
 
 #include "core/entrysession.h"
 #include "core/text.h"
+#include "main/copyage.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -158,27 +159,6 @@ bool PickerWindow::pickOfKey(QChar key, Pick *pick) {
     return true;
 }
 
-QString PickerWindow::shortAge(qint64 seconds) {
-    if (seconds < 60)
-        return tr("now");
-    if (seconds < 3600)
-        return tr("%1 min").arg(seconds / 60);
-    if (seconds < 86400)
-        return tr("%1 h").arg(seconds / 3600);
-    return tr("%1 d").arg(seconds / 86400);
-}
-
-QString PickerWindow::spokenAge(qint64 seconds) {
-    if (seconds < 60)
-        return tr("Copied just now");
-    const qint64 minutes = seconds / 60, hours = seconds / 3600, days = seconds / 86400;
-    if (seconds < 3600)
-        return minutes == 1 ? tr("Copied 1 minute ago") : tr("Copied %1 minutes ago").arg(minutes);
-    if (seconds < 86400)
-        return hours == 1 ? tr("Copied 1 hour ago") : tr("Copied %1 hours ago").arg(hours);
-    return days == 1 ? tr("Copied 1 day ago") : tr("Copied %1 days ago").arg(days);
-}
-
 void PickerWindow::showKeyHint() {
     const bool history = m_session.history().count() > 0;
     m_hint->setText(m_historyKeys ? tr("History: 1-9, 0 pick the newest ten; Tab: the entries "
@@ -240,8 +220,8 @@ void PickerWindow::fill() {
     for (int k = 1; k <= history.count(); ++k) {
         const qint64 age = std::max<qint64>(0, (now - history.copiedAtMs(k)) / 1000);
         const QString text = shownText(history.start(k));
-        add({Pick::History, k}, QString(), shortAge(age), text,
-            tr("%1: %2").arg(spokenAge(age), text));
+        add({Pick::History, k}, QString(), CopyAge::brief(age), text,
+            tr("%1: %2").arg(CopyAge::spoken(age), text));
     }
     m_historyKeys = false;
     showKeyHint();

@@ -29,9 +29,6 @@ public:
     // The key of an entry or a clipping, and what it picks; a history item's (the newest ten)
     // is its digit after Tab.
     static QChar keyOf(const Pick &pick);
-    // How long ago, for a row and for a screen reader: "5 min", "5 minutes".
-    static QString shortAge(qint64 seconds);
-    static QString spokenAge(qint64 seconds);
     static bool pickOfKey(QChar key, Pick *pick);
     // The key a key press stands for in the list, whatever Caps Lock does to its text.
     static QChar keyOfEvent(const QKeyEvent *key);

@@ -110,6 +110,18 @@ bool askSaveSecret(Desktop &desktop, QWidget *parent, int n) {
                        1, 1) == 0;
 }
 
+bool copyHistoryItem(Desktop &desktop, QWidget *parent, const EntrySession &session, int k) {
+    bool read = false;
+    const QByteArray text = session.history().text(k, &read);
+    if (!read) {
+        desktop.message(parent, QCoreApplication::translate(
+                                    "Desktop", "The copied text could not be read from the "
+                                               "settings file."));
+        return false;
+    }
+    return copyToClipboard(desktop, parent, text);
+}
+
 bool copyToClipboard(Desktop &desktop, QWidget *parent, const QString &text) {
     if (desktop.clearClipboard() && desktop.setClipboardText(text))
         return true;

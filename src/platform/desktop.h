@@ -134,6 +134,9 @@ bool readClipboard(Desktop &desktop, QWidget *parent, Desktop::ClipboardText *re
 // taken off the clipboard after the session's time if the clipboard still holds it then. False,
 // with the reason told, when nothing was copied.
 bool copyEntry(Desktop &desktop, QWidget *parent, const EntrySession &session, int n);
+// History item k to the clipboard exactly as it was copied; false, with the reason told, when
+// nothing was copied.
+bool copyHistoryItem(Desktop &desktop, QWidget *parent, const EntrySession &session, int k);
 // The text `utf8` of secret entry n (or part of it) to the clipboard in the same way; the
 // clearing waits with `context`, which must outlive `parent` where that is a passing window.
 bool copySecret(Desktop &desktop, QWidget *parent, QObject *context, const EntrySession &session,

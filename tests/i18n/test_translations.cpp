@@ -1,12 +1,15 @@
 // The program as a German user sees it: started with LANG=de_DE.UTF-8 (set by CTest), it finds
 // its German translation and shows German menus, whose keys do not collide, and messages.
 
+#include "history/historywindow.h"
 #include "i18n/translations.h"
 #include "main/mainwindow.h"
 #include "support/session.h"
 
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,6 +20,7 @@ private slots:
     void germanCaptions_data();
     void germanCaptions();
     void menuKeysUnique();
+    void historyWindowInGerman();
     void sessionNoticesInGerman();
 
 private:
@@ -50,6 +54,10 @@ void TestTranslations::germanCaptions_data() {
                                 << "&Snapvale anzeigen";
     QTest::newRow("Help menu") << "MainHelpMnu"
                                << "&Hilfe";
+    QTest::newRow("File, history") << "mnuHistory"
+                                   << "&Verlauf...";
+    QTest::newRow("tray, history") << "mnuHistory2"
+                                   << "&Verlauf...";
 }
 
 void TestTranslations::germanCaptions() {
@@ -82,6 +90,30 @@ void TestTranslations::menuKeysUnique() {
             taken.insert(key, text);
         }
     }
+}
+
+void TestTranslations::historyWindowInGerman() {
+    Session s(m_dir.filePath(QStringLiteral("history/s.sqlite3")));
+    s.start();
+    auto *w = new HistoryWindow(s.window);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Zwischenablage-Verlauf"));
+    QCOMPARE(w->findChild<QPushButton *>(QStringLiteral("CmdStore"))->text(),
+             QStringLiteral("In Eintrag &speichern..."));
+    QCOMPARE(w->findChild<QPushButton *>(QStringLiteral("CmdClear"))->text(),
+             QStringLiteral("&Verlauf leeren"));
+    // One key for each of the window's buttons and its filter.
+    QSet<QChar> keys;
+    for (const QPushButton *b : w->findChildren<QPushButton *>()) {
+        const qsizetype at = b->text().indexOf(QLatin1Char('&'));
+        if (at >= 0)
+            QVERIFY2(!keys.contains(b->text().at(at + 1).toLower()), qPrintable(b->text()));
+        if (at >= 0)
+            keys.insert(b->text().at(at + 1).toLower());
+    }
+    QVERIFY(!keys.contains(u'f'));
+    s.session.history().add("kopiert", QDateTime::currentMSecsSinceEpoch() - 120000);
+    QCOMPARE(w->list()->model()->index(0, 0).data(Qt::AccessibleTextRole).toString(),
+             QStringLiteral("Vor 2 Minuten kopiert: kopiert"));
 }
 
 void TestTranslations::sessionNoticesInGerman() {
