@@ -8,8 +8,7 @@
 HistoryCommands::HistoryCommands(MainWindow &main)
     : QObject(&main)
     , m_main(main) {
-    connect(main.actions().historyWindow, &QAction::triggered, this,
-            &HistoryCommands::showHistory);
+    connect(main.actions().historyWindow, &QAction::triggered, this, &HistoryCommands::showHistory);
     connect(main.actions().trayHistory, &QAction::triggered, this, &HistoryCommands::showHistory);
 }
 

@@ -63,9 +63,8 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const {
     }
     case Qt::AccessibleTextRole:
     case Qt::ToolTipRole: {
-        const qint64 age =
-            std::max<qint64>(0, (QDateTime::currentMSecsSinceEpoch() - m_history.copiedAtMs(k)) /
-                                    1000);
+        const qint64 age = std::max<qint64>(
+            0, (QDateTime::currentMSecsSinceEpoch() - m_history.copiedAtMs(k)) / 1000);
         return tr("%1: %2").arg(CopyAge::spoken(age), shownStart(m_history.start(k)));
     }
     case startRole:
@@ -292,9 +291,8 @@ StoreInDialog::StoreInDialog(MainWindow &main, QWidget *parent)
             caption = tr("%1  %2 (secret)").arg(n).arg(name);
         } else {
             const QString start = Text::oneLine(entries.start(n), 40).trimmed();
-            caption = name == EntryStore::DefaultName
-                          ? QStringLiteral("%1  %2").arg(n).arg(start)
-                          : tr("%1  %2: %3").arg(n).arg(name, start);
+            caption = name == EntryStore::DefaultName ? QStringLiteral("%1  %2").arg(n).arg(start)
+                                                      : tr("%1  %2: %3").arg(n).arg(name, start);
         }
         m_entry->addItem(caption, n);
     }

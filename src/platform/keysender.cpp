@@ -129,9 +129,14 @@ bool sendX11(xcb_connection_t *c, const PasteTarget &target) {
 #endif
 
 #ifdef SNAPVALE_HAVE_WAYLAND
+struct GlobalSearch {
+    const char *interface;
+    bool found = false;
+};
 void onGlobal(void *data, wl_registry *, uint32_t, const char *interface, uint32_t) {
-    if (std::strcmp(interface, "zwp_virtual_keyboard_manager_v1") == 0)
-        *static_cast<bool *>(data) = true;
+    auto *search = static_cast<GlobalSearch *>(data);
+    if (std::strcmp(interface, search->interface) == 0)
+        search->found = true;
 }
 void onGlobalRemove(void *, wl_registry *, uint32_t) {}
 #endif
@@ -211,27 +216,30 @@ bool KeySender::typeX11(const QList<quint32> &keysyms) {
 #endif
 }
 
-bool KeySender::waylandOffersVirtualKeyboard() {
+bool KeySender::waylandOffers(const char *interface) {
 #ifdef SNAPVALE_HAVE_WAYLAND
-    static const bool offered = [] {
-        if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            return false;
-        wl_display *display = wl_display_connect(nullptr);
-        if (!display)
-            return false;
-        bool found = false;
-        static const wl_registry_listener listener = {onGlobal, onGlobalRemove};
-        wl_registry *registry = wl_display_get_registry(display);
-        wl_registry_add_listener(registry, &listener, &found);
-        wl_display_roundtrip(display);
-        wl_registry_destroy(registry);
-        wl_display_disconnect(display);
-        return found;
-    }();
-    return offered;
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return false;
+    wl_display *display = wl_display_connect(nullptr);
+    if (!display)
+        return false;
+    GlobalSearch search{interface};
+    static const wl_registry_listener listener = {onGlobal, onGlobalRemove};
+    wl_registry *registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &search);
+    wl_display_roundtrip(display);
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+    return search.found;
 #else
+    Q_UNUSED(interface);
     return false;
 #endif
+}
+
+bool KeySender::waylandOffersVirtualKeyboard() {
+    static const bool offered = waylandOffers("zwp_virtual_keyboard_manager_v1");
+    return offered;
 }
 
 PasteTarget KeySender::keyboardTarget() {

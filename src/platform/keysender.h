@@ -39,5 +39,7 @@ bool typeX11(const QList<quint32> &keysyms);
 // Whether the Wayland compositor this program talks to (WAYLAND_DISPLAY) offers the
 // virtual-keyboard protocol, asked of its registry once.
 bool waylandOffersVirtualKeyboard();
+// Whether it offers a global of this interface ("zwlr_data_control_manager_v1"), asked now.
+bool waylandOffers(const char *interface);
 
 } // namespace KeySender

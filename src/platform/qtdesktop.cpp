@@ -1,5 +1,7 @@
 #include "platform/qtdesktop.h"
 
+#include "platform/wlclipboardwatch.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
@@ -180,6 +182,34 @@ void QtDesktop::watchClipboard(std::function<bool()> wanted,
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (!clipboard)
         return;
+    // Where the compositor tells wl-paste of every copy, Qt, which hears only while a window of
+    // ours has the keyboard, is not asked at all. The watcher runs only while a copy is wanted.
+    if (wlClipboard() && WlClipboardWatch::available()) {
+        auto *watch = new WlClipboardWatch(clipboard);
+        QObject::connect(watch, &WlClipboardWatch::copied, watch,
+                         [wanted, onCopy](const QByteArray &utf8) {
+                             if (!wanted())
+                                 return;
+                             if (!s_lastOwnCopy.isNull() && utf8 == s_lastOwnCopy) {
+                                 s_lastOwnCopy = QByteArray();
+                                 return;
+                             }
+                             onCopy({QString::fromUtf8(utf8), false});
+                         });
+        auto *poll = new QTimer(watch);
+        QObject::connect(poll, &QTimer::timeout, watch, [watch, wanted] {
+            if (wanted())
+                watch->start();
+            else
+                watch->stop();
+        });
+        poll->start(1000);
+        if (wanted())
+            watch->start();
+        // Ended with the program, not left serving a dead pipe.
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, watch, &WlClipboardWatch::stop);
+        return;
+    }
     QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, [=, this] {
         // Read once the change has been taken in, not inside the event that reports it.
         QMetaObject::invokeMethod(

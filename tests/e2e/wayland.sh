@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program under a headless Wayland compositor (sway), with wl-clipboard as the other
 # programs: with Snapvale's window hidden, --copy reaches what Wayland programs paste, and
-# --paste takes what they copied. Sway refuses to run as root, so as root the compositor and
+# --paste takes what they copied; the history keeps what they copy while another window has the
+# keyboard. Sway refuses to run as root, so as root the compositor and
 # Snapvale run as the unprivileged user nobody, with folders of their own.
 set -euo pipefail
 binary=$(readlink -f "$1")
@@ -112,4 +113,21 @@ for _ in $(seq 100); do target_holds && break; sleep 0.1; done
 target_holds || fail "waited 10 s for the pick to arrive in the target: it holds '$(cat "$out")'," \
     "keys it got: $(tr '\n' ' ' <"$out.keys")"
 
-echo "wayland: 3 passed, 0 failed"
+# The history hears of copies through data-control while another window has the keyboard.
+newest() { timeout 10 "$binary" --history | head -n "$1" | cut -f 3; }
+tops() { local n=$#; [ "$(newest $n)" = "$(printf '%s\n' "$@")" ]; }
+focused 'paste target' || fail "the target window lost the keyboard before the history's copies"
+printf 'way one' | timeout 10 wl-copy
+wait_for "a Wayland copy in the history" 10 tops 'way one'
+printf 'way two\nsecond line' | timeout 10 wl-copy
+wait_for "the second Wayland copy on top" 10 tops 'way two' 'way one'
+printf 'way one' | timeout 10 wl-copy
+wait_for "a repeated Wayland copy moved up" 10 tops 'way one' 'way two'
+[ "$(timeout 10 "$binary" --history-get 2)" = $'way two\nsecond line' ] ||
+    fail "--history-get 2 does not give the Wayland copy exactly"
+# Snapvale's own copy is not a copy made elsewhere.
+timeout 20 "$binary" --copy 4 || fail "--copy 4 for the history"
+printf 'way three' | timeout 10 wl-copy
+wait_for "the copy after Snapvale's own" 10 tops 'way three' 'way one' 'way two'
+
+echo "wayland: 4 passed, 0 failed"

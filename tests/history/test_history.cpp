@@ -5,10 +5,12 @@
 #include "app/remotecontrol.h"
 #include "core/clipboardhistory.h"
 #include "core/request.h"
+#include "platform/wlclipboardwatch.h"
 #include "support/session.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,6 +30,8 @@ private slots:
     void options();
     void commands_data();
     void commands();
+    void waylandWatchScript_data();
+    void waylandWatchScript();
 
 private:
     ClipboardHistory &history() { return m_s->session.history(); }
@@ -267,6 +271,64 @@ void TestHistory::commands() {
     QCOMPARE(m_s->desktop.clipboard, clipboard);
     // Snapvale's own copy is not another program's: the history stays as it was.
     QCOMPARE(history().count(), 3);
+}
+
+void TestHistory::waylandWatchScript_data() {
+    QTest::addColumn<QByteArray>("copied");
+    QTest::addColumn<QString>("types"); // what `wl-paste --list-types` says of the copy
+    QTest::addColumn<QString>("state"); // wl-clipboard 2.2's CLIPBOARD_STATE; 2.1 sets none
+    QTest::addColumn<QByteArray>("record");
+    const QByteArray text("tabs\tand\r\nbreaks \xc3\xa9\n");
+    QTest::newRow("a text, wl-clipboard 2.1") << text << "text/plain;charset=utf-8"
+                                              << ""
+                                              << "data " + text.toBase64();
+    QTest::newRow("a text, wl-clipboard 2.2") << text << "text/plain"
+                                              << "data"
+                                              << "data " + text.toBase64();
+    QTest::newRow("marked, told by the types")
+        << QByteArray("Manager-Pa55") << "text/plain\nx-kde-passwordManagerHint"
+        << "" << QByteArray("sensitive");
+    QTest::newRow("marked, told by the state") << QByteArray("Manager-Pa55") << "text/plain"
+                                               << "sensitive" << QByteArray("sensitive");
+    QTest::newRow("cleared") << QByteArray() << ""
+                             << "clear" << QByteArray("clear");
+    QTest::newRow("over the limit: cut one byte over it")
+        << QByteArray(70, 'x') << "text/plain"
+        << ""
+        << "data " + QByteArray(65, 'x').toBase64();
+}
+
+void TestHistory::waylandWatchScript() {
+    // The script wl-paste runs for each copy, run by the shell as wl-paste runs it, beside a
+    // stand-in for `wl-paste --list-types`.
+    QFETCH(QByteArray, copied);
+    QFETCH(QString, types);
+    QFETCH(QString, state);
+    QFETCH(QByteArray, record);
+    QTemporaryDir bin;
+    const QString stub = bin.filePath(QStringLiteral("wl-paste"));
+    writeBytes(stub, "#!/bin/sh\nprintf '%s\\n' '" + types.toUtf8() + "'\n");
+    QVERIFY(QFile::setPermissions(stub, QFile::ReadOwner | QFile::ExeOwner));
+    QProcess sh;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PATH"), bin.path() + QLatin1Char(':') + env.value("PATH"));
+    env.remove(QStringLiteral("CLIPBOARD_STATE"));
+    if (!state.isEmpty())
+        env.insert(QStringLiteral("CLIPBOARD_STATE"), state);
+    sh.setProcessEnvironment(env);
+    sh.start(QStringLiteral("sh"),
+             {QStringLiteral("-c"), QString::fromLatin1(WlClipboardWatch::script),
+              QStringLiteral("sh"), QStringLiteral("65")});
+    sh.write(copied);
+    sh.closeWriteChannel();
+    QVERIFY2(sh.waitForFinished(10000), "the watch script did not end");
+    const QByteArray out = sh.readAllStandardOutput();
+    QCOMPARE(out, record + '\n');
+    // A marked text never reaches the program, not even in part.
+    if (record == "sensitive")
+        QVERIFY(!out.contains("Pa55"));
+    QCOMPARE(WlClipboardWatch::textOfRecord(out.chopped(1)),
+             record.startsWith("data ") ? QByteArray::fromBase64(record.mid(5)) : QByteArray());
 }
 
 QTEST_MAIN(TestHistory)

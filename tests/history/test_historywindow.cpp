@@ -95,9 +95,10 @@ void TestHistoryWindow::listsNewestFirst() {
     // From the tray the same window comes forward, not a second one.
     m_s->item("mnuHistory2")->trigger();
     QCOMPARE(m_s->window.findChildren<HistoryWindow *>().size(), 1);
-    QCOMPARE(HistoryModel::shownTime(QDateTime(QDate(2026, 3, 1), QTime(9, 5)).toMSecsSinceEpoch(),
-                                     QDateTime(QDate(2026, 3, 1), QTime(23, 0)).toMSecsSinceEpoch()),
-             QLocale().toString(QTime(9, 5), QLocale::ShortFormat));
+    QCOMPARE(
+        HistoryModel::shownTime(QDateTime(QDate(2026, 3, 1), QTime(9, 5)).toMSecsSinceEpoch(),
+                                QDateTime(QDate(2026, 3, 1), QTime(23, 0)).toMSecsSinceEpoch()),
+        QLocale().toString(QTime(9, 5), QLocale::ShortFormat));
     QVERIFY(HistoryModel::shownTime(QDateTime(QDate(2026, 2, 27), QTime(9, 5)).toMSecsSinceEpoch(),
                                     QDateTime(QDate(2026, 3, 1), QTime(9, 5)).toMSecsSinceEpoch())
                 .size() > QLocale().toString(QTime(9, 5), QLocale::ShortFormat).size());
@@ -125,8 +126,7 @@ void TestHistoryWindow::filter() {
     QCOMPARE(stateLine(w)->isVisibleTo(w) ? stateLine(w)->text() : QString(), state);
     // The first match is selected, so that Enter in the field copies it.
     QCOMPARE(w->selectedItem() > 0, !shown.isEmpty());
-    QCOMPARE(w->findChild<QPushButton *>(QStringLiteral("CmdCopy"))->isEnabled(),
-             !shown.isEmpty());
+    QCOMPARE(w->findChild<QPushButton *>(QStringLiteral("CmdCopy"))->isEnabled(), !shown.isEmpty());
     if (shown.isEmpty())
         return;
     QTest::keyClick(w->filterField(), Qt::Key_Return);
@@ -147,7 +147,8 @@ void TestHistoryWindow::copyGivesTheTextBack() {
     // A copy that fails is told.
     m_s->desktop.failingWrites = 2;
     w->findChild<QPushButton *>(QStringLiteral("CmdCopy"))->click();
-    QCOMPARE(m_s->desktop.messages.value(0), QStringLiteral("Error copying to clipboard. Please retry."));
+    QCOMPARE(m_s->desktop.messages.value(0),
+             QStringLiteral("Error copying to clipboard. Please retry."));
 }
 
 void TestHistoryWindow::storeInEntry_data() {
@@ -155,11 +156,14 @@ void TestHistoryWindow::storeInEntry_data() {
     QTest::addColumn<QString>("answer"); // "replace", "cancel", or "" when not asked
     QTest::addColumn<bool>("goneMeanwhile");
     QTest::addColumn<QString>("after");
-    QTest::newRow("an empty entry, no question") << "" << "" << false << "copied\r\ntext";
-    QTest::newRow("text replaced after the question")
-        << "held" << "replace" << false << "copied\r\ntext";
-    QTest::newRow("the question cancelled") << "held" << "cancel" << false << "held";
-    QTest::newRow("the copy deleted while choosing") << "held" << "" << true << "held";
+    QTest::newRow("an empty entry, no question") << ""
+                                                 << "" << false << "copied\r\ntext";
+    QTest::newRow("text replaced after the question") << "held"
+                                                      << "replace" << false << "copied\r\ntext";
+    QTest::newRow("the question cancelled") << "held"
+                                            << "cancel" << false << "held";
+    QTest::newRow("the copy deleted while choosing") << "held"
+                                                     << "" << true << "held";
 }
 
 void TestHistoryWindow::storeInEntry() {
@@ -276,10 +280,11 @@ void TestHistoryWindow::screenshot() {
     QDir().mkpath(shots);
     ClipboardHistory &history = m_s->session.history();
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const std::pair<const char *, int> copies[] = {
-        {"https://www.example.com/reports/2026", 50}, {"Meeting moved to Thursday, 10:30", 35},
-        {"SELECT * FROM orders WHERE id = ?", 12},    {"Kind regards,\r\nAlex", 3},
-        {"+1 555 0100", 1}};
+    const std::pair<const char *, int> copies[] = {{"https://www.example.com/reports/2026", 50},
+                                                   {"Meeting moved to Thursday, 10:30", 35},
+                                                   {"SELECT * FROM orders WHERE id = ?", 12},
+                                                   {"Kind regards,\r\nAlex", 3},
+                                                   {"+1 555 0100", 1}};
     for (const auto &[text, minutesAgo] : copies)
         QVERIFY(history.add(text, now - qint64(minutesAgo) * 60000));
     HistoryWindow *w = open();
