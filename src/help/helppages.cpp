@@ -15,6 +15,7 @@ const HelpPage helpPages[] = {
          "<li><a href='#editor'>The editor</a>: viewing and changing an entry</li>"
          "<li><a href='#sets'>Sets and files</a>: saving all 30 entries, and single entries</li>"
          "<li><a href='#tray'>The tray and frequent clippings</a></li>"
+         "<li><a href='#history'>The clipboard history</a>: what you copied</li>"
          "<li><a href='#options'>Options</a></li>"
          "<li><a href='#data'>Where your data is kept</a></li>"
          "<li><a href='#shortcuts'>Shortcuts from anywhere</a>: the command line</li>"
@@ -96,6 +97,26 @@ const HelpPage helpPages[] = {
          "<p>The 20 frequently used clippings are short texts you use often. Edit them with "
          "<b>Edit List</b> under <b>Frequently Used</b>; closing that window keeps what you "
          "typed.</p>")},
+    {"history", QT_TRANSLATE_NOOP("HelpPages", "The clipboard history"),
+     QT_TRANSLATE_NOOP(
+         "HelpPages",
+         "<h2>The clipboard history</h2>"
+         "<p>Snapvale keeps the texts other programs copy, newest first, so that a copy "
+         "overwritten by the next one is not lost. <b>History...</b> on the File menu (Ctrl+H) "
+         "or the tray's menu shows them: type in the filter field to find one, then "
+         "<b>Copy</b> (Enter), <b>Store in Entry...</b>, <b>Delete</b> (the Delete key) or "
+         "<b>Clear History</b>. The tray's entry list has the newest ten under <b>Recent</b>; in "
+         "the entry picker, Tab and then 1 to 9, 0 pick one of them.</p>"
+         "<p>On X11 every copy is kept, the window shown or hidden, and so it is on Wayland "
+         "under sway, KDE Plasma and other desktops that allow it (through wl-clipboard). GNOME "
+         "tells a program of the clipboard only while one of its windows has the keyboard: there "
+         "only "
+         "what you copy while a Snapvale window is active is kept.</p>"
+         "<p>Never kept: a password manager's copy, the text of a secret entry, Snapvale's own "
+         "copies, blank text, texts over 16 MiB and the middle-click selection. The history is "
+         "kept in Snapvale's store and never in set files. <b>Keep Clipboard History</b> on the "
+         "Options menu turns it off, which clears it; <b>History Size...</b> sets how many texts "
+         "it keeps (10 to 10,000). What is deleted or cleared is overwritten in the store.</p>")},
     {"options", QT_TRANSLATE_NOOP("HelpPages", "Options"),
      QT_TRANSLATE_NOOP(
          "HelpPages",
