@@ -3,6 +3,7 @@
 // writes the same as JSON. Each figure is the median of several runs after a warm-up.
 #include "app/commands.h"
 #include "clipboard/clipboardcommands.h"
+#include "core/clipboardhistory.h"
 #include "core/entrystore.h"
 #include "core/settingsstore.h"
 #include "core/storedsettings.h"
@@ -11,6 +12,7 @@
 #include "main/entrytext.h"
 #include "main/mainwindow.h"
 #include "picker/pickercommands.h"
+#include "picker/pickerwindow.h"
 #include "platform/globalshortcut.h"
 #include "platform/qtdesktop.h"
 #include "support/scripteddesktop.h"
@@ -18,6 +20,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,6 +29,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -179,6 +185,8 @@ double longestStall(const std::function<bool()> &run) {
     tick.start();
     while (run())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    // The wait that ended the run counts too: a read that blocks the loop to its end is a stall.
+    longest = std::max(longest, since.nsecsElapsed());
     return std::max<qint64>(0, longest - 1000000) / 1e9;
 }
 
@@ -547,6 +555,130 @@ void editorFigures(InProcess &in, QTemporaryDir &work) {
 
 } // namespace
 
+// --- the clipboard history ---------------------------------------------------------------------
+
+// A store whose history holds 10,000 copies of 1 KiB and 100 of 1 MiB, as the program keeps them.
+void fillHistory(const QString &dataHome) {
+    fillStore(dataHome, 0, 0, 0);
+    SettingsStore store(dataHome + QStringLiteral("/Snapvale/settings.sqlite3"));
+    saveHistorySize(store, ClipboardHistory::maxSize);
+    SettingsStore::Transaction transaction(store);
+    const qint64 start = QDateTime::currentMSecsSinceEpoch() - 20000000;
+    for (int i = 0; i < 10100; ++i) {
+        // The 1 MiB copies are the oldest; each text differs from the start.
+        const QByteArray text = (QByteArray::number(i) + ' ')
+                                    .leftJustified(i < 100 ? int(MiB) : 1024, char('a' + i % 26));
+        const QString key =
+            QStringLiteral("%1-%2")
+                .arg(start + i * 1000, 13, 10, QLatin1Char('0'))
+                .arg(QString::fromLatin1(
+                    QCryptographicHash::hash(text, QCryptographicHash::Sha256).left(8).toHex()));
+        store.set(QStringLiteral("History"), key, text);
+    }
+    transaction.commit();
+}
+
+void historyFigures(const QString &snapvale, const QString &minimal, QTemporaryDir &work) {
+    const QString emptyHome = work.filePath(QStringLiteral("history-empty"));
+    const QString home = work.filePath(QStringLiteral("history"));
+    fillStore(emptyHome, 0, 0, 0);
+    fillHistory(home);
+
+    // Also against the empty store in the same run: what the history itself costs at start.
+    const double withHistory = startToPaint(snapvale, home);
+    report(QStringLiteral("history: start to first paint, 10,000 x 1 KiB + 100 x 1 MiB"),
+           withHistory, startToPaint(minimal, emptyHome), QStringLiteral("minimal window"),
+           QStringLiteral("s"), 1.15, true);
+    report(QStringLiteral("history: the same start against the empty store"), withHistory,
+           startToPaint(snapvale, emptyHome), QStringLiteral("empty store"), QStringLiteral("s"), 0,
+           true);
+    const double emptyMemory = residentMiB(snapvale, emptyHome);
+    report(QStringLiteral("history: resident memory, 10,100 items (target: empty + 2 MiB)"),
+           residentMiB(snapvale, home), emptyMemory, QStringLiteral("empty store"),
+           QStringLiteral("MiB"), emptyMemory + 2, false);
+
+    // `snapvale --menu` until the picker is mapped, then Esc; the first, which reads the
+    // history, is the warm-up.
+    const QString pickerTitle = QStringLiteral("Snapvale: pick an entry");
+    const auto menuToMapped = [&](const QString &dataHome) {
+        QProcess running;
+        startRunning(running, snapvale, dataHome);
+        const double s = timed([&] {
+            QProcess menu;
+            menu.setProcessEnvironment(environmentFor(dataHome));
+            menu.start(snapvale, {QStringLiteral("--menu")});
+            QElapsedTimer t;
+            t.start();
+            while (!X11Keys::mappedWindow(pickerTitle) && t.elapsed() < 5000)
+                QThread::usleep(200);
+            menu.waitForFinished(5000);
+            X11Keys::type(QStringLiteral("Escape"));
+            while (X11Keys::mappedWindow(pickerTitle) && t.elapsed() < 10000)
+                QThread::usleep(500);
+        });
+        running.terminate();
+        running.waitForFinished(60000);
+        return s;
+    };
+    report(QStringLiteral("history: --menu to the picker mapped, 10,100 items"), menuToMapped(home),
+           menuToMapped(emptyHome), QStringLiteral("same, empty history"), QStringLiteral("s"),
+           0.030, false);
+
+    // One keystroke in the picker's filter over the 10,100 items, to the list repainted.
+    {
+        SettingsStore store(home + QStringLiteral("/Snapvale/settings.sqlite3"));
+        EntrySession session(store);
+        session.loadAtStart();
+        PickerWindow picker(session);
+        picker.open(QPoint(100, 100));
+        QApplication::processEvents();
+        int round = 0;
+        const double s = timed(
+            [&] {
+                picker.filterField()->setText(round % 2 ? QStringLiteral("7")
+                                                        : QStringLiteral("q"));
+                picker.list()->repaint();
+            },
+            [&] {
+                ++round;
+                picker.filterField()->clear();
+                QApplication::processEvents();
+            });
+        report(QStringLiteral("history: one filter keystroke in the picker, 10,100 items"), s, 0,
+               QStringLiteral("-"), QStringLiteral("s"), 0.016, false);
+    }
+
+    // A 16 MiB copy by another program, taken into the history, as the event loop sees it.
+    {
+        const QString file = work.filePath(QStringLiteral("copy16.txt"));
+        {
+            QFile f(file);
+            f.open(QIODevice::WriteOnly);
+            f.write(text(16 * MiB - 1, 'h').toUtf8());
+        }
+        SettingsStore store(emptyHome + QStringLiteral("/Snapvale/settings.sqlite3"));
+        BenchDesktop real;
+        EntrySession session(store);
+        MainWindow w(session, real);
+        w.loadAtStart();
+        w.show();
+        QElapsedTimer clock;
+        clock.start();
+        const double idle = longestStall([&] { return clock.elapsed() < 1000; });
+        QProcess xclip;
+        ownClipboard(xclip, file);
+        clock.restart();
+        const double stall =
+            longestStall([&] { return session.history().count() == 0 && clock.elapsed() < 20000; });
+        if (session.history().count() == 0)
+            std::fprintf(stderr, "  the 16 MiB copy never reached the history\n");
+        report(QStringLiteral("history: longest stall while a 16 MiB copy is taken in, X11"), stall,
+               idle, QStringLiteral("same, idle"), QStringLiteral("s"), 0.050, false);
+        xclip.kill();
+        xclip.waitForFinished();
+    }
+}
+
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     const QString dir = QCoreApplication::applicationDirPath();
@@ -567,6 +699,11 @@ int main(int argc, char *argv[]) {
             in.session.entries().setEntry(n, text(10 * MiB, char('a' + n % 26)),
                                           QStringLiteral("n"));
         editorFigures(in, work);
+        return printTable(json);
+    }
+    // SNAPVALE_BENCH_ONLY=history: the clipboard history's figures alone.
+    if (qEnvironmentVariable("SNAPVALE_BENCH_ONLY") == QLatin1String("history")) {
+        historyFigures(snapvale, minimal, work);
         return printTable(json);
     }
     // SNAPVALE_BENCH_ONLY=exit: the Exit after one changed entry alone.
@@ -810,6 +947,7 @@ int main(int argc, char *argv[]) {
             picker->shortcut()->set(QKeySequence(), &why);
     }
     commandFigures(snapvale, dir, work);
+    historyFigures(snapvale, minimal, work);
 
     return printTable(json);
 }

@@ -22,6 +22,8 @@ xcb_keysym_t keysymOf(const QString &name) {
         return 0xffe9;
     if (name == QLatin1String("shift"))
         return 0xffe1;
+    if (name == QLatin1String("Escape"))
+        return 0xff1b;
     return name.size() == 1 ? xcb_keysym_t(name.at(0).unicode()) : 0;
 }
 

@@ -4,13 +4,14 @@
 #include "core/text.h"
 #include "main/copyage.h"
 
+#include <QAbstractListModel>
 #include <QApplication>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPainter>
 #include <QScreen>
 #include <QStyledItemDelegate>
@@ -97,6 +98,127 @@ public:
 
 } // namespace
 
+// The picker's rows: the entries and clippings made when it opens, the history's read from it
+// only for the rows drawn, so that ten thousand copies cost what ten do. The filter keeps the
+// rows that match; the view sees only those.
+class PickerModel : public QAbstractListModel {
+public:
+    struct Row {
+        PickerWindow::Pick pick;
+        QString key, number, name, text, spoken;
+    };
+
+    explicit PickerModel(const ClipboardHistory &history, QObject *parent)
+        : QAbstractListModel(parent)
+        , m_history(history) {}
+
+    void setRows(QList<Row> rows, int historyItems, const QString &none) {
+        beginResetModel();
+        m_rows = std::move(rows);
+        m_historyItems = historyItems;
+        m_none = none;
+        m_now = QDateTime::currentMSecsSinceEpoch();
+        m_filter.clear();
+        m_shown.clear();
+        m_filtered = false;
+        endResetModel();
+    }
+    void setFilter(const QString &filter) {
+        beginResetModel();
+        m_filter = filter;
+        m_filtered = !filter.isEmpty();
+        m_shown.clear();
+        if (m_filtered) {
+            for (int i = 0; i < total(); ++i) {
+                if (matches(i))
+                    m_shown.append(i);
+            }
+        }
+        endResetModel();
+    }
+    // Whether any row, shown or not, picks this.
+    bool holds(const PickerWindow::Pick &pick) const {
+        if (pick.kind == PickerWindow::Pick::History)
+            return pick.number >= 1 && pick.number <= m_historyItems;
+        return std::any_of(m_rows.cbegin(), m_rows.cend(),
+                           [&](const Row &row) { return row.pick == pick; });
+    }
+    int rowCount(const QModelIndex &parent = {}) const override {
+        if (parent.isValid())
+            return 0;
+        if (m_filtered)
+            return int(m_shown.size());
+        return total() == 0 && !m_none.isEmpty() ? 1 : total();
+    }
+    Qt::ItemFlags flags(const QModelIndex &index) const override {
+        return indexOf(index) < 0 ? Qt::NoItemFlags : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    }
+    QVariant data(const QModelIndex &index, int role) const override {
+        const int i = indexOf(index);
+        if (i < 0)
+            return role == Qt::DisplayRole && !m_filtered ? QVariant(m_none) : QVariant();
+        const Row row = rowAt(i);
+        switch (role) {
+        case Qt::DisplayRole: {
+            QString shown = row.key + QStringLiteral("   ") +
+                            (row.number.isEmpty() ? QString() : row.number + QStringLiteral("  ")) +
+                            row.name;
+            if (!row.name.isEmpty() && !row.text.isEmpty())
+                shown += QStringLiteral(": ");
+            return shown + row.text;
+        }
+        case Qt::AccessibleTextRole:
+        case Qt::ToolTipRole:
+            return row.spoken;
+        case pickRole:
+            return QVariant::fromValue(row.pick);
+        case columnsRole:
+            return QStringList{row.key, row.number, row.name, row.text};
+        default:
+            return {};
+        }
+    }
+
+private:
+    int total() const { return int(m_rows.size()) + m_historyItems; }
+    // The row's place among all rows; -1 for the "nothing here" row.
+    int indexOf(const QModelIndex &index) const {
+        if (!index.isValid())
+            return -1;
+        if (m_filtered)
+            return m_shown.value(index.row(), -1);
+        return index.row() < total() ? index.row() : -1;
+    }
+    bool matches(int i) const {
+        if (i < m_rows.size())
+            return m_rows.at(i).spoken.contains(m_filter, Qt::CaseInsensitive);
+        return m_history.start(i - int(m_rows.size()) + 1).contains(m_filter, Qt::CaseInsensitive);
+    }
+    Row rowAt(int i) const {
+        if (i < m_rows.size())
+            return m_rows.at(i);
+        const int k = i - int(m_rows.size()) + 1;
+        const qint64 age = std::max<qint64>(0, (m_now - m_history.copiedAtMs(k)) / 1000);
+        const QChar keyChar = PickerWindow::keyOf({PickerWindow::Pick::History, k});
+        const QString text = shownText(m_history.start(k));
+        return {{PickerWindow::Pick::History, k},
+                keyChar.isNull() ? QString() : QStringLiteral("\u21e5") + keyChar,
+                QString(),
+                CopyAge::brief(age),
+                text,
+                PickerWindow::tr("%1: %2").arg(CopyAge::spoken(age), text)};
+    }
+
+    const ClipboardHistory &m_history;
+    QList<Row> m_rows;
+    int m_historyItems = 0;
+    QString m_none;
+    qint64 m_now = 0;
+    QString m_filter;
+    bool m_filtered = false;
+    QList<int> m_shown;
+};
+
 PickerWindow::PickerWindow(EntrySession &session)
     : QWidget(nullptr, isNativeWayland()
                            ? Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
@@ -115,7 +237,9 @@ PickerWindow::PickerWindow(EntrySession &session)
     m_filter->setClearButtonEnabled(true);
     m_filter->hide();
     m_filter->installEventFilter(this);
-    m_list = new QListWidget(this);
+    m_model = new PickerModel(session.history(), this);
+    m_list = new QListView(this);
+    m_list->setModel(m_model);
     m_list->setObjectName(QStringLiteral("LstPicker"));
     m_list->setAccessibleName(tr("Entries and clippings"));
     m_list->setUniformItemSizes(true);
@@ -128,8 +252,8 @@ PickerWindow::PickerWindow(EntrySession &session)
     layout->addWidget(m_filter);
     layout->addWidget(m_list);
     layout->addWidget(m_hint);
-    connect(m_list, &QListWidget::itemActivated, this, &PickerWindow::pickItem);
-    connect(m_list, &QListWidget::itemClicked, this, &PickerWindow::pickItem);
+    connect(m_list, &QListView::activated, this, &PickerWindow::pickIndex);
+    connect(m_list, &QListView::clicked, this, &PickerWindow::pickIndex);
     connect(m_filter, &QLineEdit::textChanged, this, &PickerWindow::applyFilter);
 }
 
@@ -170,24 +294,12 @@ void PickerWindow::showKeyHint() {
 }
 
 void PickerWindow::fill() {
-    m_list->clear();
     const EntryStore &entries = m_session.entries();
+    QList<PickerModel::Row> rows;
     // `number` and `name` may be empty; the row's plain text joins what it shows.
-    const auto add = [this](const Pick &pick, const QString &number, const QString &name,
-                            const QString &text, const QString &spoken) {
-        const QChar keyChar = keyOf(pick);
-        const QString key = pick.kind != Pick::History ? QString(keyChar)
-                            : keyChar.isNull()         ? QString()
-                                                       : QStringLiteral("\u21e5") + keyChar;
-        QString shown = key + QStringLiteral("   ") +
-                        (number.isEmpty() ? QString() : number + QStringLiteral("  ")) + name;
-        if (!name.isEmpty() && !text.isEmpty())
-            shown += QStringLiteral(": ");
-        auto *item = new QListWidgetItem(shown + text, m_list);
-        item->setData(pickRole, QVariant::fromValue(pick));
-        item->setData(columnsRole, QStringList{key, number, name, text});
-        item->setData(Qt::AccessibleTextRole, spoken);
-        item->setToolTip(spoken);
+    const auto add = [&rows](const Pick &pick, const QString &number, const QString &name,
+                             const QString &text, const QString &spoken) {
+        rows.append({pick, QString(keyOf(pick)), number, name, text, spoken});
     };
     for (int n = 1; n <= EntryStore::Count; ++n) {
         if (entries.isEmpty(n))
@@ -214,29 +326,22 @@ void PickerWindow::fill() {
         add({Pick::Clipping, k}, QString(), tr("Clipping %1").arg(k), text,
             tr("Clipping %1: %2").arg(k).arg(text));
     }
-    // The history after them, newest first.
-    const ClipboardHistory &history = m_session.history();
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    for (int k = 1; k <= history.count(); ++k) {
-        const qint64 age = std::max<qint64>(0, (now - history.copiedAtMs(k)) / 1000);
-        const QString text = shownText(history.start(k));
-        add({Pick::History, k}, QString(), CopyAge::brief(age), text,
-            tr("%1: %2").arg(CopyAge::spoken(age), text));
-    }
+    // The history after them, newest first, made only as its rows are drawn.
+    m_model->setRows(std::move(rows), m_session.history().count(), tr("No entry holds text yet."));
     m_historyKeys = false;
     showKeyHint();
-    if (m_list->count() == 0) {
-        auto *none = new QListWidgetItem(tr("No entry holds text yet."), m_list);
-        none->setFlags(Qt::NoItemFlags);
-    }
-    m_list->setCurrentRow(0);
+    setCurrentRow(0);
+}
+
+void PickerWindow::setCurrentRow(int row) {
+    m_list->setCurrentIndex(m_model->index(row));
 }
 
 void PickerWindow::open(const QPoint &at) {
     fill();
     const QFontMetrics metrics(font());
     const int rowHeight = std::max(m_list->sizeHintForRow(0), metrics.height());
-    const int rows = std::min(m_list->count(), visibleRows);
+    const int rows = std::min(m_model->rowCount(), visibleRows);
     // Whole rows only: no half row at the bottom.
     m_list->setFixedSize(metrics.averageCharWidth() * int(shownCharacters + nameCharacters + 8),
                          rowHeight * rows + 2 * m_list->frameWidth());
@@ -263,21 +368,14 @@ void PickerWindow::open(const QPoint &at) {
 }
 
 void PickerWindow::applyFilter(const QString &filter) {
-    QListWidgetItem *first = nullptr;
-    for (int row = 0; row < m_list->count(); ++row) {
-        QListWidgetItem *item = m_list->item(row);
-        const bool shown =
-            item->data(Qt::AccessibleTextRole).toString().contains(filter, Qt::CaseInsensitive);
-        item->setHidden(!shown);
-        if (shown && !first)
-            first = item;
-    }
-    m_list->setCurrentItem(first);
+    m_model->setFilter(filter);
+    setCurrentRow(0);
 }
 
-void PickerWindow::pickItem(QListWidgetItem *item) {
-    if (item && item->data(pickRole).isValid())
-        pick(item->data(pickRole).value<Pick>());
+void PickerWindow::pickIndex(const QModelIndex &index) {
+    const QVariant data = index.data(pickRole);
+    if (data.isValid())
+        pick(data.value<Pick>());
 }
 
 void PickerWindow::pick(const Pick &chosen) {
@@ -320,7 +418,7 @@ bool PickerWindow::eventFilter(QObject *watched, QEvent *event) {
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            pickItem(m_list->currentItem());
+            pickIndex(m_list->currentIndex());
             return true;
         case Qt::Key_Escape:
             // Esc leaves the filter first, then the picker.
@@ -347,10 +445,10 @@ bool PickerWindow::eventFilter(QObject *watched, QEvent *event) {
             m_session.history().count() > 0) {
             m_historyKeys = !m_historyKeys;
             showKeyHint();
-            for (int row = 0; m_historyKeys && row < m_list->count(); ++row) {
-                const QVariant data = m_list->item(row)->data(pickRole);
+            for (int row = 0; m_historyKeys && row < m_model->rowCount(); ++row) {
+                const QVariant data = m_model->index(row).data(pickRole);
                 if (data.isValid() && data.value<Pick>().kind == Pick::History) {
-                    m_list->setCurrentRow(row);
+                    setCurrentRow(row);
                     break;
                 }
             }
@@ -367,11 +465,8 @@ bool PickerWindow::eventFilter(QObject *watched, QEvent *event) {
         if (!pressed.isNull() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
             ((m_historyKeys && digit) || pickOfKey(pressed, &chosen))) {
             // A key of an empty entry picks nothing; the list's own search never runs.
-            for (int row = 0; row < m_list->count(); ++row) {
-                const QVariant data = m_list->item(row)->data(pickRole);
-                if (data.isValid() && data.value<Pick>() == chosen)
-                    pick(chosen);
-            }
+            if (m_model->holds(chosen))
+                pick(chosen);
             return true;
         }
     }

@@ -6,8 +6,9 @@ class EntrySession;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
+class QListView;
+class QModelIndex;
+class PickerModel;
 
 // One flat list of the entries that hold text and the frequent clippings that do, each with
 // its key: 1 to 9, 0 and a to t for entries 1 to 30, then u to z and Shift+A to Shift+N for
@@ -37,7 +38,8 @@ public:
     // the screen on Wayland, where no program places its windows.
     void open(const QPoint &at);
 
-    QListWidget *list() const { return m_list; }
+    // The rows shown, the filter's matches only; each row's Qt::UserRole is its Pick.
+    QListView *list() const { return m_list; }
     // The line that tells the keys.
     QLabel *keyHint() const { return m_hint; }
     // Whether digits pick history items now (after Tab).
@@ -57,11 +59,13 @@ private:
     void fill();
     void applyFilter(const QString &filter);
     void pick(const Pick &pick);
-    void pickItem(QListWidgetItem *item);
+    void pickIndex(const QModelIndex &index);
+    void setCurrentRow(int row);
 
     EntrySession &m_session;
     QLineEdit *m_filter = nullptr;
-    QListWidget *m_list = nullptr;
+    QListView *m_list = nullptr;
+    PickerModel *m_model = nullptr;
     QLabel *m_hint = nullptr;
     bool m_picked = false;
     bool m_historyKeys = false;
