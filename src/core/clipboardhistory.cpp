@@ -22,12 +22,12 @@ QString keyOf(qint64 ms, const QString &digest) {
     return QStringLiteral("%1-%2").arg(ms, 13, 10, QLatin1Char('0')).arg(digest);
 }
 
-QString digestOf(const QByteArray &utf8) {
+} // namespace
+
+QString ClipboardHistory::digestOf(const QByteArray &utf8) {
     return QString::fromLatin1(
         QCryptographicHash::hash(utf8, QCryptographicHash::Sha256).left(8).toHex());
 }
-
-} // namespace
 
 ClipboardHistory::ClipboardHistory(SettingsStore &store, BackgroundWriter *writer, QObject *parent)
     : QObject(parent)
@@ -106,11 +106,11 @@ bool ClipboardHistory::keeps(const QByteArray &utf8) {
     return utf8.size() <= maxTextBytes && !utf8.trimmed().isEmpty();
 }
 
-bool ClipboardHistory::add(const QByteArray &utf8, qint64 nowMs) {
+bool ClipboardHistory::add(const QByteArray &utf8, qint64 nowMs, const QString &known) {
     if (!keeps(utf8) || !m_writer)
         return false;
     load();
-    const QString digest = digestOf(utf8);
+    const QString digest = known.isEmpty() ? digestOf(utf8) : known;
     for (int i = 0; i < m_items.size(); ++i) {
         const Item &item = m_items.at(i);
         if (item.digest != digest || item.bytes != utf8.size())
@@ -119,7 +119,7 @@ bool ClipboardHistory::add(const QByteArray &utf8, qint64 nowMs) {
         if (i == 0 && text(1, &ok) == utf8 && ok)
             return true; // copied again: it is the newest already
         if (text(i + 1, &ok) == utf8 && ok) {
-            remove(i + 1);
+            drop(i + 1);
             break;
         }
     }
@@ -153,6 +153,10 @@ void ClipboardHistory::write(const QString &key, const QByteArray *value) {
             }
         }
     });
+}
+
+void ClipboardHistory::drop(int k) {
+    write(m_items.takeAt(k - 1).key, nullptr);
 }
 
 QString ClipboardHistory::key(int k) const {

@@ -37,9 +37,13 @@ public:
 
     // Whether a copied text is kept at all: not empty, not only white space, not too large.
     static bool keeps(const QByteArray &utf8);
+    // What tells texts apart in the store's keys; a reader on another thread may work it out
+    // there (16 MiB take a seventh of a second).
+    static QString digestOf(const QByteArray &utf8);
     // `utf8` as the newest item, copied at `nowMs` (ms since the epoch); the same text further
-    // down moves up instead of standing twice. False when it is not kept.
-    bool add(const QByteArray &utf8, qint64 nowMs);
+    // down moves up instead of standing twice. False when it is not kept. `digest`, when given,
+    // is digestOf(utf8).
+    bool add(const QByteArray &utf8, qint64 nowMs, const QString &digest = {});
     // Item k goes, its room in the store overwritten with zeros. False when the store could not
     // be written.
     bool remove(int k);
@@ -74,6 +78,8 @@ private:
         QByteArray pending;
     };
     void load() const;
+    // Item k goes by the writer, as the oldest fall off.
+    void drop(int k);
     void write(const QString &key, const QByteArray *value);
     void trim();
     static QString startOf(const QByteArray &utf8);

@@ -137,7 +137,7 @@ bool EntrySession::setOption(Option option, bool on) {
     return saveOption(m_store, option, on);
 }
 
-bool EntrySession::copiedElsewhere(const QByteArray &utf8, bool secret) {
+bool EntrySession::copiedElsewhere(const QByteArray &utf8, bool secret, const QString &digest) {
     if (!keepsHistory() || secret)
         return false;
     // A secret entry's text, copied back from another program, stays out of it too.
@@ -145,7 +145,7 @@ bool EntrySession::copiedElsewhere(const QByteArray &utf8, bool secret) {
         if (m_secretTexts[EntryStore::index(n)] == utf8)
             return false;
     }
-    return m_history->add(utf8, QDateTime::currentMSecsSinceEpoch());
+    return m_history->add(utf8, QDateTime::currentMSecsSinceEpoch(), digest);
 }
 
 bool EntrySession::setHistorySize(int items) {

@@ -53,7 +53,7 @@ public:
     // Another program put `utf8` on the clipboard (`secret`: marked by a password manager). It
     // goes into the history unless the history is off, it is marked, or it is a secret entry's
     // text; false when it was not kept.
-    bool copiedElsewhere(const QByteArray &utf8, bool secret);
+    bool copiedElsewhere(const QByteArray &utf8, bool secret, const QString &digest = {});
     // Whether a copy now would be kept at all (the history on, this run the store's owner):
     // otherwise the clipboard is not even read.
     bool keepsHistory() const { return m_options.history && !m_ended && m_role == Role::Owner; }

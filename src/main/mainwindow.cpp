@@ -84,7 +84,9 @@ MainWindow::MainWindow(EntrySession &session, Desktop &desktop, QWidget *parent)
     // What other programs copy goes into the history.
     m_desktop.watchClipboard([this] { return m_session.keepsHistory(); },
                              [this](const Desktop::ClipboardText &copied) {
-                                 m_session.copiedElsewhere(copied.text.toUtf8(), copied.secret);
+                                 m_session.copiedElsewhere(
+                                     copied.utf8.isNull() ? copied.text.toUtf8() : copied.utf8,
+                                     copied.secret, copied.digest);
                              });
     // A copy the store could not keep (a full disk) is said once a run, in passing: a copy is
     // made in another program, where a message box would stop the user's work.

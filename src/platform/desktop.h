@@ -57,6 +57,10 @@ public:
     struct ClipboardText {
         QString text;
         bool secret = false;
+        // As read, where the reader had the bytes (then `text` is empty) and their digest
+        // (ClipboardHistory::digestOf) on a thread of its own.
+        QByteArray utf8;
+        QString digest;
     };
     virtual bool readClipboard(ClipboardText *out);
     // Runs `onCopy` each time another program puts text on the clipboard, never for this

@@ -1,6 +1,10 @@
 #include "platform/qtdesktop.h"
 
+#include "core/clipboardhistory.h"
 #include "platform/wlclipboardwatch.h"
+#ifdef SNAPVALE_HAVE_XTEST
+#include "platform/x11clipboardreader.h"
+#endif
 
 #include <QApplication>
 #include <QClipboard>
@@ -194,7 +198,7 @@ void QtDesktop::watchClipboard(std::function<bool()> wanted,
                                  s_lastOwnCopy = QByteArray();
                                  return;
                              }
-                             onCopy({QString::fromUtf8(utf8), false});
+                             onCopy({QString(), false, utf8, {}});
                          });
         auto *poll = new QTimer(watch);
         QObject::connect(poll, &QTimer::timeout, watch, [watch, wanted] {
@@ -210,6 +214,33 @@ void QtDesktop::watchClipboard(std::function<bool()> wanted,
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, watch, &WlClipboardWatch::stop);
         return;
     }
+#ifdef SNAPVALE_HAVE_XTEST
+    // On X11 the text is read on a thread of its own: Qt would wait on this one for every part of
+    // a large copy.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        if (std::unique_ptr<X11ClipboardReader> opened =
+                X11ClipboardReader::open(ClipboardHistory::maxTextBytes, clipboard)) {
+            X11ClipboardReader *reader = opened.release();
+            QObject::connect(reader, &X11ClipboardReader::read, reader,
+                             [wanted, onCopy](const QByteArray &utf8, const QString &digest,
+                                              bool secret, bool ok) {
+                                 if (!ok || secret || utf8.isEmpty() || !wanted())
+                                     return;
+                                 if (!s_lastOwnCopy.isNull() && utf8 == s_lastOwnCopy) {
+                                     s_lastOwnCopy = QByteArray();
+                                     return;
+                                 }
+                                 onCopy({QString(), false, utf8, digest});
+                             });
+            QObject::connect(clipboard, &QClipboard::dataChanged, reader,
+                             [clipboard, reader, wanted] {
+                                 if (!clipboard->ownsClipboard() && wanted())
+                                     reader->request();
+                             });
+            return;
+        }
+    }
+#endif
     QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, [=, this] {
         // Read once the change has been taken in, not inside the event that reports it.
         QMetaObject::invokeMethod(
@@ -223,7 +254,7 @@ void QtDesktop::watchClipboard(std::function<bool()> wanted,
                 if (!data || !data->hasText())
                     return;
                 const bool markedBefore = data->data(passwordHint).trimmed() == "secret";
-                ClipboardText copied{data->text(), false};
+                ClipboardText copied{data->text(), false, {}, {}};
                 copied.secret = markedBefore || data->data(passwordHint).trimmed() == "secret";
                 if (copied.text.isEmpty())
                     return;

@@ -88,7 +88,7 @@ public:
         clipboard = text;
         clipboardSecret = secret;
         if (m_onCopy && m_wanted())
-            m_onCopy({text, secret});
+            m_onCopy({text, secret, {}, {}});
     }
     QString chooseFile(QWidget *parent, const FileDialogRequest &request) override;
     void message(QWidget *parent, const QString &text) override;
