@@ -20,8 +20,8 @@ namespace {
 constexpr int stepTimeoutMs = 3000;
 
 xcb_atom_t atom(xcb_connection_t *c, const char *name) {
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+    xcb_intern_atom_reply_t *reply =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
     const xcb_atom_t a = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
     return a;
@@ -91,10 +91,11 @@ struct X11ClipboardReader::Worker {
     bool take(QByteArray *value, xcb_atom_t *type) {
         value->clear();
         for (uint32_t offset = 0;;) {
-            xcb_get_property_reply_t *reply = xcb_get_property_reply(
-                c, xcb_get_property(c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, offset,
-                                    1 << 20),
-                nullptr);
+            xcb_get_property_reply_t *reply =
+                xcb_get_property_reply(c,
+                                       xcb_get_property(c, 0, window, property,
+                                                        XCB_GET_PROPERTY_TYPE_ANY, offset, 1 << 20),
+                                       nullptr);
             if (!reply)
                 return false;
             *type = reply->type;
@@ -181,8 +182,7 @@ std::unique_ptr<X11ClipboardReader> X11ClipboardReader::open(qint64 maxBytes, QO
     worker->window = xcb_generate_id(c);
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_create_window(c, XCB_COPY_FROM_PARENT, worker->window, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK,
-                      &events);
+                      XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &events);
     worker->clipboard = atom(c, "CLIPBOARD");
     worker->targets = atom(c, "TARGETS");
     worker->utf8 = atom(c, "UTF8_STRING");
