@@ -7,6 +7,11 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/prctl.h>
+#endif
+
 namespace {
 Q_LOGGING_CATEGORY(lcWatch, "snapvale.clipboard", QtWarningMsg)
 } // namespace
@@ -58,6 +63,10 @@ void WlClipboardWatch::start() {
     });
     // One byte over the history's limit is enough to know a text is too large.
     const QString limit = QString::number(ClipboardHistory::maxTextBytes + 1);
+#ifdef Q_OS_LINUX
+    // Ends with this program, however it ends: a crash leaves no watcher behind.
+    m_process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+#endif
     m_process->start(QStringLiteral("wl-paste"),
                      {QStringLiteral("--type"), QStringLiteral("text"), QStringLiteral("--watch"),
                       QStringLiteral("sh"), QStringLiteral("-c"), QString::fromLatin1(script),

@@ -7,6 +7,7 @@
 set -euo pipefail
 binary=$(readlink -f "$1")
 target=$(readlink -f "$2")
+passwordcopy=$(readlink -f "$3")
 
 if [ "$(id -u)" -eq 0 ]; then
     outer=$(mktemp -d)
@@ -17,7 +18,7 @@ if [ "$(id -u)" -eq 0 ]; then
         env -i PATH="$PATH" HOME="$outer/home" LANG=C.UTF-8 ASAN_OPTIONS="${ASAN_OPTIONS:-}" \
         LSAN_OPTIONS="${LSAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
         SNAPVALE_FAILURES="${SNAPVALE_FAILURES:-}" \
-        bash "$(readlink -f "$0")" "$binary" "$target"
+        bash "$(readlink -f "$0")" "$binary" "$target" "$passwordcopy"
     exit
 fi
 
@@ -129,5 +130,23 @@ wait_for "a repeated Wayland copy moved up" 10 tops 'way one' 'way two'
 timeout 20 "$binary" --copy 4 || fail "--copy 4 for the history"
 printf 'way three' | timeout 10 wl-copy
 wait_for "the copy after Snapvale's own" 10 tops 'way three' 'way one' 'way two'
+# A password manager's copy (its window has the keyboard; a key makes the copy) is not kept.
+"$passwordcopy" --on-key 'Wayland-Pa55' >"$work/passwordcopy.log" 2>&1 &
+pids+=($!)
+wait_for "the password manager to get the keyboard" 10 focused 'password manager'
+timeout 10 wtype -M shift -m shift -s 300 x
+wait_for "the password manager's copy" 10 focused 'password manager copied'
+pasted() { [ "$(timeout 5 wl-paste --no-newline 2>/dev/null)" = "$1" ]; }
+wait_for "the password manager's copy on the clipboard" 10 pasted 'Wayland-Pa55'
+printf 'way four' | timeout 10 wl-copy
+wait_for "the copy after the password manager's" 10 tops 'way four' 'way three' 'way one'
+if grep -rqa 'Wayland-Pa55' "$XDG_DATA_HOME"; then fail "a password manager's copy is in a file"; fi
+# Killed without a word, the copies are there at the next start.
+kill -KILL "$snapvale"
+end_within "$snapvale" 10 "Snapvale after kill -9"
+rm -f "$XDG_RUNTIME_DIR/snapvale.socket"
+start_snapvale
+tops 'way four' 'way three' 'way one' 'way two' ||
+    fail "after kill -9 the history lists: $(newest 4 | tr '\n' '|')"
 
-echo "wayland: 4 passed, 0 failed"
+echo "wayland: 6 passed, 0 failed"
