@@ -3,6 +3,7 @@
 #include "core/clipboardhistory.h"
 #include "platform/wlclipboardwatch.h"
 #ifdef SNAPVALE_HAVE_XTEST
+#include "platform/x11.h"
 #include "platform/x11clipboardreader.h"
 #endif
 
@@ -218,8 +219,11 @@ void QtDesktop::watchClipboard(std::function<bool()> wanted,
     // On X11 the text is read on a thread of its own: Qt would wait on this one for every part of
     // a large copy.
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        if (std::unique_ptr<X11ClipboardReader> opened =
-                X11ClipboardReader::open(ClipboardHistory::maxTextBytes, clipboard)) {
+        xcb_connection_t *own = X11::connection();
+        const xcb_setup_t *setup = own ? xcb_get_setup(own) : nullptr;
+        if (std::unique_ptr<X11ClipboardReader> opened = X11ClipboardReader::open(
+                ClipboardHistory::maxTextBytes, setup ? setup->resource_id_base : 0,
+                setup ? setup->resource_id_mask : 0, clipboard)) {
             X11ClipboardReader *reader = opened.release();
             QObject::connect(reader, &X11ClipboardReader::read, reader,
                              [wanted, onCopy](const QByteArray &utf8, const QString &digest,

@@ -34,6 +34,7 @@ struct X11ClipboardReader::Worker {
     xcb_window_t window = 0;
     xcb_atom_t clipboard = 0, targets = 0, utf8 = 0, incr = 0, hint = 0, property = 0;
     qint64 maxBytes = 0;
+    quint32 ownBase = 0, ownMask = 0;
     std::thread thread;
     std::mutex mutex;
     std::condition_variable wake;
@@ -113,6 +114,15 @@ struct X11ClipboardReader::Worker {
     }
 
     void readOnce() {
+        // This program's own copy is no copy made elsewhere, whenever it was made.
+        xcb_get_selection_owner_reply_t *owner =
+            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
+        const xcb_window_t window = owner ? owner->owner : xcb_window_t(XCB_NONE);
+        std::free(owner);
+        if (window == XCB_NONE || (ownMask && (window & ~ownMask) == ownBase)) {
+            deliver({}, false, false);
+            return;
+        }
         QByteArray value;
         xcb_atom_t type = XCB_NONE;
         bool secret = false;
@@ -172,7 +182,8 @@ struct X11ClipboardReader::Worker {
     }
 };
 
-std::unique_ptr<X11ClipboardReader> X11ClipboardReader::open(qint64 maxBytes, QObject *parent) {
+std::unique_ptr<X11ClipboardReader> X11ClipboardReader::open(qint64 maxBytes, quint32 ownBase,
+                                                             quint32 ownMask, QObject *parent) {
     auto worker = std::make_unique<Worker>();
     worker->c = xcb_connect(nullptr, nullptr);
     if (!worker->c || xcb_connection_has_error(worker->c))
@@ -190,6 +201,8 @@ std::unique_ptr<X11ClipboardReader> X11ClipboardReader::open(qint64 maxBytes, QO
     worker->hint = atom(c, "x-kde-passwordManagerHint");
     worker->property = atom(c, "SNAPVALE_CLIPBOARD");
     worker->maxBytes = maxBytes;
+    worker->ownBase = ownBase;
+    worker->ownMask = ownMask;
     xcb_flush(c);
     return std::unique_ptr<X11ClipboardReader>(new X11ClipboardReader(std::move(worker), parent));
 }

@@ -11,8 +11,10 @@
 class X11ClipboardReader : public QObject {
     Q_OBJECT
 public:
-    // Null without an X11 display of its own to open.
-    static std::unique_ptr<X11ClipboardReader> open(qint64 maxBytes, QObject *parent = nullptr);
+    // Null without an X11 display of its own to open. A clipboard whose owner's window id lies
+    // in `ownBase` under `ownMask` (this program's own connection) is never read.
+    static std::unique_ptr<X11ClipboardReader> open(qint64 maxBytes, quint32 ownBase,
+                                                    quint32 ownMask, QObject *parent = nullptr);
     ~X11ClipboardReader() override;
 
     // Reads the clipboard now; read() follows, on this object's thread. A request made while a

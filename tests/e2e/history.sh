@@ -17,8 +17,12 @@ start_snapvale
 
 # The starts --history lists, newest first, one a line.
 listed() { timeout 10 "$binary" --history | cut -f 3; }
-# Whether --history lists exactly the lines given, newest first.
-lists() { [ "$(listed)" = "$(printf '%s\n' "$@")" ]; }
+# Whether --history lists exactly the lines given, newest first; what it listed last is kept
+# for the failure's logs.
+lists() {
+    listed >"$work/listed.log"
+    [ "$(cat "$work/listed.log")" = "$(printf '%s\n' "$@")" ]
+}
 copy() { printf '%s' "$1" | xclip -selection clipboard -i >/dev/null 2>&1; }
 
 copy 'first copy'
