@@ -152,9 +152,15 @@ HistoryWindow::HistoryWindow(MainWindow &main)
     });
     connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &HistoryWindow::showState);
+    // A copy arriving moves every row: the selection stays on the copy it was on, known by its
+    // key (when the rows are made again the history has already changed).
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { m_selectedKey = m_history.key(selectedItem()); });
     connect(m_filtered, &QAbstractItemModel::modelReset, this, [this] {
-        if (!m_list->currentIndex().isValid())
-            m_list->setCurrentIndex(m_filtered->index(0, 0));
+        const int k = m_selectedKey.isEmpty() ? 0 : m_history.find(m_selectedKey);
+        const QModelIndex kept =
+            k ? m_filtered->mapFromSource(m_model->index(k - 1)) : QModelIndex();
+        m_list->setCurrentIndex(kept.isValid() ? kept : m_filtered->index(0, 0));
         showState();
     });
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);

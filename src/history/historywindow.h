@@ -66,6 +66,8 @@ private:
     QPushButton *m_store = nullptr;
     QPushButton *m_delete = nullptr;
     QPushButton *m_clear = nullptr;
+    // The selected copy's key while the rows are made again.
+    QString m_selectedKey;
 };
 
 // Chooses the entry, by number and name, that a history item is stored in.

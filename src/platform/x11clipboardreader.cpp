@@ -4,6 +4,7 @@
 
 #include <QMetaObject>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -38,7 +39,9 @@ struct X11ClipboardReader::Worker {
     std::thread thread;
     std::mutex mutex;
     std::condition_variable wake;
-    bool wanted = false, ending = false;
+    bool wanted = false;
+    // Also read by a read under way, which gives up at once when the program ends.
+    std::atomic<bool> ending = false;
     std::function<void(QByteArray, bool, bool)> deliver;
 
     ~Worker() {
@@ -58,7 +61,7 @@ struct X11ClipboardReader::Worker {
     // its own window.
     template <typename Accept> xcb_generic_event_t *waitFor(uint8_t type, Accept accept) {
         const int fd = xcb_get_file_descriptor(c);
-        for (int waited = 0; waited < stepTimeoutMs;) {
+        for (int waited = 0; waited < stepTimeoutMs && !ending;) {
             while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
                 if ((event->response_type & 0x7f) == type && accept(event))
                     return event;

@@ -88,10 +88,13 @@ void TestHistoryWindow::listsNewestFirst() {
     QVERIFY(rows(w, Qt::DisplayRole).at(0).endsWith(QLatin1String("    three")));
     QCOMPARE(w->selectedItem(), 1);
     QVERIFY(!stateLine(w)->isVisibleTo(w));
-    // A copy made while the window is open comes in at the top.
+    // A copy made while the window is open comes in at the top; the selection stays on its copy.
+    w->list()->setCurrentIndex(w->list()->model()->index(1, 0));
     copied({"four"});
     QCOMPARE(rows(w).first(), QStringLiteral("four"));
-    QVERIFY(w->selectedItem() > 0);
+    QCOMPARE(w->selectedItem(), 3);
+    QCOMPARE(w->list()->currentIndex().data(HistoryModel::startRole).toString(),
+             QStringLiteral("two"));
     // From the tray the same window comes forward, not a second one.
     m_s->item("mnuHistory2")->trigger();
     QCOMPARE(m_s->window.findChildren<HistoryWindow *>().size(), 1);
